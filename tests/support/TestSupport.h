@@ -1,0 +1,63 @@
+// Helpers for the Win32 and GUI tests: real temporary folders and files,
+// child processes, and message boxes found and answered by caption.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace tarn::test {
+
+// A fresh folder under %TEMP%, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Path of a file or folder inside (name may contain '\').
+  std::string operator/(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool ReadFileBytes(const std::string& path, std::string* bytes);
+bool FileExists(const std::string& path);
+void MakeDirs(const std::string& path);
+void RemoveTree(const std::string& path);
+
+// Folder of the running test program, ending with '\'.
+std::string ExeDir();
+
+// Path of the recorder helper program built beside the tests.
+std::string RecorderPath();
+
+// Runs a process (command line as given) and waits up to timeoutMs; answers
+// its exit code, or -1 on failure or timeout (the process is then killed).
+// While waiting, onIdle is called about every 50 ms (for answering dialogs).
+int RunProcess(const std::string& commandLine, DWORD timeoutMs = 30000,
+               const std::function<void(DWORD pid)>& onIdle = {});
+
+// Finds a top-level dialog (class #32770) with this caption, optionally
+// belonging to one process; nullptr when there is none.
+HWND FindDialogByCaption(const std::string& caption, DWORD pid = 0);
+
+// Text of the static control of a message box.
+std::string MessageBoxText(HWND box);
+
+// Waits up to timeoutMs for a dialog with this caption, pumping this
+// thread's messages meanwhile; nullptr on timeout.
+HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000, DWORD pid = 0);
+
+// Pumps this thread's messages for about ms milliseconds.
+void PumpFor(DWORD ms);
+
+// Pumps messages until pred() is true or timeoutMs passes; answers pred().
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 10000);
+
+}  // namespace tarn::test
