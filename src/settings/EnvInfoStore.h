@@ -1,0 +1,34 @@
+// Access to the one shared settings record. Callers create a store on the
+// stack for one operation; the shared record lives until FreeEnvInfo.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "settings/EnvDlgInfo.h"
+
+class CEnvInfoStore {
+ public:
+  // dir: folder of the settings files, ending with '\'; empty = the
+  // program's own folder. Tests give a temporary folder.
+  explicit CEnvInfoStore(const std::string& dir = std::string());
+  virtual ~CEnvInfoStore();
+
+  bool GetEnvInfo(EnvDlgInfo* out);
+  bool SaveEnvInfo(const EnvDlgInfo* in = nullptr);
+  bool LoadEnvInfo();
+  INT_PTR ShowEnvDialog(HWND owner, UINT notifyMessage);
+  void FreeEnvInfo();
+  bool IsEnvDialogOpen();
+
+  // Folder used by stores constructed without one (tests and the exe's
+  // entry may point it elsewhere before the first use).
+  static void SetDefaultDirectory(const std::string& dir);
+
+ private:
+  std::string Dir;
+  std::string IniPath;  // "tlenv.ini"
+  std::string TxtPath;  // "tlenv.txt"
+  std::string OldPath;  // "brenv.txt"
+};
