@@ -1,0 +1,197 @@
+// TEMPORARY stand-ins for the store, collector, settings store, failure
+// reporting and launch functions, so the shell and its tests link until the
+// real implementations are merged. Deliberately small; delete this file once
+// they have landed.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "app/Failure.h"
+#include "launcher/Launch.h"
+#include "search/AppPathsCache.h"
+#include "search/SrchApliBase.h"
+#include "settings/EnvInfoStore.h"
+
+void Abend(const char* code, const char* file, int line, const char* format, ...) {
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  fprintf(stderr, "abend [%s] %s:%d %s\n", code, file, line, text);
+  ExitProcess(1);
+}
+void ReportLastError(int fatal, const char* file, int line) {
+  if (fatal) Abend(kAbendWinApi, file, line, "error %lu", GetLastError());
+}
+void TraceAt(const char*, int, const char*, ...) {}
+void Trace(const char*, ...) {}
+
+void ApplyLoadDefaults(EnvDlgInfo& info) {
+  info = EnvDlgInfo{};
+  info.HotKey = {1, 1, 0, 0, 'W'};
+  info.SrchDirFlg = {true, true, true, false, true, true, true};
+  info.TopDirNumMax = 20;
+  info.ExecListNumMax = 20;
+}
+
+namespace {
+std::string g_Dir;
+EnvDlgInfo* g_Shared = nullptr;
+bool g_DialogOpen = false;
+}  // namespace
+
+CEnvInfoStore::CEnvInfoStore(const std::string& dir) : Dir(dir.empty() ? g_Dir : dir) {}
+CEnvInfoStore::~CEnvInfoStore() = default;
+bool CEnvInfoStore::LoadEnvInfo() {
+  if (!g_Shared) {
+    g_Shared = new EnvDlgInfo;
+    ApplyLoadDefaults(*g_Shared);
+  }
+  return true;
+}
+bool CEnvInfoStore::GetEnvInfo(EnvDlgInfo* out) {
+  LoadEnvInfo();
+  *out = *g_Shared;
+  return true;
+}
+bool CEnvInfoStore::SaveEnvInfo(const EnvDlgInfo* in) {
+  LoadEnvInfo();
+  if (in) *g_Shared = *in;
+  return true;
+}
+INT_PTR CEnvInfoStore::ShowEnvDialog(HWND, UINT) {
+  g_DialogOpen = true;
+  return 1;
+}
+void CEnvInfoStore::FreeEnvInfo() {
+  delete g_Shared;
+  g_Shared = nullptr;
+  g_DialogOpen = false;
+}
+bool CEnvInfoStore::IsEnvDialogOpen() { return g_DialogOpen; }
+void CEnvInfoStore::SetDefaultDirectory(const std::string& dir) { g_Dir = dir; }
+
+// Test hook: the settings dialog of the stand-in closes.
+void StandInCloseEnvDialog() { g_DialogOpen = false; }
+
+CollectSettings MakeCollectSettings(const EnvDlgInfo& info) {
+  CollectSettings s;
+  s.Update = info.SpeedTuning.Update;
+  s.SrchDirFlg = info.SrchDirFlg;
+  s.AnyDirSubDir = info.AnyDirSubDir;
+  s.AnyDirs = info.AnyDirs;
+  return s;
+}
+bool CollectSettingsDiffer(const CollectSettings& a, const CollectSettings& b) {
+  return a.Update != b.Update || !(a.SrchDirFlg == b.SrchDirFlg) || a.AnyDirSubDir != b.AnyDirSubDir ||
+         a.AnyDirs != b.AnyDirs;
+}
+
+CAppPathsCache::CAppPathsCache(const std::string& dir)
+    : CachePath(dir + "apppaths.ini"), TempPath(dir + "apppaths.tmp") {}
+CAppPathsCache::~CAppPathsCache() { delete LoadedPaths; }
+bool CAppPathsCache::CacheFileExists() const {
+  return GetFileAttributesA(CachePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+bool CAppPathsCache::LoadCache(bool) { return true; }
+bool CAppPathsCache::ReplaceCacheFile() {
+  return MoveFileExA(TempPath.c_str(), CachePath.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+bool CAppPathsCache::SetSettings(const CollectSettings& s) {
+  bool differ = CollectSettingsDiffer(Held, s);
+  Held = s;
+  return differ;
+}
+
+// The stand-in collector lists the files of AnyDirs (no subfolders) on a
+// thread, taking a moment so the busy state can be seen.
+namespace {
+LONG g_Running = 0;
+}
+
+CSrchApliBase::CSrchApliBase(HWND notifyWindow, const std::string& cacheDir)
+    : CacheObj(new CAppPathsCache(cacheDir)), Matches(new AppEntryList), NotifyWindow(notifyWindow) {
+  InitializeCriticalSection(&Lock);
+  CollectSettings none;
+  none.SrchDirFlg = {};
+  CacheObj->SetSettings(none);
+}
+CSrchApliBase::~CSrchApliBase() {
+  delete Matches;
+  delete CacheObj;
+  DeleteCriticalSection(&Lock);
+}
+bool CSrchApliBase::Search(const char* word) { return Search(std::string(word)); }
+bool CSrchApliBase::Search(const std::string& word) {
+  if (word.size() >= 260) return false;
+  Matches->clear();
+  for (const auto& e : Entries)
+    if (e.DispName.find(word) != std::string::npos) Matches->push_back(e);
+  return true;
+}
+int CSrchApliBase::GetAllCount() { return static_cast<int>(Entries.size()); }
+bool CSrchApliBase::SetCollectSettings(const CollectSettings& s) { return CacheObj->SetSettings(s); }
+bool CSrchApliBase::IsCollecting() { return g_Running > 0; }
+bool CSrchApliBase::StartCollect(bool) {
+  HWND window = NotifyWindow;
+  std::vector<std::string> dirs = CacheObj->Settings().AnyDirs;
+  std::string cache = CacheObj->CacheFilePath();
+  InterlockedIncrement(&g_Running);
+  std::thread([window, dirs, cache] {
+    PostMessageA(window, WM_COLLECT_NOTIFY, 1, 0);
+    auto* paths = new PathList;
+    for (const auto& dir : dirs) {
+      WIN32_FIND_DATAA fd;
+      HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+      if (h == INVALID_HANDLE_VALUE) continue;
+      do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) paths->push_back(dir + "\\" + fd.cFileName);
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+    if (FILE* f = fopen(cache.c_str(), "wb")) {
+      for (const auto& p : *paths) fprintf(f, "%s\n", p.c_str());
+      fclose(f);
+    }
+    Sleep(300);
+    InterlockedDecrement(&g_Running);
+    if (!PostMessageA(window, WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(paths))) delete paths;
+  }).detach();
+  return true;
+}
+bool CSrchApliBase::ApplyCollected(PathList* paths) {
+  if (!paths) return false;
+  Entries.clear();
+  AppendEntries(Entries, *paths);
+  delete paths;
+  return true;
+}
+bool AppendEntries(AppEntryList& target, const PathList& paths) {
+  if (paths.empty()) return false;
+  for (const auto& p : paths) {
+    std::string name = p.substr(p.find_last_of('\\') + 1);
+    target.push_back({name, p, static_cast<int32_t>(target.size())});
+  }
+  return true;
+}
+
+
+int StartItem(const LaunchRequest& request) {
+  auto r = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, nullptr, request.Path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (r > 32) return kLaunchStarted;
+  return r == 2 || r == 3 ? kLaunchNotFound : kLaunchFailed;
+}
+int OpenContainingFolder(const std::string&) { return kLaunchFailed; }
+bool ExpandStaticCommand(const StaticItem& item, const std::string& word, std::string* out) {
+  std::string s = item.Command;
+  auto at = s.find("%1");
+  if (at != std::string::npos) s.replace(at, 2, word);
+  *out = s;
+  return true;
+}
