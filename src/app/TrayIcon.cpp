@@ -158,8 +158,15 @@ LRESULT CALLBACK CTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wPa
     // The notification area was (re)created: nothing of ours is in it.
     for (const auto& [id, icon] : Registry()) {
       if (icon->Data.hWnd != window || !icon->Wanted) continue;
+      // A new task bar has none of our icons: add; where the old one
+      // survived (the message came without a restart) adding fails, and
+      // the look is set on the icon that is there.
+      HICON look = icon->Wanted;
       icon->Data.hIcon = nullptr;
-      icon->UpdateIcon(icon->Wanted, nullptr);
+      if (!icon->UpdateIcon(look, nullptr)) {
+        icon->Data.hIcon = look;
+        icon->UpdateIcon(look, nullptr);
+      }
     }
   }
   if (message == WM_DESTROY) {

@@ -31,7 +31,10 @@ int CAppListView::IconForFile(const char* path) const {
 }
 
 bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
-  if (!SystemImages) {
+  // The shell's image list takes a noticeable time to build the first
+  // time; the program attaches its store at start-up without a window, and
+  // that must not delay the tray icon.
+  if (!SystemImages && list) {
     SHFILEINFOA sfi = {};
     SystemImages = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));

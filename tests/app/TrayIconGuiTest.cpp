@@ -148,3 +148,35 @@ TEST(TrayIcon, LooksTipsAndMenu) {
   EXPECT_EQ(icon->GetWantedIcon(), nullptr);
   delete icon;
 }
+
+TEST(TrayIcon, AddedAgainWhenTheTaskBarComesBack) {
+  HWND window = MakeWindow();
+  CTrayIcon icon;
+  ASSERT_TRUE(icon.Register(IDM_TRAY, GetModuleHandleA(nullptr)));
+  ASSERT_TRUE(icon.Attach(window, kCallback, nullptr));
+  if (!icon.SetIcon(IDC_REFRESH)) GTEST_SKIP() << "no notification area on this display";
+  ASSERT_TRUE(icon.IsShown());
+
+  // The shell forgets the icon, as a restarted task bar would.
+  NOTIFYICONDATAA probe = {};
+  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  probe.hWnd = window;
+  probe.uID = IDM_TRAY;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &probe));
+  SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(icon.IsShown());
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe));  // it is there again
+
+  // The message without a restart keeps the icon shown.
+  SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(icon.IsShown());
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe));
+
+  // Removed on purpose: not brought back.
+  icon.UpdateIcon(nullptr, nullptr);
+  SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_FALSE(icon.IsShown());
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));
+  DestroyWindow(window);
+}
+

@@ -43,7 +43,7 @@ class ListViewHost : public ::testing::Test {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "TarnListHost";
     RegisterClassA(&wc);
-    host = CreateWindowExA(0, "TarnListHost", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+    host = CreateWindowExA(0, "TarnListHost", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
                            nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(host, nullptr);
     list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SORTASCENDING, 0,
