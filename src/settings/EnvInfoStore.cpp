@@ -75,6 +75,13 @@ void TraceNotes(const std::string& path, const tarn::EnvReadNotes& notes) {
 // on any failure path keeps its old content and tmp is removed.
 bool ReplaceFileWith(const std::string& path, const std::string& tmp, const std::string& bytes) {
   if (path.empty() || tmp.empty()) return false;
+  // A read-only file is the user's word that it stays as it is; Windows
+  // refuses to replace it, and so do we wherever we run.
+  DWORD attr = GetFileAttributesA(path.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    TraceAt(__FILE__, __LINE__, "%s: read-only or a folder, not replaced\n", path.c_str());
+    return false;
+  }
   {
     tarn::ScopedHandle file(CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
