@@ -169,25 +169,33 @@ class EnvReader {
     if (!r_.Next(line)) return version;  // the hotkey layout version is not used
     if (!Keyed(line)) return version;
     if (ok_) {
+      // Lines of several values are taken whole or not at all: half a
+      // hotkey or half a rectangle is a setting the user never had.
       ValueReader v(line);
-      HotKeySetting& k = info_.HotKey;
-      if (!(v.Int32(k.Alt) && v.Int32(k.Ctrl) && v.Int32(k.Shift) && v.UInt32(k.VKey) &&
-            v.Int32(k.Win)))
+      HotKeySetting k = info_.HotKey;
+      if (v.Int32(k.Alt) && v.Int32(k.Ctrl) && v.Int32(k.Shift) && v.UInt32(k.VKey) && v.Int32(k.Win))
+        info_.HotKey = k;
+      else
         BadValue();
     }
     if (!Keyed(line)) return version;
     if (ok_) {
       ValueReader v(line);
-      SrchDirFlags& f = info_.SrchDirFlg;
-      bool all = v.Flag(f.StartMenu) && v.Flag(f.DeskTop) && v.Flag(f.NtCom) && v.Flag(f.Any) &&
-                 v.Flag(f.Favorites) && v.Flag(f.Recent) && (!has130 || v.Flag(f.Path));
-      if (!all) BadValue();
+      SrchDirFlags f = info_.SrchDirFlg;
+      if (v.Flag(f.StartMenu) && v.Flag(f.DeskTop) && v.Flag(f.NtCom) && v.Flag(f.Any) &&
+          v.Flag(f.Favorites) && v.Flag(f.Recent) && (!has130 || v.Flag(f.Path)))
+        info_.SrchDirFlg = f;
+      else
+        BadValue();
     }
     if (!Keyed(line)) return version;
     if (ok_) {
       ValueReader v(line);
-      SpeedTuningFlags& f = info_.SpeedTuning;
-      if (!(v.Flag(f.InitList) && v.Flag(f.Update) && v.Flag(f.LoadIcon))) BadValue();
+      SpeedTuningFlags f = info_.SpeedTuning;
+      if (v.Flag(f.InitList) && v.Flag(f.Update) && v.Flag(f.LoadIcon))
+        info_.SpeedTuning = f;
+      else
+        BadValue();
     }
 
     if (!r_.Next(line)) return version;  // "AnyDirs-S:"
@@ -201,8 +209,10 @@ class EnvReader {
     if (!Keyed(line)) return version;
     if (ok_) {
       ValueReader v(line);
-      DlgRect& rc = info_.MainDlgRect;
-      if (!(v.Int32(rc.left) && v.Int32(rc.top) && v.Int32(rc.right) && v.Int32(rc.bottom)))
+      DlgRect rc = info_.MainDlgRect;
+      if (v.Int32(rc.left) && v.Int32(rc.top) && v.Int32(rc.right) && v.Int32(rc.bottom))
+        info_.MainDlgRect = rc;
+      else
         BadValue();
     }
     if (!FlagLine(info_.AnyDirSubDir)) return version;

@@ -320,9 +320,13 @@ TEST(EnvFile, OneBadLineCostsOnlyItsOwnField) {
        replace("w\n", "\x95\n" "a\x01" "b\n" "w\n" "\x81\x20" "x\n"),
        [](const EnvDlgInfo& i) { EXPECT_EQ(i.ExecList, std::vector<std::string>{"w"}); }},
       {"absurd numbers", replace("MainDlgRect: 10 20 30 40", "MainDlgRect: 7 99999999999 30 40"),
-       [](const EnvDlgInfo& i) { EXPECT_EQ(i.MainDlgRect, (DlgRect{7, -1, -1, -1})); }},
+       [](const EnvDlgInfo& i) { EXPECT_EQ(i.MainDlgRect, DlgRect{}); }},
       {"negative key code", replace("0 1 1 81 1", "0 1 1 -81 1"),
-       [](const EnvDlgInfo& i) { EXPECT_EQ(i.HotKey, (HotKeySetting{0, 1, 1, 0, 87})); }},
+       [](const EnvDlgInfo& i) { EXPECT_EQ(i.HotKey, (HotKeySetting{1, 1, 0, 0, 87})); }},
+      {"half a flag line", replace("SrchDirFlg: 0 0 1 1 0 1 0 ", "SrchDirFlg: 0 0 1 x"),
+       [](const EnvDlgInfo& i) {
+         EXPECT_EQ(i.SrchDirFlg, (SrchDirFlags{true, true, true, false, true, true, true}));
+       }},
       {"flag out of range", replace("AnyDirSubDir: 0", "AnyDirSubDir: 2"),
        [](const EnvDlgInfo& i) { EXPECT_TRUE(i.AnyDirSubDir); }},
       {"overlong number line", replace("UpdateTimer: 15", "UpdateTimer: " + std::string(300, '1')),
@@ -338,6 +342,7 @@ TEST(EnvFile, OneBadLineCostsOnlyItsOwnField) {
     // Every other field is read as in the sound file.
     EnvDlgInfo sound = Read(full);
     info.HotKey = sound.HotKey;
+    info.SrchDirFlg = sound.SrchDirFlg;
     info.AnyDirs = sound.AnyDirs;
     info.TopDirs = sound.TopDirs;
     info.ExecList = sound.ExecList;
