@@ -18,6 +18,14 @@ std::unique_ptr<EnvDlgInfo>& Shared() {
   return shared;
 }
 
+// Set when a "tlenv.ini" that exists could not be read: replacing it with
+// what was loaded instead (an older file or the defaults) would wipe the
+// user's settings, so it is left alone until a later load reads it.
+bool& IniUnreadable() {
+  static bool unreadable = false;
+  return unreadable;
+}
+
 std::string& DefaultDirectory() {
   static std::string dir;
   return dir;
@@ -36,13 +44,19 @@ std::string FormPath(const std::string& dir, const char* name) {
   return path;
 }
 
-// Answers false when the file cannot be opened; a read error part way keeps
-// what was read before it.
-bool ReadFileImage(const std::string& path, std::string* bytes) {
-  if (path.empty()) return false;
-  tarn::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return false;
+enum class ReadResult { kRead, kMissing, kUnreadable };
+
+// A read error part way keeps what was read before it.
+ReadResult ReadFileImage(const std::string& path, std::string* bytes) {
+  if (path.empty()) return ReadResult::kMissing;
+  tarn::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ReadResult::kMissing;
+    TARN_REPORT_LAST_ERROR(0);
+    return ReadResult::kUnreadable;
+  }
   bytes->clear();
   char buf[16384];
   for (;;) {
@@ -61,7 +75,7 @@ bool ReadFileImage(const std::string& path, std::string* bytes) {
     if (got == 0) break;
     bytes->append(buf, got);
   }
-  return true;
+  return ReadResult::kRead;
 }
 
 void TraceNotes(const std::string& path, const tarn::EnvReadNotes& notes) {
@@ -149,6 +163,10 @@ bool CEnvInfoStore::SaveEnvInfo(const EnvDlgInfo* in) {
   // callers copy it back into their own, and the histories of this run must
   // not be lost from memory because the disk said no.
   if (in != nullptr && in != Shared().get()) *Shared() = *in;
+  if (IniUnreadable() && GetFileAttributesA(IniPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    TraceAt(__FILE__, __LINE__, "%s: could not be read at load, not replaced\n", IniPath.c_str());
+    return false;
+  }
   return ReplaceFileWith(IniPath, TmpPath, tarn::WriteEnvFile(*Shared()));
 }
 
@@ -158,17 +176,22 @@ bool CEnvInfoStore::LoadEnvInfo() {
   ApplyLoadDefaults(info);
   std::string bytes;
   tarn::EnvReadNotes notes;
-  if (ReadFileImage(IniPath, &bytes)) {
+  ReadResult ini = ReadFileImage(IniPath, &bytes);
+  IniUnreadable() = ini == ReadResult::kUnreadable;
+  if (ini == ReadResult::kRead) {
     tarn::ReadEnvFile(bytes, info, &notes);
     TraceNotes(IniPath, notes);
-  } else if (ReadFileImage(TxtPath, &bytes)) {
+  } else if (ReadFileImage(TxtPath, &bytes) == ReadResult::kRead) {
     tarn::ReadEnvFile(bytes, info, &notes);
     TraceNotes(TxtPath, notes);
-  } else if (ReadFileImage(OldPath, &bytes)) {
+  } else if (ReadFileImage(OldPath, &bytes) == ReadResult::kRead) {
     tarn::ReadOldEnvFile(bytes, info, &notes);
     TraceNotes(OldPath, notes);
   }
   return true;
 }
 
-void CEnvInfoStore::FreeEnvInfo() { Shared().reset(); }
+void CEnvInfoStore::FreeEnvInfo() {
+  Shared().reset();
+  IniUnreadable() = false;
+}

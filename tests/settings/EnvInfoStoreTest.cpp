@@ -207,6 +207,33 @@ TEST_F(EnvInfoStoreTest, UnwritableIniKeepsItsBytesWhileTheRecordTakesTheNewValu
   }
 }
 
+TEST_F(EnvInfoStoreTest, AnIniThatCouldNotBeReadIsNotReplacedByOlderSettings) {
+  const std::string mine = IniWithTimer(11);
+  WriteFileBytes(dir / "tlenv.ini", mine);
+  WriteFileBytes(dir / "tlenv.txt", IniWithTimer(22));
+  CEnvInfoStore store(dir.Path());
+  EnvDlgInfo info;
+  {
+    // Another program holds the file without sharing it while we load.
+    HANDLE lock = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(store.GetEnvInfo(&info));
+    CloseHandle(lock);
+  }
+  EXPECT_EQ(info.UpdateTimer, 22);
+  info.ExecList = {"word"};
+  EXPECT_FALSE(store.SaveEnvInfo(&info));
+  EXPECT_EQ(Bytes("tlenv.ini"), mine);
+  // The next load reads it again, and saving works from then on.
+  store.FreeEnvInfo();
+  ASSERT_TRUE(store.GetEnvInfo(&info));
+  EXPECT_EQ(info.UpdateTimer, 11);
+  info.UpdateTimer = 12;
+  EXPECT_TRUE(store.SaveEnvInfo(&info));
+  EXPECT_EQ(Bytes("tlenv.ini"), IniWithTimer(12));
+}
+
 TEST_F(EnvInfoStoreTest, DefaultDirectoryServesStoresBuiltWithoutOne) {
   CEnvInfoStore::SetDefaultDirectory(dir.Path());
   CEnvInfoStore store;
