@@ -1,83 +1,16 @@
-// TEMPORARY stand-ins for the store, collector, settings store, failure
-// reporting and launch functions, so the shell and its tests link until the
-// real implementations are merged. Deliberately small; delete this file once
-// they have landed.
+// TEMPORARY stand-ins for the store, collector and launch functions, so the
+// shell and its tests link until the real implementations are merged.
+// Deliberately small; delete this file once they have landed.
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <string>
 #include <thread>
 
-#include "app/Failure.h"
 #include "launcher/Launch.h"
 #include "search/AppPathsCache.h"
 #include "search/SrchApliBase.h"
-#include "settings/EnvInfoStore.h"
-
-void Abend(const char* code, const char* file, int line, const char* format, ...) {
-  char text[1024];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  fprintf(stderr, "abend [%s] %s:%d %s\n", code, file, line, text);
-  ExitProcess(1);
-}
-void ReportLastError(int fatal, const char* file, int line) {
-  if (fatal) Abend(kAbendWinApi, file, line, "error %lu", GetLastError());
-}
-void TraceAt(const char*, int, const char*, ...) {}
-void Trace(const char*, ...) {}
-
-void ApplyLoadDefaults(EnvDlgInfo& info) {
-  info = EnvDlgInfo{};
-  info.HotKey = {1, 1, 0, 0, 'W'};
-  info.SrchDirFlg = {true, true, true, false, true, true, true};
-  info.TopDirNumMax = 20;
-  info.ExecListNumMax = 20;
-}
-
-namespace {
-std::string g_Dir;
-EnvDlgInfo* g_Shared = nullptr;
-bool g_DialogOpen = false;
-}  // namespace
-
-CEnvInfoStore::CEnvInfoStore(const std::string& dir) : Dir(dir.empty() ? g_Dir : dir) {}
-CEnvInfoStore::~CEnvInfoStore() = default;
-bool CEnvInfoStore::LoadEnvInfo() {
-  if (!g_Shared) {
-    g_Shared = new EnvDlgInfo;
-    ApplyLoadDefaults(*g_Shared);
-  }
-  return true;
-}
-bool CEnvInfoStore::GetEnvInfo(EnvDlgInfo* out) {
-  LoadEnvInfo();
-  *out = *g_Shared;
-  return true;
-}
-bool CEnvInfoStore::SaveEnvInfo(const EnvDlgInfo* in) {
-  LoadEnvInfo();
-  if (in) *g_Shared = *in;
-  return true;
-}
-INT_PTR CEnvInfoStore::ShowEnvDialog(HWND, UINT) {
-  g_DialogOpen = true;
-  return 1;
-}
-void CEnvInfoStore::FreeEnvInfo() {
-  delete g_Shared;
-  g_Shared = nullptr;
-  g_DialogOpen = false;
-}
-bool CEnvInfoStore::IsEnvDialogOpen() { return g_DialogOpen; }
-void CEnvInfoStore::SetDefaultDirectory(const std::string& dir) { g_Dir = dir; }
-
-// Test hook: the settings dialog of the stand-in closes.
-void StandInCloseEnvDialog() { g_DialogOpen = false; }
 
 CollectSettings MakeCollectSettings(const EnvDlgInfo& info) {
   CollectSettings s;
