@@ -353,6 +353,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             g_App->EnableTimer(false);
           }
           g_PendingStore->ShowEnvDialog(window, WM_ENV_DIALOG_RESULT);
+          // No dialog came up (and none will report back): the hotkey and
+          // the timer must not stay off for the rest of the run.
+          if (!g_PendingStore->IsEnvDialogOpen()) {
+            delete g_PendingStore;
+            g_PendingStore = nullptr;
+            if (g_App) {
+              g_App->EnableHotKey(true);
+              g_App->EnableTimer(true);
+            }
+          }
           return 0;
         case 4006:
           if (g_App) g_App->Refresh();

@@ -214,6 +214,42 @@ TEST_F(MainWindow, ZeroRefreshPeriodDoesNotStartPassAfterPass) {
   EXPECT_FALSE(busyAgain);
 }
 
+HWND ThreadDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM l) -> BOOL {
+        char cls[16] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::string(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(l) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(MainWindow, SettingsCommandTurnsHotkeyAndTimerBackOn) {
+  HWND window = Create();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitIdle());
+  PostMessageA(window, WM_COMMAND, 4005, 0);
+  tarn::test::PumpFor(200);
+  if (CEnvInfoStore().IsEnvDialogOpen()) {
+    // While the dialog is open neither runs; cancelling restores both.
+    EXPECT_TRUE(HotKeyFree());
+    EXPECT_FALSE(KillTimer(window, 3));
+    HWND dialog = ThreadDialog();
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(tarn::test::PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
+    tarn::test::PumpFor(200);
+  }
+  // Back on, whether a dialog came and went or none could open.
+  EXPECT_FALSE(HotKeyFree());
+  EXPECT_TRUE(KillTimer(window, 3));
+}
+
 TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   HWND window = Create();
   ASSERT_NE(window, nullptr);
