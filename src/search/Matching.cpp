@@ -43,95 +43,103 @@ constexpr uint16_t kKanaWide[0xE0 - 0xA1] = {
 constexpr unsigned char kVoicedMark = 0xDE;
 constexpr unsigned char kSemiVoicedMark = 0xDF;
 
-struct ByteInfo {
-  uint8_t Hi = 0;       // 0: no full-width form, the byte is kept
-  uint8_t Lo = 0;
-  uint8_t Voiced = 0;   // low byte of the composed form with ﾞ, 0 if none
-  uint8_t SemiVoiced = 0;
-  bool Lead = false;
+// How the folding treats each byte.
+enum ByteKind : uint8_t {
+  kWide,   // single-byte character with a full-width form
+  kLead,   // first byte of a double-byte character
+  kKeep,   // single byte without a full-width form: kept as it is
+  kKana,   // half-width kana that composes with a following mark
+};
+
+struct ByteTables {
+  uint8_t Kind[256];
+  uint8_t Hi[256];
+  uint8_t Lo[256];
+  uint8_t Voiced[256];      // low byte of the composed form with ﾞ, 0 if none
+  uint8_t SemiVoiced[256];  // with ﾟ
+  uint8_t Lower[3][256];    // trail bytes after 82, 83, 84, lower-cased
 };
 
 // Only kana that have a composed form in the code page take a mark: adding
 // to the low byte of any other kana would give a different kana (ｱﾞ → ィ)
 // or no character at all (ﾐﾞ → 83 7F). Elsewhere the mark stays ゛ or ゜.
-constexpr std::array<ByteInfo, 256> MakeByteTable() {
-  std::array<ByteInfo, 256> t{};
+constexpr ByteTables MakeTables() {
+  ByteTables t{};
   for (int c = 0; c < 256; ++c) {
     uint16_t wide = 0;
     if (c >= 0x20 && c <= 0x7E) wide = kAsciiWide[c - 0x20];
     if (c >= 0xA1 && c <= 0xDF) wide = kKanaWide[c - 0xA1];
-    t[c].Hi = static_cast<uint8_t>(wide >> 8);
-    t[c].Lo = static_cast<uint8_t>(wide & 0xFF);
-    t[c].Lead = IsLeadByte(static_cast<unsigned char>(c));
-    if (c == 0xB3) t[c].Voiced = 0x94;                       // ｳﾞ → ヴ
-    if (c >= 0xB6 && c <= 0xC4) t[c].Voiced = t[c].Lo + 1;   // ｶ..ﾄ
-    if (c >= 0xCA && c <= 0xCE) {                            // ﾊ..ﾎ
-      t[c].Voiced = t[c].Lo + 1;
-      t[c].SemiVoiced = t[c].Lo + 2;
+    t.Hi[c] = static_cast<uint8_t>(wide >> 8);
+    t.Lo[c] = static_cast<uint8_t>(wide & 0xFF);
+    t.Kind[c] = IsLeadByte(static_cast<unsigned char>(c)) ? kLead : wide ? kWide : kKeep;
+    if (c == 0xB3) t.Voiced[c] = 0x94;                                 // ｳﾞ → ヴ
+    if (c >= 0xB6 && c <= 0xC4) t.Voiced[c] = static_cast<uint8_t>(t.Lo[c] + 1);  // ｶ..ﾄ
+    if (c >= 0xCA && c <= 0xCE) {                                      // ﾊ..ﾎ
+      t.Voiced[c] = static_cast<uint8_t>(t.Lo[c] + 1);
+      t.SemiVoiced[c] = static_cast<uint8_t>(t.Lo[c] + 2);
     }
+    if (t.Voiced[c]) t.Kind[c] = kKana;
+
+    // Upper-case double-byte letters: Ａ-Ｚ 8260-8279 → ａ-ｚ 8281-829A,
+    // Α-Ω 839F-83B6 → α-ω 83BF-83D6, А-Я 8440-8460 → а-я 8470-8491 (which
+    // step over 7F).
+    t.Lower[0][c] = static_cast<uint8_t>(c >= 0x60 && c <= 0x79 ? c + 0x21 : c);
+    t.Lower[1][c] = static_cast<uint8_t>(c >= 0x9F && c <= 0xB6 ? c + 0x20 : c);
+    t.Lower[2][c] = static_cast<uint8_t>(c >= 0x40 && c <= 0x60 ? (c + 0x30 >= 0x7F ? c + 0x31 : c + 0x30) : c);
   }
   return t;
 }
 
-constexpr std::array<ByteInfo, 256> kBytes = MakeByteTable();
-
-// Lower-case counterpart of an upper-case double-byte letter (full-width
-// Latin, Greek, Cyrillic); the trail byte unchanged otherwise.
-inline unsigned char LowerTrail(unsigned char lead, unsigned char trail) {
-  switch (lead) {
-    case 0x82:  // Ａ-Ｚ 8260-8279 → ａ-ｚ 8281-829A
-      return (trail >= 0x60 && trail <= 0x79) ? trail + 0x21 : trail;
-    case 0x83:  // Α-Ω 839F-83B6 → α-ω 83BF-83D6
-      return (trail >= 0x9F && trail <= 0xB6) ? trail + 0x20 : trail;
-    case 0x84:  // А-Я 8440-8460 → а-я 8470-8491, which step over 7F
-      if (trail >= 0x40 && trail <= 0x60) {
-        unsigned char lower = trail + 0x30;
-        return lower >= 0x7F ? lower + 1 : lower;
-      }
-      return trail;
-    default:
-      return trail;
-  }
-}
+constexpr ByteTables kTables = MakeTables();
 
 // Folds n bytes of s into out (room for 2n bytes). Answers the folded
 // length, or SIZE_MAX when a lead byte has an invalid trail byte.
 std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out) {
+  const ByteTables& t = kTables;
   unsigned char* o = out;
   std::size_t i = 0;
   while (i < n) {
     const unsigned char c = s[i];
-    const ByteInfo& b = kBytes[c];
-    if (b.Lead) {
-      if (i + 1 == n) {  // lead byte standing last: kept as a character of its own
-        *o++ = c;
+    switch (t.Kind[c]) {
+      case kWide:
+        o[0] = t.Hi[c];
+        o[1] = t.Lo[c];
+        o += 2;
+        ++i;
+        break;
+      case kLead: {
+        if (i + 1 == n) {  // lead byte standing last: a character of its own
+          *o++ = c;
+          return static_cast<std::size_t>(o - out);
+        }
+        const unsigned char trail = s[i + 1];
+        if (!IsTrailByte(trail)) return SIZE_MAX;
+        o[0] = c;
+        o[1] = static_cast<unsigned>(c - 0x82) < 3 ? t.Lower[c - 0x82][trail] : trail;
+        o += 2;
+        i += 2;
         break;
       }
-      const unsigned char t = s[i + 1];
-      if (!IsTrailByte(t)) return SIZE_MAX;
-      *o++ = c;
-      *o++ = LowerTrail(c, t);
-      i += 2;
-      continue;
-    }
-    if (b.Hi == 0) {
-      *o++ = c;
-      ++i;
-      continue;
-    }
-    *o++ = b.Hi;
-    unsigned char lo = b.Lo;
-    ++i;
-    if (i < n && (b.Voiced | b.SemiVoiced) != 0) {
-      if (s[i] == kVoicedMark && b.Voiced) {
-        lo = b.Voiced;
+      case kKeep:
+        *o++ = c;
         ++i;
-      } else if (s[i] == kSemiVoicedMark && b.SemiVoiced) {
-        lo = b.SemiVoiced;
+        break;
+      default: {  // kKana
+        unsigned char lo = t.Lo[c];
+        if (i + 1 < n && s[i + 1] == kVoicedMark) {
+          lo = t.Voiced[c];
+          ++i;
+        } else if (i + 1 < n && s[i + 1] == kSemiVoicedMark && t.SemiVoiced[c]) {
+          lo = t.SemiVoiced[c];
+          ++i;
+        }
+        o[0] = t.Hi[c];
+        o[1] = lo;
+        o += 2;
         ++i;
+        break;
       }
     }
-    *o++ = lo;
   }
   return static_cast<std::size_t>(o - out);
 }
@@ -181,14 +189,19 @@ bool NormalizeForMatch(std::string& s) {
 }
 
 bool MatchInOrder(std::string_view n, std::string_view w) {
+  if (w.empty()) return true;
   std::size_t j = 0;
-  for (std::size_t i = 0; i < n.size() && j < w.size();) {
+  std::size_t lw = CharLength(w, 0);
+  for (std::size_t i = 0; i < n.size();) {
     const std::size_t ln = CharLength(n, i);
-    const std::size_t lw = CharLength(w, j);
-    if (ln == lw && SameBytes(n.data() + i, w.data() + j, ln)) j += lw;
+    if (ln == lw && n[i] == w[j] && (ln == 1 || n[i + 1] == w[j + 1])) {
+      j += lw;
+      if (j >= w.size()) return true;
+      lw = CharLength(w, j);
+    }
     i += ln;
   }
-  return j >= w.size();
+  return false;
 }
 
 CWordMatcher::CWordMatcher(MatchMode mode, std::string_view foldedWord)
@@ -203,11 +216,23 @@ CWordMatcher::CWordMatcher(MatchMode mode, std::string_view foldedWord)
 // lead byte ending the word is a whole character only at the end of the name.
 bool CWordMatcher::FindAtCharBoundary(std::string_view n) const {
   if (Word.empty()) return true;
+  if (n.size() < Word.size()) return false;
+  // Look for the word's second byte: in folded text the first is nearly
+  // always 82 or 83, which would stop the scan at every character.
+  const std::size_t anchor = Word.size() >= 2 ? 1 : 0;
+  const char key = Word[anchor];
+  const char* const base = n.data();
+  const std::size_t last = n.size() - Word.size();  // latest possible start
   std::size_t boundary = 0;
   std::size_t from = 0;
-  for (;;) {
-    const std::size_t hit = n.find(Word, from);
-    if (hit == std::string_view::npos) return false;
+  while (from <= last) {
+    const void* p = std::memchr(base + from + anchor, key, last - from + 1);
+    if (!p) return false;
+    const std::size_t hit = static_cast<std::size_t>(static_cast<const char*>(p) - base) - anchor;
+    if (std::memcmp(base + hit, Word.data(), Word.size()) != 0) {
+      from = hit + 1;
+      continue;
+    }
     while (boundary < hit) boundary = NextChar(n, boundary);
     if (boundary == hit) {
       if (!EndsWithLoneLead || hit + Word.size() == n.size()) return true;
@@ -216,6 +241,15 @@ bool CWordMatcher::FindAtCharBoundary(std::string_view n) const {
       from = boundary;
     }
   }
+  return false;
+}
+
+bool CWordMatcher::MayMatchRawLength(std::size_t rawSize) const {
+  // Folding turns each byte into one or two and each pair into two; a name
+  // that is not valid text is compared as it is. So the folded name is at
+  // least rawSize and at most 2 * rawSize bytes long.
+  if (Mode == MatchMode::Exact) return rawSize <= Word.size() && Word.size() <= 2 * rawSize;
+  return Word.size() <= 2 * rawSize;
 }
 
 bool CWordMatcher::Matches(std::string_view n) const {
@@ -255,7 +289,14 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
   // strings' storage is reused instead of freed and allocated again.
   CMatchNormalizer names;
   std::size_t used = 0;
-  for (const AppEntry& e : entries) {
+  const std::size_t count = entries.size();
+  for (std::size_t i = 0; i < count; ++i) {
+#if defined(__GNUC__)
+    // The names live apart from the records; fetch a few ahead.
+    if (i + 8 < count) __builtin_prefetch(entries[i + 8].DispName.data());
+#endif
+    const AppEntry& e = entries[i];
+    if (!matcher.MayMatchRawLength(e.DispName.size())) continue;
     if (!matcher.Matches(names.Normalize(e.DispName))) continue;
     if (used < matches.size()) {
       matches[used] = e;

@@ -52,6 +52,9 @@ class CWordMatcher {
  public:
   CWordMatcher(MatchMode mode, std::string_view foldedWord);
   bool Matches(std::string_view foldedName) const;
+  // False when a name of this many bytes cannot match once folded, so that
+  // it need not be folded at all.
+  bool MayMatchRawLength(std::size_t rawSize) const;
 
  private:
   bool FindAtCharBoundary(std::string_view n) const;

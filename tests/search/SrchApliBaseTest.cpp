@@ -42,7 +42,9 @@ TEST_F(ShellTest, AppendEntriesNamesRealFiles) {
       {"ｶﾞｲﾄﾞ.exe", true, {"ｶﾞｲﾄﾞ"}},
       {"noext", true, {"noext"}},
       {"ghost.exe", false, {"ghost"}},          // no such file: the path names it
+      {"Sub.d\\", false, {"Sub.d", "Sub"}},     // a folder: only the shell names it
   };
+  MakeDirs(temp / "Apps\\Sub.d");
   PathList paths;
   for (const Case& c : cases) {
     paths.push_back(temp / ("Apps\\" + c.file));
