@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "search/AppEntry.h"
 #include "search/Matching.h"
@@ -31,6 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!tarn::NormalizeForMatch(twice) || twice != folded) std::abort();
   } else if (folded != word) {
     std::abort();
+  }
+
+  // The shortcut for names of double-byte characters only agrees with the
+  // character walk.
+  const std::string searched = word.empty() ? std::string("x") : word;
+  const tarn::ModedWord moded = tarn::SelectMatchMode(searched);
+  std::string w(moded.Text);
+  tarn::NormalizeForMatch(w);
+  const tarn::CWordMatcher matcher(moded.Mode, w);
+  tarn::CMatchNormalizer names;
+  for (const AppEntry& e : entries) {
+    const std::string_view n = names.Normalize(e.DispName);
+    if (names.DoubleByteOnly && matcher.Matches(n, true) != matcher.Matches(n, false)) std::abort();
   }
 
   AppEntryList matches;

@@ -93,13 +93,22 @@ constexpr ByteTables MakeTables() {
 constexpr ByteTables kTables = MakeTables();
 
 // Folds n bytes of s into out (room for 2n bytes). Answers the folded
-// length, or SIZE_MAX when a lead byte has an invalid trail byte.
-std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out) {
+// length, or SIZE_MAX when a lead byte has an invalid trail byte; single is
+// set when the result holds a one-byte character.
+std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out, bool& single) {
+  single = false;
   const ByteTables& t = kTables;
   unsigned char* o = out;
   std::size_t i = 0;
   while (i < n) {
     const unsigned char c = s[i];
+    if (t.Kind[c] == kWide) {  // by far the most frequent: ASCII and kana
+      o[0] = t.Hi[c];
+      o[1] = t.Lo[c];
+      o += 2;
+      ++i;
+      continue;
+    }
     switch (t.Kind[c]) {
       case kWide:
         o[0] = t.Hi[c];
@@ -109,6 +118,7 @@ std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out) 
         break;
       case kLead: {
         if (i + 1 == n) {  // lead byte standing last: a character of its own
+          single = true;
           *o++ = c;
           return static_cast<std::size_t>(o - out);
         }
@@ -121,6 +131,7 @@ std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out) 
         break;
       }
       case kKeep:
+        single = true;
         *o++ = c;
         ++i;
         break;
@@ -173,9 +184,11 @@ ModedWord SelectMatchMode(std::string_view word) {
 std::string_view CMatchNormalizer::Normalize(std::string_view s, bool* ok) {
   const std::size_t need = s.size() * 2;
   if (Buffer.size() < need) Buffer.resize(need < 64 ? 64 : need);
+  bool single = false;
   const std::size_t len = FoldInto(reinterpret_cast<const unsigned char*>(s.data()), s.size(),
-                                   reinterpret_cast<unsigned char*>(Buffer.data()));
+                                   reinterpret_cast<unsigned char*>(Buffer.data()), single);
   if (ok) *ok = len != SIZE_MAX;
+  DoubleByteOnly = len != SIZE_MAX && !single;
   if (len == SIZE_MAX) return s;
   return std::string_view(Buffer.data(), len);
 }
@@ -205,16 +218,21 @@ bool MatchInOrder(std::string_view n, std::string_view w) {
 }
 
 CWordMatcher::CWordMatcher(MatchMode mode, std::string_view foldedWord)
-    : Mode(mode), Word(foldedWord), EndsWithLoneLead(false) {
+    : Mode(mode), Word(foldedWord), EndsWithLoneLead(false), WordDoubleByteOnly(true) {
   const std::size_t last = LastCharStart(foldedWord);
   EndsWithLoneLead = last != std::string_view::npos && last + 1 == foldedWord.size() &&
                      IsLeadByte(foldedWord[last]);
+  for (std::size_t i = 0; i < foldedWord.size(); i = NextChar(foldedWord, i)) {
+    if (CharLength(foldedWord, i) != 2) WordDoubleByteOnly = false;
+  }
 }
 
 // The bytes of the word, laid over the name at a character boundary, cut
 // the name into the same characters as the word itself, except that a lone
 // lead byte ending the word is a whole character only at the end of the name.
-bool CWordMatcher::FindAtCharBoundary(std::string_view n) const {
+// In a name of double-byte characters only, the boundaries are the even
+// offsets.
+bool CWordMatcher::FindAtCharBoundary(std::string_view n, bool evenBoundaries) const {
   if (Word.empty()) return true;
   if (n.size() < Word.size()) return false;
   // Look for the word's second byte: in folded text the first is nearly
@@ -229,19 +247,35 @@ bool CWordMatcher::FindAtCharBoundary(std::string_view n) const {
     const void* p = std::memchr(base + from + anchor, key, last - from + 1);
     if (!p) return false;
     const std::size_t hit = static_cast<std::size_t>(static_cast<const char*>(p) - base) - anchor;
-    if (std::memcmp(base + hit, Word.data(), Word.size()) != 0) {
+    if ((evenBoundaries && (hit & 1) != 0) || std::memcmp(base + hit, Word.data(), Word.size()) != 0) {
       from = hit + 1;
       continue;
     }
-    while (boundary < hit) boundary = NextChar(n, boundary);
-    if (boundary == hit) {
-      if (!EndsWithLoneLead || hit + Word.size() == n.size()) return true;
-      from = hit + 1;
-    } else {
-      from = boundary;
+    if (!evenBoundaries) {
+      while (boundary < hit) boundary = NextChar(n, boundary);
+      if (boundary != hit) {
+        from = boundary;
+        continue;
+      }
     }
+    if (!EndsWithLoneLead || hit + Word.size() == n.size()) return true;
+    from = hit + 1;
   }
   return false;
+}
+
+// Both texts of double-byte characters only: step through the name two
+// bytes at a time.
+bool CWordMatcher::InOrderDoubleByte(std::string_view n) const {
+  std::size_t i = 0;
+  for (std::size_t j = 0; j < Word.size(); j += 2) {
+    const char lead = Word[j];
+    const char trail = Word[j + 1];
+    while (i + 1 < n.size() && (n[i + 1] != trail || n[i] != lead)) i += 2;
+    if (i + 1 >= n.size()) return false;
+    i += 2;
+  }
+  return true;
 }
 
 bool CWordMatcher::MayMatchRawLength(std::size_t rawSize) const {
@@ -252,23 +286,23 @@ bool CWordMatcher::MayMatchRawLength(std::size_t rawSize) const {
   return Word.size() <= 2 * rawSize;
 }
 
-bool CWordMatcher::Matches(std::string_view n) const {
+bool CWordMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
   switch (Mode) {
     case MatchMode::Substring:
-      return FindAtCharBoundary(n);
+      return FindAtCharBoundary(n, doubleByteOnly);
     case MatchMode::Prefix:
       return n.size() >= Word.size() && SameBytes(n.data(), Word.data(), Word.size()) &&
              (!EndsWithLoneLead || n.size() == Word.size());
     case MatchMode::Exact:
       return n == Word;
-    case MatchMode::Suffix:
-      // Folded text is double-byte throughout, so the tail is aligned; a
-      // name left unfolded may not be, hence the boundary check on a hit.
-      return n.size() >= Word.size() &&
-             SameBytes(n.data() + (n.size() - Word.size()), Word.data(), Word.size()) &&
-             IsCharBoundary(n, n.size() - Word.size());
+    case MatchMode::Suffix: {
+      if (n.size() < Word.size()) return false;
+      const std::size_t start = n.size() - Word.size();
+      return SameBytes(n.data() + start, Word.data(), Word.size()) &&
+             (doubleByteOnly ? (start & 1) == 0 : IsCharBoundary(n, start));
+    }
     case MatchMode::InOrder:
-      return MatchInOrder(n, Word);
+      return doubleByteOnly && WordDoubleByteOnly ? InOrderDoubleByte(n) : MatchInOrder(n, Word);
   }
   return false;
 }
@@ -297,7 +331,8 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
 #endif
     const AppEntry& e = entries[i];
     if (!matcher.MayMatchRawLength(e.DispName.size())) continue;
-    if (!matcher.Matches(names.Normalize(e.DispName))) continue;
+    const std::string_view folded = names.Normalize(e.DispName);
+    if (!matcher.Matches(folded, names.DoubleByteOnly)) continue;
     if (used < matches.size()) {
       matches[used] = e;
     } else {

@@ -37,6 +37,10 @@ class CMatchNormalizer {
   // is false). The view lives until the next call.
   std::string_view Normalize(std::string_view s, bool* ok = nullptr);
 
+  // True after a Normalize whose result consists of double-byte characters
+  // only (then every even offset is a character boundary).
+  bool DoubleByteOnly = false;
+
  private:
   std::string Buffer;
 };
@@ -51,17 +55,20 @@ bool MatchInOrder(std::string_view n, std::string_view w);
 class CWordMatcher {
  public:
   CWordMatcher(MatchMode mode, std::string_view foldedWord);
-  bool Matches(std::string_view foldedName) const;
+  // doubleByteOnly: the name is known to hold double-byte characters only.
+  bool Matches(std::string_view foldedName, bool doubleByteOnly = false) const;
   // False when a name of this many bytes cannot match once folded, so that
   // it need not be folded at all.
   bool MayMatchRawLength(std::size_t rawSize) const;
 
  private:
-  bool FindAtCharBoundary(std::string_view n) const;
+  bool FindAtCharBoundary(std::string_view n, bool evenBoundaries) const;
+  bool InOrderDoubleByte(std::string_view n) const;
 
   MatchMode Mode;
   std::string_view Word;
   bool EndsWithLoneLead;
+  bool WordDoubleByteOnly;
 };
 
 // Rebuilds matches from entries by the word, keeping the order of entries
