@@ -320,7 +320,10 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
   const CWordMatcher matcher(moded.Mode, folded);
 
   // Records already in matches are overwritten in place, so that their
-  // strings' storage is reused instead of freed and allocated again.
+  // strings' storage is reused instead of freed and allocated again. The
+  // list gets room for every record at once (the empty word gives it that
+  // anyway) rather than growing and moving step by step.
+  if (matches.capacity() < entries.size()) matches.reserve(entries.size());
   CMatchNormalizer names;
   std::size_t used = 0;
   const std::size_t count = entries.size();
