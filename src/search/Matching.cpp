@@ -53,7 +53,7 @@ enum ByteKind : uint8_t {
 
 struct ByteTables {
   uint8_t Kind[256];
-  uint8_t Hi[256];
+  uint8_t Wide[256][2];     // full-width form, high byte first
   uint8_t Lo[256];
   uint8_t Voiced[256];      // low byte of the composed form with ﾞ, 0 if none
   uint8_t SemiVoiced[256];  // with ﾟ
@@ -69,8 +69,9 @@ constexpr ByteTables MakeTables() {
     uint16_t wide = 0;
     if (c >= 0x20 && c <= 0x7E) wide = kAsciiWide[c - 0x20];
     if (c >= 0xA1 && c <= 0xDF) wide = kKanaWide[c - 0xA1];
-    t.Hi[c] = static_cast<uint8_t>(wide >> 8);
-    t.Lo[c] = static_cast<uint8_t>(wide & 0xFF);
+    t.Wide[c][0] = static_cast<uint8_t>(wide >> 8);
+    t.Wide[c][1] = static_cast<uint8_t>(wide & 0xFF);
+    t.Lo[c] = t.Wide[c][1];
     t.Kind[c] = IsLeadByte(static_cast<unsigned char>(c)) ? kLead : wide ? kWide : kKeep;
     if (c == 0xB3) t.Voiced[c] = 0x94;                                 // ｳﾞ → ヴ
     if (c >= 0xB6 && c <= 0xC4) t.Voiced[c] = static_cast<uint8_t>(t.Lo[c] + 1);  // ｶ..ﾄ
@@ -103,19 +104,12 @@ std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out, 
   while (i < n) {
     const unsigned char c = s[i];
     if (t.Kind[c] == kWide) {  // by far the most frequent: ASCII and kana
-      o[0] = t.Hi[c];
-      o[1] = t.Lo[c];
+      std::memcpy(o, t.Wide[c], 2);
       o += 2;
       ++i;
       continue;
     }
     switch (t.Kind[c]) {
-      case kWide:
-        o[0] = t.Hi[c];
-        o[1] = t.Lo[c];
-        o += 2;
-        ++i;
-        break;
       case kLead: {
         if (i + 1 == n) {  // lead byte standing last: a character of its own
           single = true;
@@ -144,7 +138,7 @@ std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out, 
           lo = t.SemiVoiced[c];
           ++i;
         }
-        o[0] = t.Hi[c];
+        o[0] = t.Wide[c][0];
         o[1] = lo;
         o += 2;
         ++i;
