@@ -219,6 +219,37 @@ CWordMatcher::CWordMatcher(MatchMode mode, std::string_view foldedWord)
   for (std::size_t i = 0; i < foldedWord.size(); i = NextChar(foldedWord, i)) {
     if (CharLength(foldedWord, i) != 2) WordDoubleByteOnly = false;
   }
+
+  // Every byte of a name that can fold into a double-byte character (L, T)
+  // of the word: a single-byte character whose full-width form it is, a
+  // half-width kana that composes into it with a mark, or T (or the
+  // upper-case letter's trail byte) after L. A name compared unfolded must
+  // hold L, T itself. Bytes are taken wherever they stand, so the test may
+  // let a name through but never turns one away.
+  const ByteTables& t = kTables;
+  int bit = 0;
+  int leads = 0;
+  for (std::size_t i = 0; i < foldedWord.size() && bit < 16; i = NextChar(foldedWord, i)) {
+    if (CharLength(foldedWord, i) != 2) continue;
+    const auto lead = static_cast<unsigned char>(foldedWord[i]);
+    const auto trail = static_cast<unsigned char>(foldedWord[i + 1]);
+    if (!LeadSlot[lead]) {
+      if (leads == kMaxLeads) continue;
+      LeadSlot[lead] = static_cast<uint8_t>(++leads);
+    }
+    const auto mask = static_cast<uint16_t>(1u << bit++);
+    uint16_t* trails = TrailBits[LeadSlot[lead]];
+    trails[trail] |= mask;
+    for (int c = 0; c < 256; ++c) {
+      if (static_cast<unsigned>(lead - 0x82) < 3 && t.Lower[lead - 0x82][c] == trail) trails[c] |= mask;
+      if (t.Kind[c] != kWide && t.Kind[c] != kKana) continue;
+      if (t.Wide[c][0] != lead) continue;
+      if (t.Wide[c][1] == trail || (t.Kind[c] == kKana && (t.Voiced[c] == trail || t.SemiVoiced[c] == trail))) {
+        SingleBits[c] |= mask;
+      }
+    }
+    Needed |= mask;
+  }
 }
 
 // The bytes of the word, laid over the name at a character boundary, cut
@@ -272,12 +303,24 @@ bool CWordMatcher::InOrderDoubleByte(std::string_view n) const {
   return true;
 }
 
-bool CWordMatcher::MayMatchRawLength(std::size_t rawSize) const {
+bool CWordMatcher::MayMatchRaw(std::string_view raw) const {
   // Folding turns each byte into one or two and each pair into two; a name
   // that is not valid text is compared as it is. So the folded name is at
-  // least rawSize and at most 2 * rawSize bytes long.
-  if (Mode == MatchMode::Exact) return rawSize <= Word.size() && Word.size() <= 2 * rawSize;
-  return Word.size() <= 2 * rawSize;
+  // least raw.size() and at most 2 * raw.size() bytes long.
+  if (Mode == MatchMode::Exact ? raw.size() > Word.size() || Word.size() > 2 * raw.size()
+                               : Word.size() > 2 * raw.size()) {
+    return false;
+  }
+  if (Needed == 0) return true;
+  const auto* s = reinterpret_cast<const unsigned char*>(raw.data());
+  const std::size_t n = raw.size();
+  unsigned found = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    found |= SingleBits[s[i]];
+    const unsigned slot = LeadSlot[s[i]];
+    if (slot && i + 1 < n) found |= TrailBits[slot][s[i + 1]];
+  }
+  return (found & Needed) == Needed;
 }
 
 bool CWordMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
@@ -327,7 +370,7 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
     if (i + 8 < count) __builtin_prefetch(entries[i + 8].DispName.data());
 #endif
     const AppEntry& e = entries[i];
-    if (!matcher.MayMatchRawLength(e.DispName.size())) continue;
+    if (!matcher.MayMatchRaw(e.DispName)) continue;
     const std::string_view folded = names.Normalize(e.DispName);
     if (!matcher.Matches(folded, names.DoubleByteOnly)) continue;
     if (used < matches.size()) {

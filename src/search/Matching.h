@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -57,9 +58,10 @@ class CWordMatcher {
   CWordMatcher(MatchMode mode, std::string_view foldedWord);
   // doubleByteOnly: the name is known to hold double-byte characters only.
   bool Matches(std::string_view foldedName, bool doubleByteOnly = false) const;
-  // False when a name of this many bytes cannot match once folded, so that
-  // it need not be folded at all.
-  bool MayMatchRawLength(std::size_t rawSize) const;
+  // False when the unfolded name cannot match once folded, so that it need
+  // not be folded at all: it is too short (or, for an exact word, too long)
+  // or lacks every byte that could fold into one of the word's characters.
+  bool MayMatchRaw(std::string_view rawName) const;
 
  private:
   bool FindAtCharBoundary(std::string_view n, bool evenBoundaries) const;
@@ -69,6 +71,15 @@ class CWordMatcher {
   std::string_view Word;
   bool EndsWithLoneLead;
   bool WordDoubleByteOnly;
+
+  // For up to 16 double-byte characters of the word, one bit each: which
+  // single bytes fold into it, and which bytes after one of up to four lead
+  // bytes do. A name that cannot make every bit can hold no match.
+  static constexpr int kMaxLeads = 4;
+  uint16_t Needed = 0;
+  uint16_t SingleBits[256] = {};
+  uint8_t LeadSlot[256] = {};  // 1-based slot of a lead byte, 0 for none
+  uint16_t TrailBits[kMaxLeads + 1][256] = {};
 };
 
 // Rebuilds matches from entries by the word, keeping the order of entries

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Cp932.h"
+
 using namespace tarn;
 
 namespace {
@@ -240,4 +242,35 @@ TEST(Filter, SuffixLongerThanNameNeverMatches) {
     ASSERT_TRUE(FilterEntries(entries, word, matches));
     EXPECT_EQ(matches.size(), word == "cde$" ? 0u : 1u) << word;
   }
+}
+
+TEST(WordMatcher, QuickTestNeverTurnsAMatchAway) {
+  // Every way a name can fold into a double-byte character: each single
+  // byte, each lead/trail pair, each kana with either mark. The folded
+  // character searched as a word must get past the test on the raw name.
+  std::vector<std::string> raws;
+  for (int c = 0; c < 256; ++c) {
+    raws.push_back(std::string(1, static_cast<char>(c)));
+    raws.push_back(std::string(1, static_cast<char>(c)) + "\xDE");
+    raws.push_back(std::string(1, static_cast<char>(c)) + "\xDF");
+    for (int t = 0x40; t <= 0xFC; ++t) {
+      if (IsLeadByte(static_cast<unsigned char>(c))) raws.push_back({static_cast<char>(c), static_cast<char>(t)});
+    }
+  }
+  int checked = 0;
+  for (const std::string& raw : raws) {
+    std::string folded = raw;
+    if (!NormalizeForMatch(folded)) continue;
+    for (std::size_t i = 0; i < folded.size(); i = NextChar(folded, i)) {
+      if (CharLength(folded, i) != 2) continue;
+      const std::string word = folded.substr(i, 2);
+      for (MatchMode mode : {MatchMode::Substring, MatchMode::InOrder, MatchMode::Prefix}) {
+        const CWordMatcher m(mode, word);
+        if (!m.Matches(folded)) continue;
+        ++checked;
+        EXPECT_TRUE(m.MayMatchRaw(raw)) << "raw " << raw << " word " << word;
+      }
+    }
+  }
+  EXPECT_GT(checked, 10000);
 }
