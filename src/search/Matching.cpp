@@ -371,8 +371,8 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
 #endif
     const AppEntry& e = entries[i];
     if (!matcher.MayMatchRaw(e.DispName)) continue;
-    const std::string_view folded = names.Normalize(e.DispName);
-    if (!matcher.Matches(folded, names.DoubleByteOnly)) continue;
+    const std::string_view name = names.Normalize(e.DispName);
+    if (!matcher.Matches(name, names.DoubleByteOnly)) continue;
     if (used < matches.size()) {
       matches[used] = e;
     } else {

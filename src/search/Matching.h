@@ -1,6 +1,7 @@
 // Search words against display names: the mode character, case and width
 // folding of CP932 text, and the tests of each mode. Names are folded anew
-// on every search; nothing folded is kept between searches.
+// on every search (those that cannot match are not folded at all); nothing
+// folded is kept between searches.
 #pragma once
 
 #include <cstddef>
