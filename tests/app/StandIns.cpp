@@ -1,6 +1,8 @@
-// TEMPORARY stand-ins for the store, collector and launch functions, so the
-// shell and its tests link until the real implementations are merged.
-// Deliberately small; delete this file once they have landed.
+// TEMPORARY stand-ins for the collector and the launch functions, so the
+// shell and its tests link and see collection passes until the real
+// implementations are merged. They take the place of the collector stub in
+// src/search (same functions, so the linker never pulls it in). Deliberately
+// small; delete this file once they have landed.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -47,27 +49,6 @@ namespace {
 LONG g_Running = 0;
 }
 
-CSrchApliBase::CSrchApliBase(HWND notifyWindow, const std::string& cacheDir)
-    : CacheObj(new CAppPathsCache(cacheDir)), Matches(new AppEntryList), NotifyWindow(notifyWindow) {
-  InitializeCriticalSection(&Lock);
-  CollectSettings none;
-  none.SrchDirFlg = {};
-  CacheObj->SetSettings(none);
-}
-CSrchApliBase::~CSrchApliBase() {
-  delete Matches;
-  delete CacheObj;
-  DeleteCriticalSection(&Lock);
-}
-bool CSrchApliBase::Search(const char* word) { return Search(std::string(word)); }
-bool CSrchApliBase::Search(const std::string& word) {
-  if (word.size() >= 260) return false;
-  Matches->clear();
-  for (const auto& e : Entries)
-    if (e.DispName.find(word) != std::string::npos) Matches->push_back(e);
-  return true;
-}
-int CSrchApliBase::GetAllCount() { return static_cast<int>(Entries.size()); }
 bool CSrchApliBase::SetCollectSettings(const CollectSettings& s) { return CacheObj->SetSettings(s); }
 bool CSrchApliBase::IsCollecting() { return g_Running > 0; }
 bool CSrchApliBase::StartCollect(bool) {
@@ -98,21 +79,14 @@ bool CSrchApliBase::StartCollect(bool) {
   return true;
 }
 bool CSrchApliBase::ApplyCollected(PathList* paths) {
-  if (!paths) return false;
+  EnterCriticalSection(&Lock);
   Entries.clear();
-  AppendEntries(Entries, *paths);
+  Matches->clear();
+  if (paths) AppendEntries(Entries, *paths);
+  LeaveCriticalSection(&Lock);
   delete paths;
   return true;
 }
-bool AppendEntries(AppEntryList& target, const PathList& paths) {
-  if (paths.empty()) return false;
-  for (const auto& p : paths) {
-    std::string name = p.substr(p.find_last_of('\\') + 1);
-    target.push_back({name, p, static_cast<int32_t>(target.size())});
-  }
-  return true;
-}
-
 
 int StartItem(const LaunchRequest& request) {
   auto r = reinterpret_cast<INT_PTR>(
