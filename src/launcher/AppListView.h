@@ -53,7 +53,6 @@ class CAppListView {
  private:
   void InsertStaticRows();
   void InsertRow(int row, const char* text, int image, bool callback);
-  void SetNoScroll(bool on);
   void SelectRow(int row, bool scroll);
   std::string RowPath(int row) const;
   int IconForFile(const char* path) const;

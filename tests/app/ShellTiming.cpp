@@ -8,7 +8,9 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/BriskApp.h"
 #include "launcher/AppListView.h"
@@ -103,7 +105,9 @@ int main(int argc, char** argv) {
   HWND host = CreateWindowExA(0, wc.lpszClassName, "timing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640,
                               480, nullptr, nullptr, wc.hInstance, nullptr);
 
-  for (int n : {1000, 10000, 100000}) {
+  std::vector<int> sizes = {1000, 10000, 100000};
+  if (argc > 1) sizes = {std::atoi(argv[1])};
+  for (int n : sizes) {
     double bare[2];
     for (int withPath = 0; withPath < 2; ++withPath) {
       // Floor: the same number of callback rows into a bare list control.
