@@ -187,7 +187,7 @@ void CBriskApp::Refresh() {
 void CBriskApp::BeginBusy() {
   if (LauncherWindow) {
     SetClassLongPtrA(LauncherWindow, GCLP_HCURSOR, 0);
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   }
   EnableHotKey(false);
 }
@@ -196,7 +196,7 @@ void CBriskApp::EndBusy() {
   EnableHotKey(true);
   if (LauncherWindow) {
     SetClassLongPtrA(LauncherWindow, GCLP_HCURSOR,
-                     reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))));
+                     reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_ARROW)));
   }
   if (Tray) Tray->SetEnabled(1);
 }

@@ -49,7 +49,9 @@ bool CTrayIcon::Attach(HWND owner, UINT callbackMessage, CTrayIconOwner* owner_)
   TaskbarCreatedMessage();
   WNDPROC previous = nullptr;
   for (const auto& [id, icon] : Registry()) {
-    if (icon != this && icon->Data.hWnd == owner && icon->PrevProc) {
+    // This icon itself counts too: attaching twice must not subclass the
+    // window with its own tray procedure as the previous one.
+    if (icon->Data.hWnd == owner && icon->PrevProc) {
       previous = icon->PrevProc;
       break;
     }

@@ -72,6 +72,13 @@ TEST(TrayIcon, RegistryAndAttachRules) {
     const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
     EXPECT_TRUE(a.Attach(window, kCallback, nullptr));
     EXPECT_NE(GetWindowLongPtrA(window, GWLP_WNDPROC), original);
+    // Attaching again keeps one subclassing; messages still get through.
+    const LONG_PTR tray = GetWindowLongPtrA(window, GWLP_WNDPROC);
+    EXPECT_TRUE(a.Attach(window, kCallback, nullptr));
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), tray);
+    g_Messages.clear();
+    SendMessageA(window, kCallback, IDM_TRAY + 9, WM_MOUSEMOVE);
+    EXPECT_EQ(g_Messages.size(), 1u);
     // A second icon on the same window shares the subclassing.
     EXPECT_TRUE(c.Register(IDM_TRAY + 1, GetModuleHandleA(nullptr)));
     const LONG_PTR subclassed = GetWindowLongPtrA(window, GWLP_WNDPROC);
