@@ -1,6 +1,11 @@
 #include "search/CollectSources.h"
 
+#include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/Cp932.h"
 
@@ -246,21 +251,28 @@ void RunCollection(const std::vector<ScanJob>& jobs, PathList& out, WalkHost& ho
   for (const ScanJob& job : jobs) ScanFolder(job.Folder, job.Patterns, out, host, job.Recursive);
 }
 
-bool IsStorablePath(std::string_view path) {
-  if (path.empty() || path.size() > kMaxPathBytes) return false;
-  // One branch-free pass over the bytes; the character-wise check only for
-  // lines that hold double-byte text.
-  unsigned control = 0, high = 0;
-  for (char ch : path) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    control |= c < 0x20;
-    high |= c >= 0x80;
+namespace {
+
+// Index of the first byte below 0x20 (a line end or another control byte)
+// at or after pos; n when there is none.
+std::size_t FindControl(const char* data, std::size_t pos, std::size_t n) {
+#if defined(__SSE2__)
+  const __m128i limit = _mm_set1_epi8(0x1F);
+  while (pos + 16 <= n) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+    int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, limit), v));
+    if (mask) return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    pos += 16;
   }
-  if (control) return false;
-  if (!high) return true;
-  if (!IsValidCp932(path)) return false;
-  std::size_t last = LastCharStart(path);
-  return !(last + 1 == path.size() && IsLeadByte(path[last]));  // no cut character at the end
+#endif
+  while (pos < n && static_cast<unsigned char>(data[pos]) >= 0x20) ++pos;
+  return pos;
+}
+
+}  // namespace
+
+bool IsStorablePath(std::string_view path) {
+  return !path.empty() && path.size() <= kMaxPathBytes && FindControl(path.data(), 0, path.size()) == path.size();
 }
 
 void AppendCacheLine(std::string& text, std::string_view path) {
@@ -278,38 +290,32 @@ CacheParseResult ParseCacheText(std::string_view text, PathList& out) {
   CacheParseResult result;
   const char* data = text.data();
   const std::size_t n = text.size();
+  // One slot per line end up front: no string is moved while the list grows.
+  std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  if (lines == 0) lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
+  out.reserve(out.size() + lines);
+
   std::size_t pos = 0;
-  std::size_t nextLf = 0;
-  bool lfKnown = false;
   while (pos < n) {
-    // Remember the next LF: a file with CR-only line ends must not be
-    // rescanned to its end for every line.
-    if (!lfKnown || nextLf < pos) {
-      const void* hit = std::memchr(data + pos, '\n', n - pos);
-      nextLf = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : n;
-      lfKnown = true;
+    // A line ends at CR LF, LF or CR; any other control byte spoils it.
+    bool bad = false;
+    std::size_t end = FindControl(data, pos, n);
+    while (end < n && data[end] != '\n' && data[end] != '\r') {
+      bad = true;
+      end = FindControl(data, end + 1, n);
     }
-    const void* crHit = std::memchr(data + pos, '\r', nextLf - pos);
-    std::size_t end, next;
-    if (crHit) {
-      end = static_cast<std::size_t>(static_cast<const char*>(crHit) - data);
-      next = (end + 1 < n && data[end + 1] == '\n') ? end + 2 : end + 1;
-    } else if (nextLf < n) {
-      end = nextLf;
-      next = nextLf + 1;
-    } else {
+    if (end == n) {
       ++result.Skipped;  // no line end: the write was cut off
       break;
     }
     if (end == pos) break;  // an empty line ends the list
-    std::string_view line(data + pos, end - pos);
-    if (IsStorablePath(line)) {
-      out.emplace_back(line);
-      ++result.Kept;
-    } else {
+    if (bad || end - pos > kMaxPathBytes) {
       ++result.Skipped;
+    } else {
+      out.emplace_back(data + pos, end - pos);
+      ++result.Kept;
     }
-    pos = next;
+    pos = (data[end] == '\r' && end + 1 < n && data[end + 1] == '\n') ? end + 2 : end + 1;
   }
   return result;
 }

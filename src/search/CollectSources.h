@@ -134,7 +134,9 @@ void RunCollection(const std::vector<ScanJob>& jobs, PathList& out, WalkHost& ho
 
 inline constexpr std::string_view kCacheLineEnd = "\r\n";
 
-// A path the cache may hold: 1 to 259 bytes, no control bytes, valid CP932.
+// A path the cache may hold: 1 to 259 bytes, no control bytes. Text that
+// is not valid CP932 is kept: the rest of the program copes with it, and
+// checking it character by character would cost more than reading the file.
 bool IsStorablePath(std::string_view path);
 
 void AppendCacheLine(std::string& text, std::string_view path);
@@ -144,7 +146,7 @@ std::uint64_t CacheTextSize(const PathList& paths);
 
 struct CacheParseResult {
   std::size_t Kept = 0;
-  std::size_t Skipped = 0;  // overlong, control bytes, invalid text, cut last line
+  std::size_t Skipped = 0;  // overlong, control bytes, cut last line
 };
 
 // Reads lines ending in CR LF, LF or CR up to the first empty line. Lines

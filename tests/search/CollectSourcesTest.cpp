@@ -359,7 +359,7 @@ TEST(CacheText, ParsesLineEndsAndSkipsBadLines) {
       {"260 bytes skipped, reading goes on", over + "\r\nC:\\b\r\n", {"C:\\b"}, 1},
       {"control bytes", std::string("C:\\a\0b\r\nC:\\\tx\r\nC:\\c\r\n", 21), {"C:\\c"}, 2},
       {"Japanese with 5C", "C:\\ソフト表\\表.exe\r\n", {"C:\\ソフト表\\表.exe"}, 0},
-      {"invalid CP932", "C:\\\x83\x20x\r\nC:\\\x83\r\nC:\\ok\r\n", {"C:\\ok"}, 2},
+      {"invalid CP932 is kept", "C:\\\x83\x20x\r\nC:\\\x83\r\nC:\\ok\r\n", {"C:\\\x83\x20x", "C:\\\x83", "C:\\ok"}, 0},
       {"half-width kana", "C:\\\xB6\xDE.exe\r\n", {"C:\\\xB6\xDE.exe"}, 0},
   };
   for (const Case& c : cases) {

@@ -238,7 +238,7 @@ TEST_F(CollectorTest, LoadingBadCacheFiles) {
       {"CR only", "C:\\a\rC:\\b\r", {"C:\\a", "C:\\b"}},
       {"LF only", "C:\\a\nC:\\b\n", {"C:\\a", "C:\\b"}},
       {"overlong line", over + "\r\nC:\\b\r\n", {"C:\\b"}},
-      {"invalid CP932", "C:\\\x83\r\nC:\\b\r\n", {"C:\\b"}},
+      {"invalid CP932", "C:\\\x83\r\nC:\\b\r\n", {"C:\\\x83", "C:\\b"}},
       {"binary", std::string("\x01\x02\0\xff\r\nC:\\b\r\n", 12), {"C:\\b"}},
       {"third line empty", "C:\\1\r\nC:\\2\r\n\r\nC:\\3\r\n", {"C:\\1", "C:\\2"}},
   };
