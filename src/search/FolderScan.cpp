@@ -31,8 +31,12 @@ std::string GetEnvVar(const char* name) {
 }
 
 bool GetSpecialFolders(std::vector<SpecialFolder>& out) {
+  return ResolveSpecialFolders(SpecialFolderTable(IsNtFamily()), out);
+}
+
+bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vector<SpecialFolder>& out) {
   out.clear();
-  for (const SpecialFolderRow& row : SpecialFolderTable(IsNtFamily())) {
+  for (const SpecialFolderRow& row : rows) {
     LPITEMIDLIST pidl = nullptr;
     HRESULT hr = SHGetSpecialFolderLocation(GetDesktopWindow(), row.Csidl, &pidl);
     if (FAILED(hr) || !pidl) {
@@ -46,8 +50,8 @@ bool GetSpecialFolders(std::vector<SpecialFolder>& out) {
     if (ok && path[0]) out.push_back({path, row.Source, row.PairedWith});
   }
   if (out.empty()) {
-    TARN_TRACE("初期ディレクトリ取得失敗: %s",
-               "レジストリに有効な値が設定されていない。");
+    // The other sources still make a useful list.
+    TARN_TRACE("初期ディレクトリ取得失敗: %s", "レジストリに有効な値が設定されていない。");
   }
   return true;
 }

@@ -22,6 +22,8 @@ std::string GetEnvVar(const char* name);
 // Resolves every folder of the table. A folder the shell cannot locate, or
 // one without a file-system path, is left out with a trace.
 bool GetSpecialFolders(std::vector<SpecialFolder>& out);
+// The same for the given rows.
+bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vector<SpecialFolder>& out);
 
 // The PATH directories; false when PATH is not set or empty.
 bool GetPathDirs(PathList& out);

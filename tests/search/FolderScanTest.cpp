@@ -223,6 +223,26 @@ TEST(FolderScan, ShellFoldersAndVersion) {
   }
 }
 
+TEST(FolderScan, ShellFolderThatCannotBeLocatedIsLeftOut) {
+  using S = CollectSource;
+  std::vector<SpecialFolder> folders;
+  ASSERT_TRUE(ResolveSpecialFolders({{0x7F, S::DeskTop, S::None}, {0x0B, S::StartMenu, S::None}}, folders));
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_EQ(folders[0].Source, S::StartMenu);
+  // None at all: the pass goes on with PATH and the user folders.
+  ASSERT_TRUE(ResolveSpecialFolders({{0x7F, S::DeskTop, S::None}, {0x7E, S::Recent, S::None}}, folders));
+  EXPECT_TRUE(folders.empty());
+  TempDir t;
+  Touch(t / "u.exe");
+  CollectSettings s;
+  s.SrchDirFlg = {true, true, true, true, true, true, false};
+  s.AnyDirs = {t.Path()};
+  PathList out;
+  CWin32WalkHost host(nullptr);
+  RunCollection(PlanCollection(s, folders, {}, "*.EXE", true), out, host);
+  EXPECT_EQ(out, PathList{t / "u.exe"});
+}
+
 TEST(FolderScan, LongPathsAreLeftOut) {
   TempDir t;
   // A folder whose listing pattern still fits, holding names that make
