@@ -12,6 +12,7 @@
 #include "search/SrchApliBase.h"
 
 std::atomic<int32_t> CollectCount{0};
+CollectThreadStarter StartCollectPass = &StartCollectThread;
 
 namespace {
 
@@ -19,6 +20,8 @@ unsigned __stdcall CollectThreadEntry(void* arg) {
   CollectThread(static_cast<CollectParams*>(arg));
   return 0;
 }
+
+}  // namespace
 
 // Started suspended so that the priority is set before the pass runs and
 // while the handle is surely valid.
@@ -36,8 +39,6 @@ bool StartCollectThread(CollectParams* params) {
   CloseHandle(thread);
   return resumed;
 }
-
-}  // namespace
 
 void CollectThread(CollectParams* params) {
   HWND window = params->NotifyWindow;
@@ -83,7 +84,7 @@ bool CSrchApliBase::StartCollect(bool useCache) {
   if (CollectCount.load() <= 0 && !(useCache && CacheObj->CacheFileExists())) {
     auto* params = new CollectParams{NotifyWindow, CacheObj->Settings(), CacheObj->TempFilePath(), new PathList};
     CollectCount.fetch_add(1);
-    if (!StartCollectThread(params)) {
+    if (!StartCollectPass(params)) {
       TARN_REPORT_LAST_ERROR(0);
       TARN_TRACE("collection thread not started");
       delete params->Result;

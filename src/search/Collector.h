@@ -28,3 +28,10 @@ struct CollectParams {
 // starts and (0, list) when it ends; when the finish message cannot be
 // posted it frees the list and gives the pass back.
 void CollectThread(CollectParams* params);
+
+// Starts the pass on a new thread at below-normal priority; false when no
+// thread could be started (params then stay the caller's). Replaceable so
+// that a failure to start can be tried.
+using CollectThreadStarter = bool (*)(CollectParams* params);
+bool StartCollectThread(CollectParams* params);
+extern CollectThreadStarter StartCollectPass;

@@ -294,3 +294,21 @@ TEST_F(CollectorTest, PassOutlivesItsCollector) {
   EXPECT_EQ(Sorted(written), Sorted(TreeExes()));
   CollectCount.store(0);  // nobody applied it: the main window would be gone too
 }
+
+TEST_F(CollectorTest, ThreadThatDoesNotStartGivesThePassBack) {
+  tarn::test::WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\r\n");
+  CSrchApliBase base(window, dir);
+  receiver.Base = &base;
+  base.SetCollectSettings(TreeOnly());
+  StartCollectPass = [](CollectParams*) { return false; };
+  EXPECT_TRUE(base.StartCollect(false));
+  StartCollectPass = &StartCollectThread;
+  EXPECT_FALSE(base.IsCollecting());
+  tarn::test::PumpFor(200);
+  EXPECT_EQ(receiver.Started, 0);
+  // The store still answers from the cache, and the next refresh runs.
+  EXPECT_EQ(PathsOf(base), PathList{"C:\\one.exe"});
+  ASSERT_TRUE(base.StartCollect(false));
+  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
+  EXPECT_EQ(base.GetAllCount(), 4);
+}
