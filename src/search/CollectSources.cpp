@@ -290,11 +290,6 @@ CacheParseResult ParseCacheText(std::string_view text, PathList& out) {
   CacheParseResult result;
   const char* data = text.data();
   const std::size_t n = text.size();
-  // One slot per line end up front: no string is moved while the list grows.
-  std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  if (lines == 0) lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
-  out.reserve(out.size() + lines);
-
   std::size_t pos = 0;
   while (pos < n) {
     // A line ends at CR LF, LF or CR; any other control byte spoils it.
