@@ -49,7 +49,7 @@ void CollectThread(CollectParams* params) {
 
   try {
     std::vector<tarn::ScanJob> jobs = tarn::PlanPass(settings);
-    if (!PostMessageA(window, WM_COLLECT_NOTIFY, 1, 0)) TARN_REPORT_LAST_ERROR(0);
+    if (window && !PostMessageA(window, WM_COLLECT_NOTIFY, 1, 0)) TARN_REPORT_LAST_ERROR(0);
 
     tarn::CCacheFileWriter writer(tempPath);
     tarn::CWin32WalkHost host(&writer);
@@ -67,9 +67,11 @@ void CollectThread(CollectParams* params) {
     return;
   }
 
-  if (!PostMessageA(window, WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(result))) {
+  // A null window would post to this thread's own queue, which ends with it.
+  if (!window || !PostMessageA(window, WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(result))) {
     // Nobody will apply this pass: free its list and let the next one start.
-    TARN_REPORT_LAST_ERROR(0);
+    if (window) TARN_REPORT_LAST_ERROR(0);
+    TARN_TRACE("collection result not delivered; pass given back");
     delete result;
     CollectCount.store(0);
   }
