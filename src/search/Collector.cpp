@@ -3,7 +3,7 @@
 #include <process.h>
 
 #include <memory>
-#include <new>
+#include <exception>
 
 #include "app/Failure.h"
 #include "base/WinHandle.h"
@@ -59,8 +59,9 @@ void CollectThread(CollectParams* params) {
       DeleteFileA(tempPath.c_str());
       TARN_TRACE("temporary cache file not written: %s", tempPath.c_str());
     }
-  } catch (const std::bad_alloc&) {
-    TARN_TRACE("collection pass ran out of memory");
+  } catch (const std::exception& e) {
+    // Out of memory, most likely: give the pass back rather than end the program.
+    TARN_TRACE("collection pass abandoned: %s", e.what());
     DeleteFileA(tempPath.c_str());
     delete result;
     CollectCount.store(0);
