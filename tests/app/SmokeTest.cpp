@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "settings/EnvInfoStore.h"
 #include "support/TestSupport.h"
 
 using tarn::test::TempDir;
@@ -43,6 +44,21 @@ TEST(Smoke, ResidentSecondInstanceAndExit) {
   const std::string exe = dir / "TarnLauncher.exe";
   ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE)) << built;
 
+  // Its settings file: one small folder to collect, a key nobody holds.
+  tarn::test::MakeDirs(dir / "apps");
+  tarn::test::WriteFileBytes(dir / "apps\\tool.exe", "MZ");
+  {
+    CEnvInfoStore store(dir.Path() + "\\");
+    EnvDlgInfo info;
+    ApplyLoadDefaults(info);
+    info.HotKey = {1, 1, 1, 0, VK_F11};
+    info.SrchDirFlg = {};
+    info.SrchDirFlg.Any = true;
+    info.AnyDirs = {dir / "apps"};
+    ASSERT_TRUE(store.SaveEnvInfo(&info));
+    store.FreeEnvInfo();
+  }
+
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION first = {};
@@ -50,6 +66,14 @@ TEST(Smoke, ResidentSecondInstanceAndExit) {
   ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(),
                              &si, &first));
   CloseHandle(first.hThread);
+  // Whatever fails below, the resident instance must not outlive the test.
+  struct Ender {
+    HANDLE process;
+    ~Ender() {
+      if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 99);
+      CloseHandle(process);
+    }
+  } ender{first.hProcess};
 
   HWND main = nullptr;
   ASSERT_TRUE(tarn::test::PumpUntil([&] { return (main = MainWindowOf(first.dwProcessId)) != nullptr; },
@@ -74,7 +98,7 @@ TEST(Smoke, ResidentSecondInstanceAndExit) {
   EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
   PostMessageA(main, WM_COMMAND, 4004, 0);
-  HWND confirm = tarn::test::WaitForDialog("Tarn Launcher 終了確認", 10000, first.dwProcessId);
+  HWND confirm = tarn::test::WaitForDialog("Tarn Launcher 終了確認", 15000, first.dwProcessId);
   ASSERT_NE(confirm, nullptr);
   EXPECT_EQ(tarn::test::MessageBoxText(confirm), "Tarn Launcher を終了しますか？");
   PostMessageA(confirm, WM_COMMAND, IDYES, 0);
@@ -82,5 +106,4 @@ TEST(Smoke, ResidentSecondInstanceAndExit) {
   DWORD code = 99;
   GetExitCodeProcess(first.hProcess, &code);
   EXPECT_EQ(code, 0u);
-  CloseHandle(first.hProcess);
 }
