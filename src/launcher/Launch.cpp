@@ -7,8 +7,14 @@
 #include <vector>
 
 #include "launcher/LaunchPlan.h"
+#include "launcher/LaunchShell.h"
 
 namespace {
+
+// Longest text handed to the shell as file or parameters. Wine's shell
+// overruns its own buffer from about 1000 characters on and takes the
+// process down; a longer text is not given to the shell at all.
+constexpr std::size_t kMaxShellText = 960;
 
 // Windows error 2 or 3 (and the shell's answers of the same numbers): the
 // file or the path is not there.
@@ -52,7 +58,9 @@ int StartProcess(const std::string& commandLine) {
 
 }  // namespace
 
-int StartItem(const LaunchRequest& request) {
+int StartItem(const LaunchRequest& request) { return StartItemWith(request, &ShellExecuteA); }
+
+int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen) {
   const std::string& path = request.Path;
   if (path.empty()) return kLaunchNotFound;
   if (HasNul(path) || HasNul(request.SearchWord)) return kLaunchFailed;
@@ -60,15 +68,18 @@ int StartItem(const LaunchRequest& request) {
   // The item's own folder when there is one (a URL or a bare program name
   // has none), else the launcher's current directory.
   std::string dir = LaunchDirectoryCandidate(path);
-  if (dir.empty() || !IsDirectory(dir)) dir = ".";
+  if (dir.empty() || !IsDirectory(dir)) dir.assign(1, '.');
 
   std::string options;
   if (request.SpaceIsOption && Exists(path)) options = OptionText(request.SearchWord);
 
-  HINSTANCE answer = ShellExecuteA(nullptr, nullptr, path.c_str(),
-                                   options.empty() ? nullptr : options.c_str(), dir.c_str(),
-                                   SW_SHOWNORMAL);
-  int code = ShellAnswerCode(answer);
+  int code = kLaunchFailed;
+  if (path.size() <= kMaxShellText && options.size() <= kMaxShellText) {
+    HINSTANCE answer = shellOpen(nullptr, nullptr, path.c_str(),
+                                 options.empty() ? nullptr : options.c_str(), dir.c_str(),
+                                 SW_SHOWNORMAL);
+    code = ShellAnswerCode(answer);
+  }
   if (code == kLaunchStarted || !request.RowZero) return code;
 
   // The first row may be a typed command line ("notepad c:\a.txt") that the
@@ -80,6 +91,7 @@ int OpenContainingFolderWith(const char* program, const std::string& path) {
   if (path.empty()) return kLaunchNothing;
   if (HasNul(path)) return kLaunchFailed;
   std::string args = SelectInFolderArguments(path);
+  if (args.size() > kMaxShellText) return kLaunchFailed;
   HINSTANCE answer = ShellExecuteA(nullptr, nullptr, program, args.c_str(), nullptr, SW_SHOWNORMAL);
   return ShellAnswerCode(answer);
 }
