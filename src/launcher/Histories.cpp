@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Cp932.h"
+#include "settings/EnvFile.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 bool AddToExecList(std::vector<std::string>& list, int32_t max, std::string_view word) {
   if (max <= 0 || word.empty() || word.size() > kMaxHistoryEntry) return false;
+  if (!tarn::IsStorableListEntry(word, "ExecList-E:")) return false;
   std::erase_if(list, [&](const std::string& e) { return EqualIgnoringCase(e, word); });
   // The settings dialog may have cut the maximum below the list's length.
   if (list.size() >= static_cast<std::size_t>(max)) list.resize(static_cast<std::size_t>(max) - 1);
@@ -49,6 +51,7 @@ bool AddToExecList(std::vector<std::string>& list, int32_t max, std::string_view
 
 bool AddToTopDirs(std::vector<std::string>& list, int32_t max, int row, std::string_view path) {
   if (max < 1 || row <= 0 || path.empty() || path.size() > kMaxHistoryEntry) return false;
+  if (!tarn::IsStorableListEntry(path, "TopDirs-E:")) return false;
   std::erase_if(list, [&](const std::string& e) { return e == path; });
   if (list.size() >= static_cast<std::size_t>(max)) list.resize(static_cast<std::size_t>(max) - 1);
   list.insert(list.begin(), std::string(path));

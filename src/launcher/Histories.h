@@ -20,15 +20,16 @@ inline constexpr std::size_t kMaxHistoryEntry = 259;
 
 // Puts word at the front of list, removing every entry equal to it when
 // case is ignored, and keeps at most max entries. Nothing happens when max
-// is 0 or less, the word is empty or longer than kMaxHistoryEntry. Answers
-// whether the list changed.
+// is 0 or less, or the word could not stand as a line of the settings file
+// (empty, longer than kMaxHistoryEntry, control characters, broken CP932).
+// Answers whether the list changed.
 bool AddToExecList(std::vector<std::string>& list, int32_t max, std::string_view word);
 
 // Puts the started path at the front of list, removing byte-for-byte equal
 // entries, and keeps at most max entries. Nothing happens when max is below
 // 1, the row is 0 (the first row is never recorded), the path is empty
-// (static item rows have none) or longer than kMaxHistoryEntry. Answers
-// whether the list changed.
+// (static item rows have none) or could not stand as a line of the
+// settings file. Answers whether the list changed.
 bool AddToTopDirs(std::vector<std::string>& list, int32_t max, int row, std::string_view path);
 
 // The same on the settings record.

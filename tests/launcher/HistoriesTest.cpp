@@ -48,6 +48,9 @@ TEST(Histories, SearchWords) {
       {{"a"}, 5, "", {"a"}, false},
       {{"a"}, 5, std::string(259, 'w'), {std::string(259, 'w'), "a"}, true},
       {{"a"}, 5, std::string(260, 'w'), {"a"}, false},         // longer than a settings line
+      {{"a"}, 5, "a\tb", {"a"}, false},                         // no control characters
+      {{"a"}, 5, "ExecList-E:", {"a"}, false},                  // would end the section
+      {{"a"}, 5, "\x88\x20", {"a"}, false},                     // broken CP932
   };
   for (const Case& c : cases) {
     List list = c.before;
@@ -70,6 +73,7 @@ TEST(Histories, StartedItems) {
       {{"x"}, 0, 2, "z", {"x"}},
       {{"x"}, -1, 2, "z", {"x"}},
       {{"x"}, 20, 2, std::string(260, 'p'), {"x"}},
+      {{"x"}, 20, 2, "TopDirs-E:", {"x"}},
   };
   for (const Case& c : cases) {
     List list = c.before;
