@@ -86,9 +86,9 @@ bool UrlEncode(const char* src, char* dst, std::size_t& size, int rules) {
   return rules == kUrlRulesUtf8 ? UrlEncodeUtf8(src, dst, size) : UrlEncodeAnsi(src, dst, size);
 }
 
-std::string UrlEncodeToString(std::string_view src, int rules) {
-  // Both rule sets share one table; the flag only picks the documented entry.
-  (void)rules;
+// The two rule sets classify every byte alike, so the flag cannot change
+// the result; callers still name the one they mean.
+std::string UrlEncodeToString(std::string_view src, [[maybe_unused]] int rules) {
   src = UpToNul(src);
   std::size_t size = 0;
   Encode(src, nullptr, size);

@@ -178,6 +178,29 @@ TEST_F(LaunchTest, ShellAnswersBecomeResultCodes) {
   EXPECT_FALSE(FileExists(log_));
 }
 
+TEST_F(LaunchTest, WorkingDirectoryAndArgumentsGivenToTheShell) {
+  struct Case { std::string path; bool spaceIsOption; std::string word, dir, params; };
+  const Case cases[] = {
+      {program_, true, "kiroku -x", folder_ + "\\", "-x"},
+      {folder_, true, "f -x", tmp_.Path() + "\\", "-x"},  // a folder takes options too
+      {"notepad c:\\a.txt", true, "notepad c:\\a.txt", ".", ""},
+      {"https://example.com/s?q=a+b", true, "a b", ".", ""},
+      {"notepad", true, "notepad x", ".", ""},
+      {tmp_ / "無い\\x.exe", true, "x -y", ".", ""},
+      {"C:\\" + std::string(300, 'd') + "\\x.exe", true, "x -y", ".", ""},
+  };
+  g_shellAnswer = 42;
+  for (const Case& c : cases) {
+    LaunchRequest r = Candidate(c.path, c.word);
+    r.SpaceIsOption = c.spaceIsOption;
+    r.FromStaticItem = true;
+    EXPECT_EQ(StartItemWith(r, &RefusingShell), kLaunchStarted);
+    EXPECT_EQ(g_shellCall.file, c.path);
+    EXPECT_EQ(g_shellCall.dir, c.dir) << c.path;
+    EXPECT_EQ(g_shellCall.params, c.params) << c.path;
+  }
+}
+
 TEST_F(LaunchTest, FirstRowCandidateFallsBackQuoted) {
   // The shell refuses the file (as Windows does for a type without a verb);
   // the process start that follows runs it. Taken unquoted,
