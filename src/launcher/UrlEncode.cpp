@@ -113,21 +113,30 @@ bool ExpandCommand(const StaticItem& item, std::string_view word, std::string* o
                    Cp932ToUtf8Fn toUtf8) {
   std::string_view command = UpToNul(item.Command);
   word = UpToNul(word);
-  if (command.find("%1") == std::string_view::npos) {
+  std::size_t at = command.find("%1");
+  if (at == std::string_view::npos) {
     *out = std::string(command);
     return true;
   }
   if (word.size() > kMaxSearchWord) return false;
-  std::string replacement;
   if (!item.UseUrlEncode) {
-    replacement.assign(word);
-  } else if (item.UseUTF8) {
-    std::string utf8;
-    if (!word.empty() && (toUtf8 == nullptr || !toUtf8(word, &utf8))) return false;
-    replacement = UrlEncodeToString(utf8, kUrlRulesUtf8);
-  } else {
-    replacement = UrlEncodeToString(word, kUrlRulesAnsi);
+    *out = ReplaceFirstPlaceholder(command, word);
+    return true;
   }
-  *out = ReplaceFirstPlaceholder(command, replacement);
+  std::string_view source = word;
+  std::string utf8;
+  if (item.UseUTF8) {
+    if (!word.empty() && (toUtf8 == nullptr || !toUtf8(word, &utf8))) return false;
+    source = UpToNul(utf8);
+  }
+  // The encoded word is written straight into its place in the command.
+  std::size_t need = 0;
+  Encode(source, nullptr, need);
+  std::size_t tail = command.size() - at - 2;
+  std::string result(at + (need - 1) + tail, '\0');
+  command.copy(result.data(), at);
+  if (!Encode(source, result.data() + at, need)) return false;
+  command.copy(result.data() + at + need - 1, tail, at + 2);
+  *out = std::move(result);
   return true;
 }
