@@ -24,7 +24,8 @@ PathList MakePaths(std::size_t count) {
       p += parts[rng() % 12];
       p += '\\';
     }
-    std::string name = "f" + std::to_string(i);
+    std::string name(1, 'f');
+    name += std::to_string(i);
     while (p.size() + name.size() + 4 < want) name += static_cast<char>('a' + rng() % 26);
     p += name + ".exe";
     paths.push_back(std::move(p));
