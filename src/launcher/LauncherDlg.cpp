@@ -298,6 +298,10 @@ INT_PTR CLauncherDlg::OnNotify(const NMHDR* header) {
     case LVN_GETDISPINFOA:
       view->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header)));
       return TRUE;
+    case LVN_DELETEALLITEMS:
+      // Rows own nothing: no notification for each deleted row.
+      SetWindowLongPtrA(Dlg, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     default:
       return TRUE;
   }

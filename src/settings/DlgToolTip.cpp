@@ -131,7 +131,11 @@ LRESULT CALLBACK CDlgToolTip::HookProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK CDlgToolTip::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<CDlgToolTip*>(GetPropA(window, kPropName));
+  // The map holds the same link as the window property and is asked
+  // first: every message of the dialog passes here, and reading a property
+  // costs a round trip to the window manager on some systems.
+  auto it = s_map.find(window);
+  auto* self = it != s_map.end() ? it->second : static_cast<CDlgToolTip*>(GetPropA(window, kPropName));
   if (!self) return 0;
   return self->WindowProc(window, message, wParam, lParam);
 }
