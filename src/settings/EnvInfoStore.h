@@ -26,9 +26,16 @@ class CEnvInfoStore {
   // entry may point it elsewhere before the first use).
   static void SetDefaultDirectory(const std::string& dir);
 
+  // The shared record itself, loaded on first use; for the settings dialog,
+  // which edits it in place.
+  EnvDlgInfo* SharedEnvInfo();
+
  private:
   std::string Dir;
+  // Empty when the name does not fit in a 260-byte path: such a file is not
+  // used (a cut name would be another file).
   std::string IniPath;  // "tlenv.ini"
   std::string TxtPath;  // "tlenv.txt"
   std::string OldPath;  // "brenv.txt"
+  std::string TmpPath;  // "tlenv.tmp", written first and moved over "tlenv.ini"
 };
