@@ -34,6 +34,7 @@ int g_AutoCompleteCalls = 0;
 
 // The one launcher dialog of the process while it exists.
 CLauncherDlg* CLauncherDlg::g_Open = nullptr;
+CLauncherDlg* CLauncherDlg::g_Creating = nullptr;
 
 namespace {
 
@@ -58,10 +59,13 @@ HWND CLauncherDlg::Create(CBriskApp* app) {
   auto* self = new CLauncherDlg(app);
   const char* name = info.DialogTemplateName.empty() ? MAKEINTRESOURCEA(info.DialogTemplateId)
                                                      : info.DialogTemplateName.c_str();
+  g_Creating = self;
   HWND dlg = CreateDialogParamA(info.Instance, name, nullptr, StaticDlgProc,
                                 reinterpret_cast<LPARAM>(self));
-  // Without a window the object never saw WM_NCDESTROY.
-  if (!dlg) delete self;
+  // A window that was never made never sent WM_NCDESTROY, which deletes
+  // the object otherwise.
+  if (!dlg && g_Creating == self) delete self;
+  g_Creating = nullptr;
   return dlg;
 }
 
@@ -102,6 +106,7 @@ INT_PTR CALLBACK CLauncherDlg::StaticDlgProc(HWND dlg, UINT message, WPARAM wPar
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(dlg, DWLP_USER, 0);
     if (g_Open == self) g_Open = nullptr;
+    if (g_Creating == self) g_Creating = nullptr;
     delete self;
   }
   return result;

@@ -72,6 +72,7 @@ class CLauncherDlg {
   std::string ChosenDropDownText(bool* found) const;
 
   static CLauncherDlg* g_Open;
+  static CLauncherDlg* g_Creating;
 
   CBriskApp* App;
   HWND Dlg = nullptr;
