@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "settings/EnvDlgInfo.h"
 
@@ -23,12 +24,30 @@ struct LaunchRequest {
 };
 
 // Starts the request; answers kLaunchStarted, kLaunchNotFound or kLaunchFailed.
+// The path is started whole, whatever its length. The working directory is
+// the path's own folder when that exists, else "."; with SpaceIsOption the
+// text after the first space of the word becomes the argument string when
+// the path names an existing file or folder. For the first row a plain
+// process start follows a failed shell open (a candidate's path quoted, an
+// expanded static command as it stands). A text too long for the shell
+// (over 960 bytes) skips it: the first row goes straight to the process
+// start, any other row answers kLaunchFailed. An empty path answers
+// kLaunchNotFound.
 int StartItem(const LaunchRequest& request);
 
-// Opens the explorer with the file selected.
+// Opens the explorer with the file selected: "explorer" with the arguments
+// /select,"<path>". An empty path answers kLaunchNothing.
 int OpenContainingFolder(const std::string& path);
+
+// The same with another program in the explorer's place (tests start a
+// recorder there rather than a real explorer window).
+int OpenContainingFolderWith(const char* program, const std::string& path);
 
 // Puts the (optionally UTF-8, optionally URL-encoded) word in place of the
 // first "%1" of the item's command. False, out untouched, when a conversion
-// fails.
+// fails or the word is longer than the search box holds (259 bytes).
 bool ExpandStaticCommand(const StaticItem& item, const std::string& word, std::string* out);
+
+// Shift-JIS to UTF-8 through the platform's converters (code page 932 to
+// UTF-16 to UTF-8); false when a conversion step yields nothing.
+bool PlatformCp932ToUtf8(std::string_view cp932, std::string* out);

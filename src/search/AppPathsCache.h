@@ -1,6 +1,7 @@
 // Collection settings, the cache file names and the cache file itself.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "search/AppEntry.h"
@@ -17,8 +18,13 @@ class CAppPathsCache {
   bool CacheFileExists() const;
   // Reads the cache file into LoadedPaths when useCache; always true.
   bool LoadCache(bool useCache);
-  // Puts a finished pass's temporary file in the cache file's place.
+  // Puts a finished pass's temporary file in the cache file's place in one
+  // step; false, with the cache file left as it was, when there is no
+  // temporary file or it cannot be moved.
   bool ReplaceCacheFile();
+  // The same, only when the temporary file holds expectedSize bytes: the
+  // size of the text of the pass's list. A stale or cut file is removed.
+  bool ReplaceCacheFile(std::uint64_t expectedSize);
 
   // True when the new settings differ from the held ones; stored in any case.
   bool SetSettings(const CollectSettings& settings);

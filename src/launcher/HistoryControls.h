@@ -1,0 +1,36 @@
+// The histories as the launcher dialog records them after a successful
+// launch: the search word goes to ExecList and to the search box's
+// drop-down, the selected row's path to TopDirs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/EnvDlgInfo.h"
+
+inline constexpr int kSearchComboId = 1008;  // the search box with the word history
+inline constexpr int kCandidateListId = 1002;
+
+// Makes the combo box's drop-down hold exactly the entries of execList, in
+// order, rewriting only from the first entry that differs. The edit text of
+// the combo box stays as it is.
+bool SyncSearchWordDropDown(HWND combo, const std::vector<std::string>& execList);
+
+// The word to the front of ExecList (case ignored for duplicates, cut to
+// ExecListNumMax) and the drop-down brought in step. Answers whether
+// ExecList changed.
+bool AddSearchWord(HWND combo, EnvDlgInfo& info, std::string_view word);
+
+// The selected row of a list control and the whole text of its path column
+// (column 1), however long. False when no row is selected.
+bool ReadSelectedRowPath(HWND list, int* row, std::string* path);
+
+// The selected row's path to the front of TopDirs (never row 0, never a row
+// with an empty path). Answers whether TopDirs changed.
+bool AddStartedItem(HWND list, EnvDlgInfo& info);
+
+// Both additions, with the dialog's own controls.
+void RecordLaunchHistories(HWND dialog, EnvDlgInfo& info, std::string_view word);

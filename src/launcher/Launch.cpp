@@ -1,0 +1,101 @@
+#include "launcher/Launch.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher/LaunchPlan.h"
+#include "launcher/LaunchShell.h"
+
+namespace {
+
+// Longest text handed to the shell as file or parameters. Wine's shell
+// overruns its own buffer from about 1000 characters on and takes the
+// process down; a longer text is not given to the shell at all.
+constexpr std::size_t kMaxShellText = 960;
+
+// Windows error 2 or 3 (and the shell's answers of the same numbers): the
+// file or the path is not there.
+int CodeFor(DWORD error) {
+  return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kLaunchNotFound
+                                                                           : kLaunchFailed;
+}
+
+int ShellAnswerCode(HINSTANCE answer) {
+  auto value = reinterpret_cast<INT_PTR>(answer);
+  if (value > 32) return kLaunchStarted;
+  return CodeFor(static_cast<DWORD>(value));
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::string& path) {
+  DWORD attrs = GetFileAttributesA(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A NUL inside a text would make the platform see a shorter one: another file.
+bool HasNul(const std::string& s) { return s.find('\0') != std::string::npos; }
+
+int StartProcess(const std::string& commandLine) {
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return CodeFor(GetLastError());
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return kLaunchStarted;
+}
+
+}  // namespace
+
+int StartItem(const LaunchRequest& request) { return StartItemWith(request, &ShellExecuteA); }
+
+int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen) {
+  const std::string& path = request.Path;
+  if (path.empty()) return kLaunchNotFound;
+  if (HasNul(path) || HasNul(request.SearchWord)) return kLaunchFailed;
+
+  // The item's own folder when there is one (a URL or a bare program name
+  // has none), else the launcher's current directory.
+  std::string dir = LaunchDirectoryCandidate(path);
+  if (dir.empty() || !IsDirectory(dir)) dir.assign(1, '.');
+
+  std::string options;
+  if (request.SpaceIsOption && Exists(path)) options = OptionText(request.SearchWord);
+
+  int code = kLaunchFailed;
+  if (path.size() <= kMaxShellText && options.size() <= kMaxShellText) {
+    HINSTANCE answer = shellOpen(nullptr, nullptr, path.c_str(),
+                                 options.empty() ? nullptr : options.c_str(), dir.c_str(),
+                                 SW_SHOWNORMAL);
+    code = ShellAnswerCode(answer);
+  }
+  if (code == kLaunchStarted || !request.RowZero) return code;
+
+  // The first row may be a typed command line ("notepad c:\a.txt") that the
+  // shell cannot open as one file: run it as a process.
+  return StartProcess(FallbackCommandLine(path, request.FromStaticItem, options));
+}
+
+int OpenContainingFolderWith(const char* program, const std::string& path) {
+  if (path.empty()) return kLaunchNothing;
+  if (HasNul(path)) return kLaunchFailed;
+  std::string args = SelectInFolderArguments(path);
+  if (args.size() > kMaxShellText) return kLaunchFailed;
+  HINSTANCE answer = ShellExecuteA(nullptr, nullptr, program, args.c_str(), nullptr, SW_SHOWNORMAL);
+  return ShellAnswerCode(answer);
+}
+
+int OpenContainingFolder(const std::string& path) {
+  return OpenContainingFolderWith("explorer", path);
+}

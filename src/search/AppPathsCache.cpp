@@ -1,0 +1,107 @@
+#include "search/AppPathsCache.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "app/Failure.h"
+#include "base/Path.h"
+#include "base/WinHandle.h"
+#include "search/CollectSources.h"
+
+namespace {
+
+// A cache this large is not ours; the reader keeps what fits.
+constexpr uint64_t kMaxCacheBytes = 512ull * 1024 * 1024;
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  tarn::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.Valid()) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return false;
+  uint64_t want = static_cast<uint64_t>(size.QuadPart);
+  if (want > kMaxCacheBytes) {
+    TARN_TRACE("cache file of %llu bytes; reading the first %llu", static_cast<unsigned long long>(want),
+               static_cast<unsigned long long>(kMaxCacheBytes));
+    want = kMaxCacheBytes;
+  }
+  text.resize(static_cast<std::size_t>(want));
+  std::size_t have = 0;
+  while (have < text.size()) {
+    DWORD got = 0;
+    DWORD ask = static_cast<DWORD>(std::min<std::size_t>(text.size() - have, 1u << 30));
+    if (!ReadFile(file.Get(), text.data() + have, ask, &got, nullptr)) {
+      TARN_REPORT_LAST_ERROR(0);
+      break;
+    }
+    if (got == 0) break;  // the file shrank meanwhile
+    have += got;
+  }
+  text.resize(have);
+  return true;
+}
+
+}  // namespace
+
+CAppPathsCache::CAppPathsCache(const std::string& dir)
+    : CachePath(tarn::JoinPath(dir, "apppaths.ini")),
+      TempPath(CachePath.substr(0, CachePath.size() - 3) + "tmp") {}
+
+CAppPathsCache::~CAppPathsCache() { delete LoadedPaths; }
+
+bool CAppPathsCache::CacheFileExists() const { return PathFileExistsA(CachePath.c_str()) != FALSE; }
+
+bool CAppPathsCache::LoadCache(bool useCache) {
+  if (!LoadedPaths) LoadedPaths = new PathList;
+  if (!useCache) return true;
+  LoadedPaths->clear();
+  std::string text;
+  if (!ReadWholeFile(CachePath, text)) return true;
+  tarn::CacheParseResult r = tarn::ParseCacheText(text, *LoadedPaths);
+  if (r.Skipped) {
+    TARN_TRACE("cache file: %lu lines skipped, %lu kept", static_cast<unsigned long>(r.Skipped),
+               static_cast<unsigned long>(r.Kept));
+  }
+  return true;
+}
+
+bool CAppPathsCache::ReplaceCacheFile() {
+  if (!PathFileExistsA(TempPath.c_str())) {
+    TARN_TRACE("no temporary cache file; %s kept", CachePath.c_str());
+    return false;
+  }
+  // One step: the cache file is never missing or half-written under its
+  // own name.
+  if (!MoveFileExA(TempPath.c_str(), CachePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    TARN_REPORT_LAST_ERROR(0);
+    TARN_TRACE("cache file not replaced; %s kept", CachePath.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool CAppPathsCache::ReplaceCacheFile(std::uint64_t expectedSize) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(TempPath.c_str(), GetFileExInfoStandard, &data)) {
+    TARN_TRACE("no temporary cache file; %s kept", CachePath.c_str());
+    return false;
+  }
+  uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  if (size != expectedSize) {
+    TARN_TRACE("temporary cache file holds %llu bytes, not %llu; %s kept",
+               static_cast<unsigned long long>(size), static_cast<unsigned long long>(expectedSize),
+               CachePath.c_str());
+    DeleteFileA(TempPath.c_str());
+    return false;
+  }
+  return ReplaceCacheFile();
+}
+
+bool CAppPathsCache::SetSettings(const CollectSettings& settings) {
+  bool changed = CollectSettingsDiffer(Held, settings);
+  Held = settings;
+  return changed;
+}

@@ -1,0 +1,37 @@
+// The collection pass: what StartCollect hands to its thread, and the
+// process-wide count of passes whose result has not been applied.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "search/AppEntry.h"
+#include "search/CollectSettings.h"
+
+// Passes started and not yet applied (at most one). Atomic: a pass that
+// cannot hand its result over gives the pass back from its own thread.
+extern std::atomic<int32_t> CollectCount;
+
+// Owned by the pass. It keeps its own copy of the temporary file path: the
+// collector may be gone before the pass ends.
+struct CollectParams {
+  HWND NotifyWindow = nullptr;
+  CollectSettings Settings;
+  std::string TempPath;
+  PathList* Result = nullptr;  // goes to the receiver with the finish message
+};
+
+// The pass itself; deletes params. Posts WM_COLLECT_NOTIFY (1, 0) when it
+// starts and (0, list) when it ends; when the finish message cannot be
+// posted it frees the list and gives the pass back.
+void CollectThread(CollectParams* params);
+
+// Starts the pass on a new thread at below-normal priority; false when no
+// thread could be started (params then stay the caller's). Replaceable so
+// that a failure to start can be tried.
+using CollectThreadStarter = bool (*)(CollectParams* params);
+bool StartCollectThread(CollectParams* params);
+extern CollectThreadStarter StartCollectPass;

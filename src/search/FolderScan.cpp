@@ -1,0 +1,157 @@
+#include "search/FolderScan.h"
+
+#include <shlobj.h>
+
+#include "app/Failure.h"
+#include "base/Cp932.h"
+#include "base/WinHandle.h"
+
+namespace tarn {
+
+bool IsNtFamily() {
+  // The high bit alone tells the families apart; version numbers lie to
+  // programs without a manifest.
+  return (GetVersion() & 0x80000000u) == 0;
+}
+
+std::string GetEnvVar(const char* name) {
+  std::string value;
+  DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+  // The value may change between the two calls; try again when it grew.
+  for (int attempt = 0; attempt < 3 && size > 0; ++attempt) {
+    value.assign(size, '\0');
+    DWORD got = GetEnvironmentVariableA(name, value.data(), size);
+    if (got < size) {
+      value.resize(got);
+      return value;
+    }
+    size = got;
+  }
+  return {};
+}
+
+bool GetSpecialFolders(std::vector<SpecialFolder>& out) {
+  return ResolveSpecialFolders(SpecialFolderTable(IsNtFamily()), out);
+}
+
+bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vector<SpecialFolder>& out) {
+  out.clear();
+  for (const SpecialFolderRow& row : rows) {
+    LPITEMIDLIST pidl = nullptr;
+    HRESULT hr = SHGetSpecialFolderLocation(GetDesktopWindow(), row.Csidl, &pidl);
+    if (FAILED(hr) || !pidl) {
+      TARN_TRACE("shell folder 0x%02X not found (0x%08lX); left out", row.Csidl,
+                 static_cast<unsigned long>(hr));
+      continue;
+    }
+    char path[MAX_PATH] = {};
+    BOOL ok = SHGetPathFromIDListA(pidl, path);
+    CoTaskMemFree(pidl);
+    if (ok && path[0]) out.push_back({path, row.Source, row.PairedWith});
+  }
+  if (out.empty()) {
+    // The other sources still make a useful list.
+    TARN_TRACE("初期ディレクトリ取得失敗: %s", "レジストリに有効な値が設定されていない。");
+  }
+  return true;
+}
+
+bool GetPathDirs(PathList& out) {
+  out = SplitPathDirs(GetEnvVar("PATH"));
+  return !out.empty();
+}
+
+std::string GetExecPatterns() { return ExecPatternsFromPathExt(GetEnvVar("PATHEXT")); }
+
+std::vector<ScanJob> PlanPass(const CollectSettings& settings) {
+  std::vector<SpecialFolder> special;
+  GetSpecialFolders(special);
+  PathList dirs;
+  GetPathDirs(dirs);
+  return PlanCollection(settings, special, dirs, GetExecPatterns(), IsNtFamily());
+}
+
+namespace {
+constexpr std::size_t kWriteChunk = 64 * 1024;
+}
+
+CCacheFileWriter::CCacheFileWriter(const std::string& path)
+    : file_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr)),
+      good_(file_ != INVALID_HANDLE_VALUE) {
+  if (!good_) TARN_REPORT_LAST_ERROR(0);
+  buffer_.reserve(kWriteChunk + kMaxPathBytes + 2);
+}
+
+CCacheFileWriter::~CCacheFileWriter() {
+  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+}
+
+void CCacheFileWriter::Write(std::string_view path) {
+  if (!good_) return;
+  AppendCacheLine(buffer_, path);
+  if (buffer_.size() >= kWriteChunk) Drain();
+}
+
+void CCacheFileWriter::Drain() {
+  const char* p = buffer_.data();
+  std::size_t left = buffer_.size();
+  while (good_ && left > 0) {
+    DWORD wrote = 0;
+    if (!WriteFile(file_, p, static_cast<DWORD>(left), &wrote, nullptr) || wrote == 0) {
+      TARN_REPORT_LAST_ERROR(0);
+      good_ = false;
+      break;
+    }
+    p += wrote;
+    left -= wrote;
+  }
+  buffer_.clear();
+}
+
+bool CCacheFileWriter::Finish() {
+  if (file_ == INVALID_HANDLE_VALUE) return false;
+  Drain();
+  if (good_ && !FlushFileBuffers(file_)) {
+    TARN_REPORT_LAST_ERROR(0);
+    good_ = false;
+  }
+  if (!CloseHandle(file_)) good_ = false;
+  file_ = INVALID_HANDLE_VALUE;
+  return good_;
+}
+
+bool CWin32WalkHost::ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle find(FindFirstFileA((folder + "*").c_str(), &fd));
+  if (!find.Valid()) return false;
+  do {
+    const char* n = fd.cFileName;
+    if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'))) continue;
+    entries.push_back({std::string(n, BoundedLength(n, sizeof fd.cFileName)), fd.dwFileAttributes});
+  } while (FindNextFileA(find.Get(), &fd));
+  return true;
+}
+
+bool CWin32WalkHost::GetFolderId(const std::string& folder, FolderId& id) {
+  std::string name = folder;
+  if (name.size() > 3 && EndsWithChar(name, '\\')) name.pop_back();
+  ScopedHandle dir(CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!dir.Valid()) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(dir.Get(), &info)) return false;
+  id.Volume = info.dwVolumeSerialNumber;
+  id.Index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+void CWin32WalkHost::Found(const std::string& path) {
+  if (writer_) writer_->Write(path);
+}
+
+void CWin32WalkHost::Skipped(const std::string& path, const char* reason) {
+  TARN_TRACE("%s: %s", reason, path.c_str());
+}
+
+}  // namespace tarn

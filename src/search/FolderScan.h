@@ -1,0 +1,74 @@
+// The system side of a collection pass: shell folders, environment
+// variables, folder listings and the temporary cache file.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/CollectSources.h"
+
+namespace tarn {
+
+// Every system of the NT family, whatever version it reports.
+bool IsNtFamily();
+
+// The value of an environment variable; empty when it is not set.
+std::string GetEnvVar(const char* name);
+
+// Resolves every folder of the table. A folder the shell cannot locate, or
+// one without a file-system path, is left out with a trace.
+bool GetSpecialFolders(std::vector<SpecialFolder>& out);
+// The same for the given rows.
+bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vector<SpecialFolder>& out);
+
+// The PATH directories; false when PATH is not set or empty.
+bool GetPathDirs(PathList& out);
+
+// The patterns for PATH directories, from PATHEXT.
+std::string GetExecPatterns();
+
+// Every folder this pass walks, in order.
+std::vector<ScanJob> PlanPass(const CollectSettings& settings);
+
+// Writes the temporary cache file through a buffer. Once a write fails the
+// writer stays failed and writes nothing more.
+class CCacheFileWriter {
+ public:
+  explicit CCacheFileWriter(const std::string& path);
+  ~CCacheFileWriter();
+  CCacheFileWriter(const CCacheFileWriter&) = delete;
+  CCacheFileWriter& operator=(const CCacheFileWriter&) = delete;
+
+  bool Good() const { return good_; }
+  void Write(std::string_view path);
+  // Writes out the buffer, flushes to disk and closes; true when every
+  // byte reached the file.
+  bool Finish();
+
+ private:
+  void Drain();
+
+  HANDLE file_;
+  bool good_;
+  std::string buffer_;
+};
+
+// Lists folders with FindFirstFileA, hands kept paths to the writer (if
+// any) and traces what the walk leaves out.
+class CWin32WalkHost : public WalkHost {
+ public:
+  explicit CWin32WalkHost(CCacheFileWriter* writer) : writer_(writer) {}
+  bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) override;
+  bool GetFolderId(const std::string& folder, FolderId& id) override;
+  void Found(const std::string& path) override;
+  void Skipped(const std::string& path, const char* reason) override;
+
+ private:
+  CCacheFileWriter* writer_;
+};
+
+}  // namespace tarn
