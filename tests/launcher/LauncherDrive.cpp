@@ -60,7 +60,13 @@ HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {
 bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs) {
   HWND counter = GetDlgItem(dialog, 1018);
   char before[64] = {};
-  GetWindowTextA(counter, before, sizeof before);
+  // The first fill replaces the template's placeholder text.
+  PumpUntil(
+      [&] {
+        GetWindowTextA(counter, before, sizeof before);
+        return before[0] != '\0' && std::string(before).find('X') == std::string::npos;
+      },
+      timeoutMs);
   // WM_SETTEXT carries its text across processes whole, double-byte
   // characters included.
   SendMessageA(GetDlgItem(dialog, 1008), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word.c_str()));

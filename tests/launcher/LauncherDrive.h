@@ -26,7 +26,7 @@ HWND FindMainWindow(DWORD pid = 0);
 HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs = 10000);
 
 // Puts word into the search box and waits until the counter shows the
-// list was filtered with it (the counter text changes from what it was).
+// list was filtered with it: the word must change the number of matches.
 bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs = 10000);
 
 }  // namespace tarn::test
