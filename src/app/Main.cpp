@@ -1,10 +1,18 @@
 #include <windows.h>
 
-#include "res/resource.h"
+#include <clocale>
+
+#include "app/BriskApp.h"
+#include "app/Failure.h"
+#include "base/WinHandle.h"
+#include "launcher/LauncherDlg.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  char name[256] = {};
-  LoadStringA(instance, IDS_PRODUCT_NAME, name, sizeof name);
-  MessageBoxA(nullptr, "まだ完成していません。", name, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
-  return 0;
+  if (!RegisterMainWindowClass(instance)) return 0;
+  // libstdc++ on this platform knows only the "C" std::locale.
+  setlocale(LC_ALL, "japanese");
+  SetLauncherFactory(&CreateLauncherDialog);
+  if (!CreateMainWindow(instance, tarn::ProgramDirectory())) return 0;
+  Trace("%s\n", "window 生成");
+  return RunMessageLoop();
 }

@@ -1,0 +1,266 @@
+#include "launcher/AppListView.h"
+
+#include <shellapi.h>
+
+#include "app/Failure.h"
+#include "base/Cp932.h"
+#include "launcher/Launch.h"
+#include "search/SrchApliBase.h"
+
+namespace {
+
+std::string WindowsFile(const char* name) {
+  char dir[MAX_PATH] = {};
+  UINT n = GetWindowsDirectoryA(dir, sizeof dir);
+  if (n == 0 || n >= sizeof dir) return name;
+  std::string path(dir, n);
+  if (!tarn::EndsWithChar(path, '\\')) path += '\\';
+  return path + name;
+}
+
+}  // namespace
+
+CAppListView::CAppListView() = default;
+
+CAppListView::~CAppListView() = default;
+
+int CAppListView::IconForFile(const char* path) const {
+  SHFILEINFOA sfi = {};
+  if (!SHGetFileInfoA(path, 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) return -1;
+  return sfi.iIcon;
+}
+
+bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
+  // The shell's image list takes a noticeable time to build the first
+  // time; the program attaches its store at start-up without a window, and
+  // that must not delay the tray icon.
+  if (!SystemImages && list) {
+    SHFILEINFOA sfi = {};
+    SystemImages = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    DummyIconPath = WindowsFile("taskman.exe");
+    StaticIcon = IconForFile(WindowsFile("explorer.exe").c_str());
+  }
+  if (list && IsWindow(list) && list != List) {
+    NeedsFill = true;
+    List = list;
+    LVCOLUMNA col = {};
+    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    col.fmt = LVCFMT_LEFT;
+    col.cx = 100;
+    col.pszText = const_cast<char*>("AppName");
+    col.iSubItem = 0;
+    if (SendMessageA(List, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col)) < 0)
+      TARN_REPORT_LAST_ERROR(1);
+    col.cx = 0;
+    col.pszText = const_cast<char*>("AppPath[hide]");
+    col.iSubItem = 1;
+    if (SendMessageA(List, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&col)) < 0)
+      TARN_REPORT_LAST_ERROR(1);
+
+    LONG_PTR style = GetWindowLongPtrA(List, GWL_STYLE);
+    style &= ~static_cast<LONG_PTR>(LVS_TYPEMASK | LVS_OWNERDATA | LVS_NOSCROLL | LVS_NOSORTHEADER |
+                                    LVS_ALIGNLEFT | LVS_SORTASCENDING | LVS_SORTDESCENDING);
+    style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_NOCOLUMNHEADER;
+    SetLastError(0);
+    if (!SetWindowLongPtrA(List, GWL_STYLE, style) && GetLastError() != 0)
+      TARN_TRACE("%s", "list style not changed");
+    SendMessageA(List, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
+                 LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    SendMessageA(List, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemImages));
+  }
+  if (store && store != Store) Store = store;
+  return true;
+}
+
+void CAppListView::Detach(bool forgetWindows, bool forgetStore) {
+  if (forgetWindows) {
+    List = nullptr;
+    PathField = nullptr;
+    CounterLabel = nullptr;
+  }
+  if (Store) Store->Search(std::string());
+  if (forgetStore) Store = nullptr;
+}
+
+int CAppListView::GetSelectedRow() const {
+  if (!List) return -1;
+  return static_cast<int>(SendMessageA(List, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void CAppListView::InsertRow(int row, const char* text, int image, bool callback) {
+  LVITEMA item = {};
+  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  item.iItem = row;
+  item.pszText = callback ? LPSTR_TEXTCALLBACKA : const_cast<char*>(text);
+  item.iImage = callback ? I_IMAGECALLBACK : image;
+  item.lParam = row;
+  if (SendMessageA(List, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
+    TARN_REPORT_LAST_ERROR(1);
+  if (callback) {
+    LVITEMA sub = {};
+    sub.iSubItem = 1;
+    sub.pszText = LPSTR_TEXTCALLBACKA;
+    if (!SendMessageA(List, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub)))
+      TARN_REPORT_LAST_ERROR(1);
+  }
+}
+
+void CAppListView::InsertStaticRows() {
+  for (int i = 0; i < StaticRows; ++i)
+    InsertRow(i, Settings.StaticItems[i].Name.c_str(), StaticIcon, false);
+}
+
+void CAppListView::SelectRow(int row, bool scroll) {
+  LVITEMA state = {};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(List, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  if (scroll) SendMessageA(List, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+bool CAppListView::Filter(const std::string& word, bool clampSelection, bool force) {
+  if (!List || !Store) return false;
+  SearchWord = word;
+  if (Settings.SpaceIsOption && tarn::FindChar(word, ' ') != std::string::npos) return true;
+
+  const std::size_t before = Shown.size();
+  Store->Search(word);
+  const AppEntryList& found = Store->GetMatchList();
+  const int total = Store->GetAllCount();
+  if (!force && !NeedsFill && static_cast<long long>(before) == total && before == found.size())
+    return true;
+
+  NeedsFill = false;
+  Shown = found;
+  const int matches = static_cast<int>(Shown.size());
+  int selection = ChooseSelection(GetSelectedRow(), StaticRows, matches, clampSelection);
+
+  const int rowsNow = static_cast<int>(SendMessageA(List, LVM_GETITEMCOUNT, 0, 0));
+  HistoryRows = 0;
+  if (matches > 0 || rowsNow != StaticRows) {
+    // Painting and scroll-bar updates after each change are what make a
+    // large fill slow: redrawing is off until the rows are in, and they are
+    // drawn once. (Toggling the no-scroll style for this instead makes the
+    // control recompute its whole layout, several times slower with 100 000
+    // rows.)
+    SendMessageA(List, WM_SETREDRAW, FALSE, 0);
+    if (!SendMessageA(List, LVM_DELETEALLITEMS, 0, 0)) TARN_REPORT_LAST_ERROR(1);
+    SendMessageA(List, LVM_SETITEMCOUNT, StaticRows + matches, 0);
+    InsertStaticRows();
+    int rows = StaticRows;
+    if (matches > 0) {
+      HistoryRows = MoveHistoryToFront(Shown, Settings.TopDirs);
+      const int insert = CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, word.empty());
+      for (int i = 0; i < insert; ++i) InsertRow(StaticRows + i, nullptr, 0, true);
+      rows += insert;
+    }
+    SendMessageA(List, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(List, nullptr, TRUE);
+    selection = ClampToRows(selection, rows);
+    SelectRow(selection, matches > 0);
+  } else {
+    SelectRow(selection, false);
+  }
+  FitColumn();
+  if (CounterLabel) SetWindowTextA(CounterLabel, FormatCounter(matches, total).c_str());
+  return true;
+}
+
+bool CAppListView::ApplyListSettings(const ListSettings& settings) {
+  const bool refill = ListSettingsNeedRefill(Settings, settings);
+  Settings = settings;
+  StaticRows = static_cast<int>(Settings.StaticItems.size());
+  return refill;
+}
+
+void CAppListView::OnItemChanged() {
+  if (!PathField) return;
+  SetWindowTextA(PathField, "");
+  const int row = GetSelectedRow();
+  if (row <= 0) return;
+  char path[MAX_PATH] = {};
+  LVITEMA item = {};
+  item.iSubItem = 1;
+  item.pszText = path;
+  item.cchTextMax = sizeof path;
+  SendMessageA(List, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  SetWindowTextA(PathField, path);
+}
+
+void CAppListView::OnGetDispInfo(NMLVDISPINFOA* info) {
+  LVITEMA& item = info->item;
+  const int index = CandidateIndexForRow(item.iItem, StaticRows, Shown.size());
+  if (index < 0) {
+    // A row the candidates do not reach (never expected): answer empty.
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) item.pszText[0] = '\0';
+    if (item.mask & LVIF_IMAGE) item.iImage = -1;
+    return;
+  }
+  const AppEntry& entry = Shown[index];
+  if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
+    item.iImage = IconForFile(Settings.LoadIcon ? DummyIconPath.c_str() : entry.FullPath.c_str());
+    item.state = 0;
+    item.stateMask = 0;
+  }
+  if (item.mask & LVIF_TEXT) {
+    const std::string& text = item.iSubItem == 1 ? entry.FullPath : entry.DispName;
+    item.pszText = const_cast<char*>(text.c_str());
+  }
+}
+
+void CAppListView::FitColumn() {
+  if (!List) return;
+  RECT client = {};
+  GetClientRect(List, &client);
+  SendMessageA(List, LVM_SETCOLUMNWIDTH, 0, client.right - client.left);
+}
+
+std::string CAppListView::RowPath(int row) const {
+  const int index = CandidateIndexForRow(row, StaticRows, Shown.size());
+  return index < 0 ? std::string() : Shown[index].FullPath;
+}
+
+bool CAppListView::ExpandStaticCommand(int index, std::string* out) {
+  if (index < 0 || index >= StaticRows || SearchWord.empty() ||
+      !::ExpandStaticCommand(Settings.StaticItems[index], SearchWord, out)) {
+    LastResult = kLaunchNothing;
+    return false;
+  }
+  return true;
+}
+
+bool CAppListView::ExecuteSelected() {
+  const int row = GetSelectedRow();
+  LaunchRequest request;
+  if (row < 0) {
+    LastResult = kLaunchNothing;
+    return false;
+  }
+  if (row < StaticRows) {
+    if (!ExpandStaticCommand(row, &request.Path)) return false;
+    request.FromStaticItem = true;
+  } else {
+    request.Path = RowPath(row);
+    if (request.Path.empty()) {
+      LastResult = kLaunchNothing;
+      return false;
+    }
+  }
+  request.SearchWord = SearchWord;
+  request.SpaceIsOption = Settings.SpaceIsOption;
+  request.RowZero = row == 0;
+  LastResult = StartItem(request);
+  return LastResult == kLaunchStarted;
+}
+
+bool CAppListView::OpenSelectedFolder() {
+  const int row = GetSelectedRow();
+  const std::string path = row < StaticRows ? std::string() : RowPath(row);
+  if (path.empty()) {
+    LastResult = kLaunchNothing;
+    return false;
+  }
+  LastResult = OpenContainingFolder(path);
+  return LastResult == kLaunchStarted;
+}

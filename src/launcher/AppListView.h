@@ -1,0 +1,74 @@
+// The launcher dialog's candidate list: static rows, then history rows, then
+// the other matches. Candidate texts and icons are handed to the control only
+// when it asks for them (LVN_GETDISPINFO).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "launcher/ListOrder.h"
+#include "search/AppEntry.h"
+
+class CSrchApliBase;
+
+class CAppListView {
+ public:
+  CAppListView();
+  virtual ~CAppListView();
+  CAppListView(const CAppListView&) = delete;
+  CAppListView& operator=(const CAppListView&) = delete;
+
+  bool Attach(HWND list, CSrchApliBase* store);
+  void SetPathField(HWND edit) { PathField = edit; }
+  void SetCounterLabel(HWND label) { CounterLabel = label; }
+  void Detach(bool forgetWindows, bool forgetStore);
+
+  bool Filter(const std::string& word, bool clampSelection, bool force);
+  bool ResetFilter() { return Filter(std::string(), true, true); }
+
+  bool ApplyListSettings(const ListSettings& settings);
+  ListSettings GetListSettings() const { return Settings; }
+
+  void OnItemChanged();
+  void OnGetDispInfo(NMLVDISPINFOA* info);
+  void FitColumn();
+
+  // Launching the selected row; the result code stays for GetLastResult.
+  bool ExecuteSelected();
+  bool OpenSelectedFolder();
+  int GetLastResult() const { return LastResult; }
+  // Expands static item index with the search word; false (code 40) for a
+  // row that is no static item, an empty word or a failed expansion.
+  bool ExpandStaticCommand(int index, std::string* out);
+
+  HWND GetListWindow() const { return List; }
+  const std::string& GetSearchWord() const { return SearchWord; }
+  int GetStaticRowCount() const { return StaticRows; }
+  int GetHistoryRowCount() const { return HistoryRows; }
+  const AppEntryList& GetShown() const { return Shown; }
+  int GetSelectedRow() const;
+
+ private:
+  void InsertStaticRows();
+  void InsertRow(int row, const char* text, int image, bool callback);
+  void SelectRow(int row, bool scroll);
+  std::string RowPath(int row) const;
+  int IconForFile(const char* path) const;
+
+  HWND PathField = nullptr;
+  HWND CounterLabel = nullptr;
+  ListSettings Settings;
+  std::string SearchWord;
+  bool NeedsFill = false;
+  CSrchApliBase* Store = nullptr;
+  int LastResult = 0;
+  HIMAGELIST SystemImages = nullptr;
+  HWND List = nullptr;
+  AppEntryList Shown;
+  int StaticRows = 0;
+  int HistoryRows = 0;
+  int StaticIcon = -1;
+  std::string DummyIconPath;
+};

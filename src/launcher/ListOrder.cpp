@@ -1,0 +1,67 @@
+#include "launcher/ListOrder.h"
+
+#include <algorithm>
+#include <cstdio>
+
+ListSettings MakeListSettings(const EnvDlgInfo& info) {
+  ListSettings s;
+  s.InitList = info.SpeedTuning.InitList;
+  s.LoadIcon = info.SpeedTuning.LoadIcon;
+  s.SpaceIsOption = info.SpaceIsOption;
+  s.TopDirNumMax = info.TopDirNumMax;
+  s.TopDirs = info.TopDirs;
+  s.StaticItems = info.StaticItems;
+  s.DefaultSearchMode = info.DefaultSearchMode;
+  s.AutocompleteURL = info.AutocompleteURL;
+  return s;
+}
+
+bool ListSettingsNeedRefill(const ListSettings& held, const ListSettings& next) {
+  return held.InitList != next.InitList || held.StaticItems != next.StaticItems;
+}
+
+int MoveHistoryToFront(AppEntryList& shown, const std::vector<std::string>& topDirs) {
+  int front = 0;
+  for (auto dir = topDirs.rbegin(); dir != topDirs.rend(); ++dir) {
+    auto it = std::find_if(shown.begin(), shown.end(),
+                           [&](const AppEntry& e) { return e.FullPath == *dir; });
+    if (it == shown.end()) continue;
+    // A candidate already in front (its path was listed again) is moved
+    // to the very front once more, but not counted twice.
+    const bool alreadyFront = (it - shown.begin()) < front;
+    std::rotate(shown.begin(), it, it + 1);
+    if (!alreadyFront) ++front;
+  }
+  return front;
+}
+
+int CandidateRowsToInsert(int matches, int historyRows, bool initList, bool wordEmpty) {
+  if (initList && wordEmpty) return std::min(historyRows, matches);
+  return matches;
+}
+
+int ChooseSelection(int selected, int staticRows, int matches, bool clamp) {
+  if (selected < 0) return matches > 0 ? staticRows : 0;
+  if (!clamp) return selected;
+  if (selected >= staticRows + matches) return matches > 0 ? staticRows + matches - 1 : 0;
+  if (selected < staticRows && matches > 0) return staticRows;
+  return selected;
+}
+
+int ClampToRows(int row, int rowCount) {
+  if (rowCount <= 0 || row < 0) return 0;
+  return std::min(row, rowCount - 1);
+}
+
+int CandidateIndexForRow(int row, int staticRows, std::size_t shownCount) {
+  if (row < staticRows || staticRows < 0) return -1;
+  const long long index = static_cast<long long>(row) - staticRows;
+  if (index >= static_cast<long long>(shownCount)) return -1;
+  return static_cast<int>(index);
+}
+
+std::string FormatCounter(int matches, int total) {
+  char text[64];
+  std::snprintf(text, sizeof text, "[%5d / %5d]", matches, total);
+  return text;
+}
