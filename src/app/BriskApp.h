@@ -68,6 +68,8 @@ class CBriskApp : public CTrayIconOwner {
   HWND GetLauncherWindow() const { return LauncherWindow; }
   int GetBusy() const { return Busy; }
   const EnvDlgInfo& GetSettings() const { return Settings; }
+  // The launcher dialog records its histories and rectangle here.
+  EnvDlgInfo& GetSettings() { return Settings; }
   const AppInfo* GetAppInfo() const { return Info; }
   CTrayIcon* GetTrayIcon() const { return Tray; }
   CAppListView* GetListView() const { return ListView; }

@@ -5,11 +5,13 @@
 #include "app/BriskApp.h"
 #include "app/Failure.h"
 #include "base/WinHandle.h"
+#include "launcher/LauncherDlg.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!RegisterMainWindowClass(instance)) return 0;
   // libstdc++ on this platform knows only the "C" std::locale.
   setlocale(LC_ALL, "japanese");
+  SetLauncherFactory(&CreateLauncherDialog);
   if (!CreateMainWindow(instance, tarn::ProgramDirectory())) return 0;
   Trace("%s\n", "window 生成");
   return RunMessageLoop();

@@ -1,0 +1,93 @@
+// The launcher dialog: the search box, the candidate list and the buttons
+// that start the chosen row. Made from "DLG_BRSK" each time it is shown and
+// destroyed when it closes; the application object keeps the settings,
+// the list view and the store it works with.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "launcher/LauncherLayout.h"
+
+class CBriskApp;
+class CDlgToolTip;
+
+// Timers of the dialog: 1 after typing, 2 after choosing a drop-down entry.
+inline constexpr UINT_PTR kTypingTimer = 1;
+inline constexpr UINT_PTR kDropDownTimer = 2;
+
+// Posted to an open launcher dialog when the candidates changed under it:
+// the list is filtered again with the search box's text.
+inline constexpr UINT WM_LAUNCHER_REFILTER = WM_USER + 40;
+
+class CLauncherDlg {
+ public:
+  // Creates the dialog for the application (not yet shown); nullptr when the
+  // template cannot be made into a window.
+  static HWND Create(CBriskApp* app);
+  // The object behind an open launcher dialog, or nullptr.
+  static CLauncherDlg* FromWindow(HWND dialog);
+
+  CLauncherDlg(const CLauncherDlg&) = delete;
+  CLauncherDlg& operator=(const CLauncherDlg&) = delete;
+
+  // Stops both timers and filters the list with text (the search box's own
+  // text when none is given), at most 259 bytes.
+  void RefilterList(const std::optional<std::string>& text, bool clampSelection);
+  // Switches on the shell's completion for the search box, once.
+  void EnableAutoComplete();
+
+  bool IsAutoCompleteOn() const { return AutoCompleteOn; }
+  // How often the list was filtered since the dialog opened.
+  int RefilterCount() const { return Refilters; }
+  tarn::Size32 MinimumSize() const { return MinTrack; }
+  HWND Window() const { return Dlg; }
+
+  // Library and function looked up for completion; tests point them
+  // elsewhere to see the dialog cope without them.
+  static void SetAutoCompleteSource(const char* library, const char* function);
+  // Calls of the completion function since the source was last set.
+  static int AutoCompleteCalls();
+
+ private:
+  explicit CLauncherDlg(CBriskApp* app);
+  ~CLauncherDlg();
+
+  static INT_PTR CALLBACK StaticDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK StaticEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+
+  INT_PTR LauncherDlgProc(UINT message, WPARAM wParam, LPARAM lParam);
+  void InitLauncherDlg();
+  INT_PTR OnLauncherCommand(int id, int code, HWND control);
+  INT_PTR OnNotify(const NMHDR* header);
+  void OnTimer(UINT_PTR id);
+  void OnDestroy();
+  void LayoutLauncherDlg();
+  void RunSelected();
+  void CloseLauncher();
+  LRESULT OnSearchEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+  void StartTimer(UINT_PTR id);
+  std::string ChosenDropDownText(bool* found) const;
+
+  static CLauncherDlg* g_Open;
+  static CLauncherDlg* g_Creating;
+
+  CBriskApp* App;
+  HWND Dlg = nullptr;
+  HWND Search = nullptr;  // combo box 1008
+  HWND SearchEdit = nullptr;
+  HWND List = nullptr;
+  WNDPROC OldEditProc = nullptr;
+  CDlgToolTip* ToolTip = nullptr;
+  bool AutoCompleteOn = false;
+  tarn::Size32 MinTrack = tarn::kFallbackMinimumSize;
+  RECT LastRect = {};
+  bool HaveLastRect = false;
+  UINT FilterDelay = 300;
+  int Refilters = 0;
+};
+
+// The factory the application object calls to show the launcher.
+HWND CreateLauncherDialog(CBriskApp* app);

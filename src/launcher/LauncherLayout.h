@@ -1,0 +1,87 @@
+// Geometry and small decisions of the launcher dialog, free of any window:
+// the anchoring of controls on resize, centring inside a work area, and
+// bringing a saved rectangle back onto a screen.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn {
+
+struct Rect32 {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+
+  int64_t Width() const { return int64_t{right} - left; }
+  int64_t Height() const { return int64_t{bottom} - top; }
+  bool operator==(const Rect32&) const = default;
+};
+
+// How one control follows the dialog's border when it is resized.
+struct LayoutAnchor {
+  int32_t id;
+  bool moveRight;
+  bool moveDown;
+  bool growWider;
+  bool growTaller;
+};
+
+// Search box, list, path field, the four small buttons, Run and Close.
+inline constexpr LayoutAnchor kLauncherLayout[] = {
+    {1008, false, false, true, false}, {1002, false, false, true, true},
+    {1023, false, true, true, false},  {4005, false, true, false, false},
+    {4006, false, true, false, false}, {4004, false, true, false, false},
+    {4003, false, true, false, false}, {1004, true, true, false, false},
+    {2, true, true, false, false},
+};
+
+// The control's rectangle after the dialog grew by dx and dy (either may be
+// negative).
+Rect32 ApplyAnchor(const Rect32& control, const LayoutAnchor& anchor, int32_t dx, int32_t dy);
+
+// Minimum tracking size: two thirds of the dialog's first size.
+struct Size32 {
+  int32_t cx = 0;
+  int32_t cy = 0;
+  bool operator==(const Size32&) const = default;
+};
+Size32 MinimumTrackingSize(const Rect32& initial);
+inline constexpr Size32 kFallbackMinimumSize{150, 150};
+
+// Top-left corner that centres window over reference and keeps it inside
+// the work area where it can.
+struct Point32 {
+  int32_t x = 0;
+  int32_t y = 0;
+  bool operator==(const Point32&) const = default;
+};
+Point32 CenterInWorkArea(const Rect32& window, const Rect32& reference, const Rect32& workArea);
+
+// Least part of a saved rectangle, in pixels each way, that must lie in a
+// work area for it to count as on a screen: enough to grab the caption.
+inline constexpr int32_t kMinVisiblePart = 32;
+
+// The rectangle to restore for a saved one, given the work areas of the
+// monitors (primary first). A sound rectangle on a screen comes back as it
+// is. Otherwise the size is brought within [minimum, work area] and the
+// rectangle moved into the nearest work area. No work areas: unchanged.
+Rect32 FitSavedRect(const Rect32& saved, const std::vector<Rect32>& workAreas, Size32 minimum);
+
+// Filter delay in milliseconds for the system keyboard-delay setting 0..3;
+// no setting (or one out of range) gives the shortest.
+int32_t FilterDelayMs(std::optional<int32_t> keyboardDelay);
+
+// The character the search box starts with, or none when the setting is 0
+// or not a printable single-byte character.
+std::optional<char> DefaultSearchChar(int32_t defaultSearchMode);
+
+// The message shown when a launch failed with this result code; empty for
+// a start and for "nothing started", which stays silent.
+std::string_view LaunchFailureText(int32_t code);
+
+}  // namespace tarn

@@ -1,0 +1,69 @@
+// Helper of scripts/screenshot: prepares a program folder with Japanese
+// candidates, opens the launcher of the running program with a word typed,
+// and ends the program again.
+//   tarn_launcher_shot prepare      (the folder of this program)
+//   tarn_launcher_shot open <word>
+//   tarn_launcher_shot exit
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "LauncherDrive.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+int Prepare(const std::string& dir) {
+  const char* names[] = {"メモ帳.txt",     "表計算ソフト.lnk", "画像ビューア.lnk", "メール.lnk",
+                         "メディアプレーヤー.lnk", "ターミナル.lnk", "メモリ診断.lnk"};
+  std::vector<std::string> paths;
+  tarn::test::MakeDirs(dir + "\\samples");
+  for (const char* name : names) {
+    std::string path = dir + "\\samples\\" + name;
+    tarn::test::WriteFileBytes(path, "x");
+    paths.push_back(path);
+  }
+  EnvDlgInfo settings = tarn::test::QuietSettings();
+  settings.ExecList = {"メモ", "ターミナル"};
+  tarn::test::PrepareProgramFolder(dir, settings, paths);
+  return 0;
+}
+
+int Open(const std::string& word) {
+  HWND main = nullptr;
+  tarn::test::PumpUntil([&] { return (main = tarn::test::FindMainWindow()) != nullptr; }, 30000);
+  if (!main) return 2;
+  HWND dialog = tarn::test::OpenLauncher(main);
+  if (!dialog) return 3;
+  if (!word.empty() && !tarn::test::SearchInLauncher(dialog, word)) return 4;
+  tarn::test::PumpFor(500);
+  return 0;
+}
+
+int Exit() {
+  HWND main = tarn::test::FindMainWindow();
+  if (!main) return 2;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  PostMessageA(main, WM_COMMAND, 4004, 0);
+  HWND confirm = tarn::test::WaitForDialog("Tarn Launcher 終了確認", 10000, pid);
+  if (!confirm) return 3;
+  PostMessageA(confirm, WM_COMMAND, IDYES, 0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string command = argc > 1 ? argv[1] : "";
+  if (command == "prepare") {
+    std::string dir = tarn::test::ExeDir();
+    return Prepare(dir.substr(0, dir.size() - 1));
+  }
+  if (command == "open") return Open(argc > 2 ? argv[2] : "");
+  if (command == "exit") return Exit();
+  std::fprintf(stderr, "usage: tarn_launcher_shot prepare | open [word] | exit\n");
+  return 1;
+}
