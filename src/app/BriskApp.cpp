@@ -5,6 +5,7 @@
 #include "app/AppRules.h"
 #include "app/Failure.h"
 #include "launcher/AppListView.h"
+#include "launcher/LauncherDlg.h"
 #include "launcher/ListOrder.h"
 #include "search/CollectSettings.h"
 #include "search/SrchApliBase.h"
@@ -128,10 +129,10 @@ bool CBriskApp::ShowLauncher() {
 void CBriskApp::RebuildList() {
   if (!ListView) return;
   ListView->ResetFilter();
+  // The open dialog refilters itself, so its search word and pending filter
+  // timers stay in step with the list.
   if (LauncherWindow && IsWindow(LauncherWindow)) {
-    char text[MAX_PATH] = {};
-    GetDlgItemTextA(LauncherWindow, Info->SearchComboId, text, sizeof text);
-    ListView->Filter(text, true, false);
+    SendMessageA(LauncherWindow, WM_LAUNCHER_REFILTER, 0, 0);
   }
 }
 
