@@ -10,34 +10,6 @@
 
 using tarn::test::TempDir;
 
-namespace {
-
-struct Found {
-  DWORD pid;
-  HWND window;
-};
-
-HWND MainWindowOf(DWORD pid) {
-  Found f{pid, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(l);
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == f->pid && std::string(cls) == "Tarn_Launcher") {
-          f->window = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
-  return f.window;
-}
-
-}  // namespace
-
 TEST(Smoke, ResidentSecondInstanceAndExit) {
   TempDir dir;
   const std::string built = tarn::test::ExeDir() + "..\\src\\app\\TarnLauncher.exe";
@@ -76,7 +48,7 @@ TEST(Smoke, ResidentSecondInstanceAndExit) {
   } ender{first.hProcess};
 
   HWND main = nullptr;
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return (main = MainWindowOf(first.dwProcessId)) != nullptr; },
+  ASSERT_TRUE(tarn::test::PumpUntil([&] { return (main = tarn::test::FindMainWindow(first.dwProcessId)) != nullptr; },
                                     20000));
   EXPECT_FALSE(IsWindowVisible(main));
   // The first pass leaves the cache file beside the program.

@@ -19,18 +19,9 @@
 #include "settings/EnvInfoStore.h"
 #include "support/TestSupport.h"
 
-namespace {
+#include "support/Timing.h"
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
+namespace {
 
 void Drain() {
   MSG msg;
@@ -73,11 +64,11 @@ double TimeRefilter(const std::string& word) {
   UpdateWindow(dlg);
   Drain();
   SetDlgItemTextA(dlg, 1008, word.c_str());
-  double t0 = Now();
+  double t0 = tarn::test::NowMs();
   SendMessageA(dlg, WM_TIMER, kTypingTimer, 0);
   UpdateWindow(GetDlgItem(dlg, 1002));
   UpdateWindow(GetDlgItem(dlg, 1018));
-  return Now() - t0;
+  return tarn::test::NowMs() - t0;
 }
 
 void Run(int count, int rounds) {
@@ -102,25 +93,25 @@ void Run(int count, int rounds) {
   }
   // The cache is read by the first search; that is start-up work, not the
   // dialog's.
-  double load0 = Now();
+  double load0 = tarn::test::NowMs();
   GetBriskApp()->GetCollector()->Search("");
-  double load = Now() - load0;
+  double load = tarn::test::NowMs() - load0;
 
-  double s0 = Now();
+  double s0 = tarn::test::NowMs();
   GetBriskApp()->GetCollector()->Search("xyz");
-  double s1 = Now();
+  double s1 = tarn::test::NowMs();
   GetBriskApp()->GetCollector()->Search("q");
-  double s2 = Now();
+  double s2 = tarn::test::NowMs();
   GetBriskApp()->GetCollector()->Search("");
   std::printf("store search alone: 'xyz' %.1f ms, 'q' %.1f ms\n", s1 - s0, s2 - s1);
   std::vector<double> show, three, one;
   for (int round = 0; round < rounds; ++round) {
-    double t0 = Now();
+    double t0 = tarn::test::NowMs();
     SendMessageA(main, WM_HOTKEY, 1, 0);
     HWND dlg = Dialog();
     if (!dlg) break;
     UpdateWindow(dlg);
-    show.push_back(Now() - t0);
+    show.push_back(tarn::test::NowMs() - t0);
     Drain();
     if (round == 0) {
       // What one notification from the list costs the dialog.
@@ -128,13 +119,13 @@ void Run(int count, int rounds) {
       nm.hdr.hwndFrom = GetDlgItem(dlg, 1002);
       nm.hdr.idFrom = 1002;
       nm.hdr.code = LVN_INSERTITEM;
-      double n0 = Now();
+      double n0 = tarn::test::NowMs();
       for (int i = 0; i < 5000; ++i) SendMessageA(dlg, WM_NOTIFY, 1002, reinterpret_cast<LPARAM>(&nm));
-      std::printf("5000 notifications to the dialog: %.1f ms\n", Now() - n0);
-      double d0 = Now();
+      std::printf("5000 notifications to the dialog: %.1f ms\n", tarn::test::NowMs() - n0);
+      double d0 = tarn::test::NowMs();
       SendMessageA(GetDlgItem(dlg, 1002), WM_SETREDRAW, FALSE, 0);
       SendMessageA(GetDlgItem(dlg, 1002), LVM_DELETEALLITEMS, 0, 0);
-      std::printf("deleting every row: %.1f ms\n", Now() - d0);
+      std::printf("deleting every row: %.1f ms\n", tarn::test::NowMs() - d0);
       SendMessageA(GetDlgItem(dlg, 1002), WM_SETREDRAW, TRUE, 0);
       GetBriskApp()->GetListView()->ResetFilter();
     }

@@ -25,28 +25,6 @@ void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
   WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
 }
 
-HWND FindMainWindow(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if ((s->pid == 0 || owner == s->pid) && std::string(cls) == "Tarn_Launcher") {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {
   DWORD pid = 0;
   GetWindowThreadProcessId(mainWindow, &pid);

@@ -19,9 +19,6 @@ EnvDlgInfo QuietSettings();
 void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
                           const std::vector<std::string>& candidates);
 
-// The program's hidden main window (of one process, or of any with pid 0).
-HWND FindMainWindow(DWORD pid = 0);
-
 // Posts the hotkey and waits for the launcher dialog; nullptr on timeout.
 HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs = 10000);
 

@@ -17,18 +17,9 @@
 #include "search/CollectSources.h"
 #include "search/FolderScan.h"
 
-namespace {
+#include "support/Timing.h"
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
+namespace {
 
 void Touch(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -89,9 +80,9 @@ int main(int argc, char** argv) {
   std::size_t plainCount = 0;
   PathList found;
   for (int round = 0; round < 5; ++round) {
-    double t0 = Now();
+    double t0 = tarn::test::NowMs();
     plainCount = PlainWalk(root);
-    double t1 = Now();
+    double t1 = tarn::test::NowMs();
     PathList out;
     {
       tarn::CCacheFileWriter writer(tmpFile);
@@ -99,7 +90,7 @@ int main(int argc, char** argv) {
       tarn::ScanFolder(root, "*.*", out, host, true);
       writer.Finish();
     }
-    double t2 = Now();
+    double t2 = tarn::test::NowMs();
     PathList exes;
     {
       tarn::CCacheFileWriter writer(tmpFile);
@@ -107,7 +98,7 @@ int main(int argc, char** argv) {
       tarn::ScanFolder(root, "*.exe;*.lnk;*.bat", exes, host, true);
       writer.Finish();
     }
-    double t3 = Now();
+    double t3 = tarn::test::NowMs();
     plainBest = std::min(plainBest, t1 - t0);
     oursBest = std::min(oursBest, t2 - t1);
     oursPatBest = std::min(oursPatBest, t3 - t2);
@@ -122,14 +113,14 @@ int main(int argc, char** argv) {
   if (argc > 2) found.resize(std::min<std::size_t>(found.size(), std::strtoul(argv[2], nullptr, 10)));
   CoInitialize(nullptr);
   std::vector<std::string> names;
-  double d0 = Now();
+  double d0 = tarn::test::NowMs();
   std::size_t named = 0;
   for (const std::string& p : found) {
     SHFILEINFOA info = {};
     if (SHGetFileInfoA(p.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME) && info.szDisplayName[0]) ++named;
     names.push_back(info.szDisplayName);
   }
-  double d1 = Now();
+  double d1 = tarn::test::NowMs();
   std::size_t same = 0;
   for (std::size_t i = 0; i < found.size(); ++i) {
     SHFILEINFOA info = {};
@@ -141,17 +132,17 @@ int main(int argc, char** argv) {
       std::printf("  differs: %s -> \"%s\" / \"%s\"\n", found[i].c_str(), names[i].c_str(), info.szDisplayName);
     }
   }
-  double d2 = Now();
+  double d2 = tarn::test::NowMs();
   for (const std::string& p : found) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     GetFileAttributesExA(p.c_str(), GetFileExInfoStandard, &data);
   }
-  double d3 = Now();
+  double d3 = tarn::test::NowMs();
   for (const std::string& p : found) {
     LPITEMIDLIST pidl = ILCreateFromPathA(p.c_str());
     if (pidl) ILFree(pidl);
   }
-  double d4 = Now();
+  double d4 = tarn::test::NowMs();
   std::printf("SHGetFileInfoA SHGFI_DISPLAYNAME: %zu of %zu named, %.1f ms (%.1f us each)\n", named, found.size(),
               d1 - d0, (d1 - d0) * 1000.0 / static_cast<double>(found.size()));
   std::printf("  the same with SHGFI_USEFILEATTRIBUTES (no file access): %.1f ms, %zu names equal\n", d2 - d1,

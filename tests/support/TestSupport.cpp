@@ -168,6 +168,28 @@ HWND FindDialogByCaption(const std::string& caption, DWORD pid) {
   return ctx.found;
 }
 
+HWND FindMainWindow(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if ((s->pid == 0 || owner == s->pid) && std::string(cls) == "Tarn_Launcher") {
+          s->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 std::string MessageBoxText(HWND box) {
   // The message text is the static control with id 0xFFFF.
   char text[4096] = {};

@@ -47,6 +47,9 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs = 30000,
 // belonging to one process; nullptr when there is none.
 HWND FindDialogByCaption(const std::string& caption, DWORD pid = 0);
 
+// The program's hidden main window (of one process, or of any with pid 0).
+HWND FindMainWindow(DWORD pid = 0);
+
 // Text of the static control of a message box.
 std::string MessageBoxText(HWND box);
 

@@ -1,0 +1,20 @@
+// Milliseconds from the performance counter, for the timing programs run
+// by hand under Wine.
+#pragma once
+
+#include <windows.h>
+
+namespace tarn::test {
+
+inline double NowMs() {
+  static const LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+}  // namespace tarn::test
