@@ -238,25 +238,19 @@ class EnvReader {
     return true;
   }
 
-  bool Int32Line(int32_t& field) {
+  // One keyed line holding one value, read by the given ValueReader member.
+  template <typename T>
+  bool ValueLine(T& field, bool (ValueReader::*read)(T&)) {
     std::string_view line;
     if (!Keyed(line)) return false;
     if (ok_) {
       ValueReader v(line);
-      if (!v.Int32(field)) BadValue();
+      if (!(v.*read)(field)) BadValue();
     }
     return true;
   }
-
-  bool FlagLine(bool& field) {
-    std::string_view line;
-    if (!Keyed(line)) return false;
-    if (ok_) {
-      ValueReader v(line);
-      if (!v.Flag(field)) BadValue();
-    }
-    return true;
-  }
+  bool Int32Line(int32_t& field) { return ValueLine(field, &ValueReader::Int32); }
+  bool FlagLine(bool& field) { return ValueLine(field, &ValueReader::Flag); }
 
   // A list section up to its end marker; blank lines inside are skipped,
   // so that a stray one does not end the section and shift every later

@@ -16,23 +16,11 @@
 #include "launcher/AppListView.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
+#include "support/Timing.h"
 
 namespace {
 
-double Ms(LARGE_INTEGER a, LARGE_INTEGER b) {
-  static LARGE_INTEGER f = [] {
-    LARGE_INTEGER x;
-    QueryPerformanceFrequency(&x);
-    return x;
-  }();
-  return (b.QuadPart - a.QuadPart) * 1000.0 / f.QuadPart;
-}
-
-LARGE_INTEGER Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t;
-}
+using tarn::test::NowMs;
 
 CAppListView* g_View = nullptr;
 LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -63,16 +51,16 @@ HWND MakeList(HWND host) {
 
 // First calls of the platform services start-up uses, in a fresh process.
 void Parts() {
-  LARGE_INTEGER t0 = Now();
+  double t0 = NowMs();
   SHFILEINFOA sfi = {};
   SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-  LARGE_INTEGER t1 = Now();
+  double t1 = NowMs();
   LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(4006), IMAGE_ICON, 16, 16, LR_SHARED);
-  LARGE_INTEGER t2 = Now();
+  double t2 = NowMs();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  LARGE_INTEGER t3 = Now();
-  std::printf("first system image list %.1f ms, icon load %.1f ms, COM start %.1f ms\n", Ms(t0, t1),
-              Ms(t1, t2), Ms(t2, t3));
+  double t3 = NowMs();
+  std::printf("first system image list %.1f ms, icon load %.1f ms, COM start %.1f ms\n", (t1 - t0),
+              (t2 - t1), (t3 - t2));
 }
 
 // One fill of n rows: list view, bare inserts, bare inserts with the path
@@ -90,7 +78,7 @@ void FillOnce(HWND host, const std::string& dir, int n, double out[4]) {
     SendMessageA(control, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
     SendMessageA(control, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&col));
     Pump();
-    LARGE_INTEGER b0 = Now();
+    double b0 = NowMs();
     SendMessageA(control, WM_SETREDRAW, FALSE, 0);
     SendMessageA(control, LVM_SETITEMCOUNT, n, 0);
     for (int i = 0; i < n; ++i) {
@@ -110,7 +98,7 @@ void FillOnce(HWND host, const std::string& dir, int n, double out[4]) {
     SendMessageA(control, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(control, nullptr, TRUE);
     UpdateWindow(control);
-    bare[withPath] = Ms(b0, Now());
+    bare[withPath] = (NowMs() - b0);
     DestroyWindow(control);
   }
 
@@ -128,15 +116,15 @@ void FillOnce(HWND host, const std::string& dir, int n, double out[4]) {
   Pump();
   // What the fill spends before its first row: the store's search and the
   // copy of its result.
-  LARGE_INTEGER s0 = Now();
+  double s0 = NowMs();
   store.Search("");
   AppEntryList copy = store.GetMatchList();
-  const double searchMs = Ms(s0, Now());
-  LARGE_INTEGER v0 = Now();
+  const double searchMs = (NowMs() - s0);
+  double v0 = NowMs();
   view.ResetFilter();
   UpdateWindow(list);
-  LARGE_INTEGER v1 = Now();
-  out[0] = Ms(v0, v1);
+  double v1 = NowMs();
+  out[0] = (v1 - v0);
   out[1] = bare[0];
   out[2] = bare[1];
   out[3] = searchMs;
@@ -155,11 +143,11 @@ int main(int argc, char** argv) {
   CreateDirectoryA(dir.c_str(), nullptr);
 
   // Start-up: entry to the tray icon added (it happens inside creation).
-  LARGE_INTEGER t0 = Now();
+  double t0 = NowMs();
   HWND main = CreateMainWindow(GetModuleHandleA(nullptr), dir);
-  LARGE_INTEGER t1 = Now();
+  double t1 = NowMs();
   if (!main) return 1;
-  std::printf("entry to main window created, tray icon added inside: %.1f ms (icon shown: %s)\n", Ms(t0, t1),
+  std::printf("entry to main window created, tray icon added inside: %.1f ms (icon shown: %s)\n", (t1 - t0),
               GetBriskApp()->GetTrayIcon()->IsShown() ? "yes" : "no");
   DestroyWindow(main);
   Pump();

@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include "base/Cp932.h"
+#include "base/WinHandle.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -52,13 +55,8 @@ bool FileExists(const std::string& path) {
 
 void MakeDirs(const std::string& path) {
   // Separators found character-wise: folder names may end in a 5C trail byte.
-  for (size_t i = 0; i < path.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsDBCSLeadByte(c)) {
-      ++i;
-      continue;
-    }
-    if (c == '\\' && i > 2) CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+  for (size_t i = tarn::FindChar(path, '\\'); i != std::string::npos; i = tarn::FindChar(path, '\\', i + 1)) {
+    if (i > 2) CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
   }
   CreateDirectoryA(path.c_str(), nullptr);
 }
@@ -87,20 +85,7 @@ void RemoveTree(const std::string& path) {
   RemoveDirectoryA(path.c_str());
 }
 
-std::string ExeDir() {
-  char buf[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  std::string p(buf, n);
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < p.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<unsigned char>(p[i]))) {
-      ++i;
-    } else if (p[i] == '\\') {
-      cut = i;
-    }
-  }
-  return cut == std::string::npos ? std::string() : p.substr(0, cut + 1);
-}
+std::string ExeDir() { return tarn::ProgramDirectory(); }
 
 std::string RecorderPath() {
   // The recorder is built in the tests' own build folder.
