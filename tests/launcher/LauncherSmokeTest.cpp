@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "LauncherDrive.h"
+#include "support/LauncherDrive.h"
 #include "settings/EnvInfoStore.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "LauncherDrive.h"
+#include "support/LauncherDrive.h"
 
 #include "settings/EnvInfoStore.h"
 #include "support/TestSupport.h"

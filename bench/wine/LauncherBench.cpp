@@ -1,7 +1,7 @@
 // Times the launcher dialog under Wine on large synthetic candidate sets:
 // from the hotkey to the dialog shown with its list filled, and from the
 // filter timer's expiry to the list repainted. Run by hand:
-//   scripts/wine-exec build/win/tests/tarn_launcher_bench.exe [count...]
+//   scripts/wine-exec build/win/bench/tarn_launcher_bench.exe [count...]
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -19,7 +19,7 @@
 #include "settings/EnvInfoStore.h"
 #include "support/TestSupport.h"
 
-#include "support/Timing.h"
+#include "Timing.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Timings under Wine, run by hand (not a test): start-up of the main window
 // up to the tray icon, and filling the candidate list against a bare list
 // control of the same size.
-//   scripts/wine-exec build/win/tests/tarn_shell_timing.exe
+//   scripts/wine-exec build/win/bench/tarn_shell_timing.exe
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -16,7 +16,7 @@
 #include "launcher/AppListView.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
-#include "support/Timing.h"
+#include "Timing.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Timing of the folder walk under the platform, beside a minimal recursive
 // FindFirstFileA walk of the same tree in the same run, and of the shell's
 // display-name lookups for every path found. Run by hand:
-//   scripts/wine-exec build/win/tests/tarn_walk_bench.exe [folder [names]]
+//   scripts/wine-exec build/win/bench/tarn_walk_bench.exe [folder [names]]
 // names: how many paths get display-name lookups (all by default).
 #include <windows.h>
 #include <shellapi.h>
@@ -17,7 +17,7 @@
 #include "search/CollectSources.h"
 #include "search/FolderScan.h"
 
-#include "support/Timing.h"
+#include "Timing.h"
 
 namespace {
 

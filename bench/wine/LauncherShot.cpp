@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "LauncherDrive.h"
+#include "support/LauncherDrive.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Expansion timings under Wine with the platform's code page conversion;
-// run by hand (scripts/wine-exec build/win/tests/tarn_expand_bench.exe).
+// run by hand (scripts/wine-exec build/win/bench/tarn_expand_bench.exe).
 #include <windows.h>
 
 #include <cstdio>
