@@ -38,15 +38,6 @@ CLauncherDlg* CLauncherDlg::g_Creating = nullptr;
 
 namespace {
 
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  if (length <= 0) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
-}
-
 bool KeyDown(const BYTE keys[256], int vk) { return (keys[vk] & 0x80) != 0; }
 
 }  // namespace

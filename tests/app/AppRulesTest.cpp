@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "app/AppRules.h"
+#include "base/ModelessRegistry.h"
 
 TEST(AppRules, HotKeyMask) {
   struct Case {
@@ -63,6 +65,15 @@ TEST(AppRules, DefaultSearchCharRangeCheckedFirst) {
   EXPECT_EQ(DefaultSearchChar(-214), 0);
   EXPECT_EQ(DefaultSearchChar(std::numeric_limits<int32_t>::max()), 0);
   EXPECT_EQ(DefaultSearchChar(std::numeric_limits<int32_t>::min()), 0);
+}
+
+TEST(AppRules, TypingStepsByWholeCharacters) {
+  const std::string_view text = "a\x95\x5C\r\nb\x83";  // a, 表, CR LF, b, a lone lead byte
+  std::vector<std::size_t> ends;
+  for (std::size_t at = 0; at < text.size(); ends.push_back(at = NextTypingEnd(text, at))) {
+  }
+  EXPECT_EQ(ends, (std::vector<std::size_t>{1, 3, 5, 6, 7}));
+  EXPECT_EQ(NextTypingEnd(text, 7), 7u);
 }
 
 TEST(AppRules, ExitTexts) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace tarn::test {
 
@@ -206,6 +207,57 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     Sleep(10);
   }
   return true;
+}
+
+namespace {
+struct PendingDialog {
+  std::string caption;
+  std::function<void(HWND)> act;
+};
+std::vector<PendingDialog> g_Pending;
+UINT_PTR g_PendingTimer = 0;
+
+void CALLBACK ServePending(HWND, UINT, UINT_PTR, DWORD) {
+  for (std::size_t i = 0; i < g_Pending.size(); ++i) {
+    HWND dialog = FindDialogByCaption(g_Pending[i].caption, GetCurrentProcessId());
+    if (!dialog || !IsWindowVisible(dialog)) continue;
+    // Taken off first: the action may run a loop of its own.
+    std::function<void(HWND)> act = std::move(g_Pending[i].act);
+    g_Pending.erase(g_Pending.begin() + static_cast<std::ptrdiff_t>(i));
+    if (g_Pending.empty()) {
+      KillTimer(nullptr, g_PendingTimer);
+      g_PendingTimer = 0;
+    }
+    act(dialog);
+    return;
+  }
+}
+}  // namespace
+
+void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) {
+  g_Pending.push_back({caption, std::move(act)});
+  if (!g_PendingTimer) g_PendingTimer = SetTimer(nullptr, 0, 30, ServePending);
+}
+
+std::string AnswerMessageBox(const std::string& caption, const std::function<void()>& action) {
+  std::string text;
+  WhenDialogShows(caption, [&](HWND box) {
+    text = MessageBoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  action();
+  // No box came: the watch must not answer a later one.
+  for (auto it = g_Pending.begin(); it != g_Pending.end(); ++it) {
+    if (it->caption == caption) {
+      g_Pending.erase(it);
+      break;
+    }
+  }
+  if (g_Pending.empty() && g_PendingTimer) {
+    KillTimer(nullptr, g_PendingTimer);
+    g_PendingTimer = 0;
+  }
+  return text;
 }
 
 HWND WaitForDialog(const std::string& caption, DWORD timeoutMs, DWORD pid) {
