@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 #include "app/AppRules.h"
 #include "base/ModelessRegistry.h"
@@ -65,15 +64,6 @@ TEST(AppRules, DefaultSearchCharRangeCheckedFirst) {
   EXPECT_EQ(DefaultSearchChar(-214), 0);
   EXPECT_EQ(DefaultSearchChar(std::numeric_limits<int32_t>::max()), 0);
   EXPECT_EQ(DefaultSearchChar(std::numeric_limits<int32_t>::min()), 0);
-}
-
-TEST(AppRules, TypingStepsByWholeCharacters) {
-  const std::string_view text = "a\x95\x5C\r\nb\x83";  // a, 表, CR LF, b, a lone lead byte
-  std::vector<std::size_t> ends;
-  for (std::size_t at = 0; at < text.size(); ends.push_back(at = NextTypingEnd(text, at))) {
-  }
-  EXPECT_EQ(ends, (std::vector<std::size_t>{1, 3, 5, 6, 7}));
-  EXPECT_EQ(NextTypingEnd(text, 7), 7u);
 }
 
 TEST(AppRules, ExitTexts) {

@@ -24,10 +24,10 @@ void Choose(HWND dlg, int preset) {
   SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
 }
 
-void Type(HWND dlg, int id, const std::string& text) {
-  SetDlgItemTextA(dlg, id, text.c_str());
-  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, id == IDC_ITEM_NAME ? CBN_EDITCHANGE : EN_CHANGE),
-               reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+void TypeName(HWND dlg, const std::string& text) {
+  SetDlgItemTextA(dlg, IDC_ITEM_NAME, text.c_str());
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_EDITCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
 }
 
 void Press(HWND dlg, int id) { PostMessageA(dlg, WM_COMMAND, id, 0); }
@@ -35,69 +35,55 @@ void Press(HWND dlg, int id) { PostMessageA(dlg, WM_COMMAND, id, 0); }
 const StaticItem kDictionary{"辞書", "https://dict.example/?q=%1", true, false};
 
 TEST(StaticItemDlg, PresetsModesAndOverlongFields) {
-  const std::string han = "表";
+  std::string long350(150, 'a'), long259 = long350;
+  for (int i = 0; i < 100; ++i) long350 += "表";
+  for (int i = 0; i < 54; ++i) long259 += "表";  // 258 bytes: the next one would not fit
   struct Case {
-    const char* what;
     bool update;
     std::function<void(HWND)> act;
     bool ok;
     StaticItem expected;
   } cases[] = {
-      {"add: empty fields; Google fills in the whole item", false,
+      {false,  // empty fields; Google fills in the whole item
        [](HWND dlg) {
-         EXPECT_EQ(Text(dlg, IDC_ITEM_NAME), "");
-         EXPECT_EQ(Text(dlg, IDC_ITEM_COMMAND), "");
+         EXPECT_EQ(Text(dlg, IDC_ITEM_NAME) + Text(dlg, IDC_ITEM_COMMAND), "");
          EXPECT_FALSE(Checked(dlg, IDC_ITEM_URLENCODE) || Checked(dlg, IDC_ITEM_UTF8));
+         // Every web preset sends the words encrypted.
+         Choose(dlg, 2);
+         EXPECT_EQ(Text(dlg, IDC_ITEM_COMMAND), "https://search.yahoo.co.jp/bin/search?p=%1");
+         Choose(dlg, 3);
+         EXPECT_EQ(Text(dlg, IDC_ITEM_COMMAND), "https://cinema.intercritique.com/movie.cgi?name=%1");
          Choose(dlg, 1);
          Press(dlg, IDOK);
        },
        true, {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true}},
-      {"every web preset sends the words encrypted", false,
+      {true,  // the item's values; a name of no preset changes nothing else
        [](HWND dlg) {
-         for (int preset : {2, 3}) {
-           Choose(dlg, preset);
-           EXPECT_EQ(Text(dlg, IDC_ITEM_COMMAND).rfind("https://", 0), 0u) << preset;
-         }
-         Press(dlg, IDOK);
-       },
-       true, {"CinemaScape", "https://cinema.intercritique.com/movie.cgi?name=%1", true, false}},
-      {"update: the item's values; a name of no preset changes nothing else", true,
-       [](HWND dlg) {
-         EXPECT_EQ(Text(dlg, IDC_ITEM_NAME), "辞書");
-         EXPECT_EQ(Text(dlg, IDC_ITEM_COMMAND), "https://dict.example/?q=%1");
-         EXPECT_TRUE(Checked(dlg, IDC_ITEM_URLENCODE));
-         EXPECT_FALSE(Checked(dlg, IDC_ITEM_UTF8));
-         Type(dlg, IDC_ITEM_NAME, "Google 辞書");
+         EXPECT_EQ(Text(dlg, IDC_ITEM_NAME) + Text(dlg, IDC_ITEM_COMMAND), "辞書https://dict.example/?q=%1");
+         EXPECT_TRUE(Checked(dlg, IDC_ITEM_URLENCODE) && !Checked(dlg, IDC_ITEM_UTF8));
+         TypeName(dlg, "Google 辞書");
          Press(dlg, IDOK);
        },
        true, {"Google 辞書", "https://dict.example/?q=%1", true, false}},
-      {"run by file name clears both boxes", true,
+      {true,  // run by file name clears both boxes
        [](HWND dlg) {
          Choose(dlg, 0);
          Press(dlg, IDOK);
        },
        true, {"ファイル名を指定して実行", "%1", false, false}},
-      {"cancel after a preset leaves the item", true,
+      {true,  // cancel after a preset leaves the item
        [](HWND dlg) {
          Choose(dlg, 2);
          Press(dlg, IDCANCEL);
        },
        false, kDictionary},
-      {"the close box cancels", true, [](HWND dlg) { PostMessageA(dlg, WM_CLOSE, 0, 0); }, false, kDictionary},
-      {"an empty name is taken; overlong fields are cut on a character", false,
+      {true, [](HWND dlg) { PostMessageA(dlg, WM_CLOSE, 0, 0); }, false, kDictionary},
+      {false,  // an empty name is taken; an overlong command is cut on a character
        [&](HWND dlg) {
-         Type(dlg, IDC_ITEM_COMMAND, std::string(150, 'a') + [&] {
-           std::string s;
-           for (int i = 0; i < 100; ++i) s += han;
-           return s;
-         }());
+         SetDlgItemTextA(dlg, IDC_ITEM_COMMAND, long350.c_str());
          Press(dlg, IDOK);
        },
-       true, {"", std::string(150, 'a') + [&] {
-                std::string s;
-                for (int i = 0; i < 54; ++i) s += han;
-                return s;
-              }(), false, false}},
+       true, {"", long259, false, false}},
   };
   for (const Case& c : cases) {
     StaticItem item = kDictionary;
@@ -105,8 +91,8 @@ TEST(StaticItemDlg, PresetsModesAndOverlongFields) {
     CStaticItemDlg dialog;
     const bool ok = c.update ? dialog.UpdateItem(item, GetModuleHandleA(nullptr), nullptr)
                              : dialog.AddItem(item, GetModuleHandleA(nullptr), nullptr);
-    EXPECT_EQ(ok, c.ok) << c.what;
-    EXPECT_EQ(item, c.expected) << c.what;
+    EXPECT_EQ(ok, c.ok) << c.expected.Name;
+    EXPECT_EQ(item, c.expected) << c.expected.Name;
   }
 }
 

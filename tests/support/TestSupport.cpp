@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <vector>
 
 namespace tarn::test {
 
@@ -210,33 +209,30 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
 }
 
 namespace {
-struct PendingDialog {
-  std::string caption;
-  std::function<void(HWND)> act;
-};
-std::vector<PendingDialog> g_Pending;
-UINT_PTR g_PendingTimer = 0;
+// One dialog awaited at a time, served by a thread timer from any loop.
+std::string g_Awaited;
+std::function<void(HWND)> g_Act;
+UINT_PTR g_AwaitTimer = 0;
 
-void CALLBACK ServePending(HWND, UINT, UINT_PTR, DWORD) {
-  for (std::size_t i = 0; i < g_Pending.size(); ++i) {
-    HWND dialog = FindDialogByCaption(g_Pending[i].caption, GetCurrentProcessId());
-    if (!dialog || !IsWindowVisible(dialog)) continue;
-    // Taken off first: the action may run a loop of its own.
-    std::function<void(HWND)> act = std::move(g_Pending[i].act);
-    g_Pending.erase(g_Pending.begin() + static_cast<std::ptrdiff_t>(i));
-    if (g_Pending.empty()) {
-      KillTimer(nullptr, g_PendingTimer);
-      g_PendingTimer = 0;
-    }
-    act(dialog);
-    return;
-  }
+void StopAwaiting() {
+  g_Act = nullptr;
+  if (g_AwaitTimer) KillTimer(nullptr, g_AwaitTimer);
+  g_AwaitTimer = 0;
+}
+
+void CALLBACK ServeAwaited(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindDialogByCaption(g_Awaited, GetCurrentProcessId());
+  if (!g_Act || !dialog || !IsWindowVisible(dialog)) return;
+  std::function<void(HWND)> act = std::move(g_Act);  // it may run a loop of its own
+  StopAwaiting();
+  act(dialog);
 }
 }  // namespace
 
 void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) {
-  g_Pending.push_back({caption, std::move(act)});
-  if (!g_PendingTimer) g_PendingTimer = SetTimer(nullptr, 0, 30, ServePending);
+  g_Awaited = caption;
+  g_Act = std::move(act);
+  if (!g_AwaitTimer) g_AwaitTimer = SetTimer(nullptr, 0, 30, ServeAwaited);
 }
 
 std::string AnswerMessageBox(const std::string& caption, const std::function<void()>& action) {
@@ -246,17 +242,7 @@ std::string AnswerMessageBox(const std::string& caption, const std::function<voi
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   });
   action();
-  // No box came: the watch must not answer a later one.
-  for (auto it = g_Pending.begin(); it != g_Pending.end(); ++it) {
-    if (it->caption == caption) {
-      g_Pending.erase(it);
-      break;
-    }
-  }
-  if (g_Pending.empty() && g_PendingTimer) {
-    KillTimer(nullptr, g_PendingTimer);
-    g_PendingTimer = 0;
-  }
+  StopAwaiting();  // no box came: a later one is not answered
   return text;
 }
 

@@ -59,7 +59,7 @@ HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000, DWORD pi
 
 // Calls act once with the dialog, from inside whatever message loop this
 // thread runs, as soon as a visible dialog of this process has the caption:
-// for answering modal dialogs and message boxes.
+// for answering modal dialogs and message boxes. One at a time.
 void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act);
 
 // Runs action; a message box with the caption that this thread shows
