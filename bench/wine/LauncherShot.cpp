@@ -1,10 +1,16 @@
-// Helper of scripts/screenshot: prepares a program folder with Japanese
-// candidates, opens the launcher of the running program with a word typed,
-// and ends the program again.
-//   tarn_launcher_shot prepare      (the folder of this program)
-//   tarn_launcher_shot open <word>
-//   tarn_launcher_shot exit
+// Helper of scripts/screenshot, run in a Wine prefix of its own:
+//   tarn_launcher_shot prepare <program folder>   sample candidates under
+//                                                 C:\Tools and the program's
+//                                                 settings and cache
+//   tarn_launcher_shot <target> [args]            starts the program beside
+//                                                 this one, shows the target
+//                                                 and writes shown.txt with
+//                                                 its result (0 = shown)
+//   tarn_launcher_shot exit                       ends the program
+// A target is a function below and a row of kTargets.
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -15,32 +21,107 @@
 
 namespace {
 
+const char kSamples[] = "C:\\Tools";
+
+bool MakeShortcut(const std::string& link, const std::string& target) {
+  IShellLinkA* shellLink = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&shellLink))))
+    return false;
+  shellLink->SetPath(target.c_str());
+  IPersistFile* file = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    saved = SUCCEEDED(file->Save(wide, TRUE));
+    file->Release();
+  }
+  shellLink->Release();
+  return saved;
+}
+
 int Prepare(const std::string& dir) {
-  const char* names[] = {"メモ帳.txt",     "表計算ソフト.lnk", "画像ビューア.lnk", "メール.lnk",
-                         "メディアプレーヤー.lnk", "ターミナル.lnk", "メモリ診断.lnk"};
+  // Shortcuts to programs every Wine prefix has, so the rows show real icons.
+  const struct {
+    const char* name;
+    const char* target;
+  } shortcuts[] = {
+      {"メモ帳", "C:\\windows\\notepad.exe"},
+      {"ワードパッド", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe"},
+      {"メディア プレーヤー", "C:\\Program Files\\Windows Media Player\\wmplayer.exe"},
+      {"コマンド プロンプト", "C:\\windows\\system32\\cmd.exe"},
+      {"エクスプローラー", "C:\\windows\\explorer.exe"},
+      {"タスク マネージャー", "C:\\windows\\system32\\taskmgr.exe"},
+      {"マインスイーパー", "C:\\windows\\system32\\winemine.exe"},
+      {"レジストリ エディター", "C:\\windows\\regedit.exe"},
+  };
+  const char* documents[] = {"メモ.txt", "会議メモ.txt", "予定表.txt"};
   std::vector<std::string> paths;
-  tarn::test::MakeDirs(dir + "\\samples");
-  for (const char* name : names) {
-    std::string path = dir + "\\samples\\" + name;
+  tarn::test::MakeDirs(std::string(kSamples) + "\\文書");
+  if (FAILED(CoInitialize(nullptr))) return 2;
+  for (const auto& s : shortcuts) {
+    std::string path = std::string(kSamples) + "\\" + s.name + ".lnk";
+    if (!MakeShortcut(path, s.target)) return 3;
+    paths.push_back(path);
+  }
+  CoUninitialize();
+  for (const char* name : documents) {
+    std::string path = std::string(kSamples) + "\\文書\\" + name;
     tarn::test::WriteFileBytes(path, "x");
     paths.push_back(path);
   }
   EnvDlgInfo settings = tarn::test::QuietSettings();
-  settings.ExecList = {"メモ", "ターミナル"};
+  settings.ExecList = {"メモ", "エクスプローラー"};
+  settings.TopDirs = {paths[0]};
+  tarn::test::MakeDirs(dir);
   tarn::test::PrepareProgramFolder(dir, settings, paths);
   return 0;
 }
 
-int Open(const std::string& word) {
+// The pointer goes to the desktop's corner, where no tooltip opens, and the
+// window gets time to paint.
+void Settle() {
+  SetCursorPos(0, 0);
+  tarn::test::PumpFor(500);
+}
+
+// Starts TarnLauncher.exe from this program's folder unless it runs, and
+// waits for its main window. Starting it from here keeps it in the same
+// Wine desktop without a second desktop start racing this one.
+HWND FindProgram() {
+  if (!tarn::test::FindMainWindow()) {
+    std::string commandLine = "\"" + tarn::test::ExeDir() + "TarnLauncher.exe\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      return nullptr;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
   HWND main = nullptr;
   tarn::test::PumpUntil([&] { return (main = tarn::test::FindMainWindow()) != nullptr; }, 30000);
+  return main;
+}
+
+// The launcher dialog with an optional word typed into it.
+int Launcher(const std::vector<std::string>& args) {
+  HWND main = FindProgram();
   if (!main) return 2;
   HWND dialog = tarn::test::OpenLauncher(main);
   if (!dialog) return 3;
-  if (!word.empty() && !tarn::test::SearchInLauncher(dialog, word)) return 4;
-  tarn::test::PumpFor(500);
+  if (!args.empty() && !args[0].empty() && !tarn::test::SearchInLauncher(dialog, args[0])) return 4;
+  Settle();
   return 0;
 }
+
+const struct {
+  const char* name;
+  int (*show)(const std::vector<std::string>& args);
+} kTargets[] = {
+    {"launcher", Launcher},
+};
 
 int Exit() {
   HWND main = tarn::test::FindMainWindow();
@@ -57,13 +138,19 @@ int Exit() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string command = argc > 1 ? argv[1] : "";
-  if (command == "prepare") {
-    std::string dir = tarn::test::ExeDir();
-    return Prepare(dir.substr(0, dir.size() - 1));
-  }
-  if (command == "open") return Open(argc > 2 ? argv[2] : "");
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "prepare" && argc > 2) return Prepare(argv[2]);
   if (command == "exit") return Exit();
-  std::fprintf(stderr, "usage: tarn_launcher_shot prepare | open [word] | exit\n");
+  for (const auto& target : kTargets) {
+    if (command != target.name) continue;
+    const int result = target.show(std::vector<std::string>(argv + 2, argv + argc));
+    // The script waits for this file: the Wine desktop this runs in may
+    // keep the starting command from returning.
+    tarn::test::WriteFileBytes(tarn::test::ExeDir() + "shown.txt", std::to_string(result));
+    return result;
+  }
+  std::fprintf(stderr, "usage: tarn_launcher_shot prepare <folder> | exit | <target> [args]\ntargets:");
+  for (const auto& target : kTargets) std::fprintf(stderr, " %s", target.name);
+  std::fprintf(stderr, "\n");
   return 1;
 }
