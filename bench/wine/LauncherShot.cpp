@@ -1,73 +1,172 @@
-// Helper of scripts/screenshot: prepares a program folder with Japanese
-// candidates, opens the launcher of the running program with a word typed
-// (or the settings dialog, and the static item dialog over it), and ends
-// the program again.
-//   tarn_launcher_shot prepare [dialogs]   (the folder of this program)
-//   tarn_launcher_shot open <word>
-//   tarn_launcher_shot settings
-//   tarn_launcher_shot static-item
-//   tarn_launcher_shot exit
+// Helper of scripts/screenshot, run in a Wine prefix of its own:
+//   tarn_launcher_shot prepare <program folder>   sample candidates under
+//                                                 C:\Tools and the program's
+//                                                 settings and cache
+//   tarn_launcher_shot <target> [args]            starts the program beside
+//                                                 this one, shows the target
+//                                                 and writes shown.txt with
+//                                                 its result (0 = shown)
+//   tarn_launcher_shot exit                       ends the program
+// A target is a function below and a row of kTargets.
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "settings/EnvInfoStore.h"
 #include "support/LauncherDrive.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-// Settings as a user might have them: every source, two folders of their
-// own (neutral paths; they need not exist to be shown) and a web search.
-EnvDlgInfo DialogSettings() {
-  EnvDlgInfo settings;
-  ApplyLoadDefaults(settings);
-  settings.SrchDirFlg.Any = true;
-  settings.AnyDirs = {"C:\\ツール;.exe;.lnk", "D:\\ゲーム"};
-  settings.StaticItems = {{"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true},
-                          {"ファイル名を指定して実行", "%1", false, false}};
-  settings.DefaultSearchMode = '*';
-  return settings;
+const char kSamples[] = "C:\\Tools";
+
+bool MakeShortcut(const std::string& link, const std::string& target) {
+  IShellLinkA* shellLink = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&shellLink))))
+    return false;
+  shellLink->SetPath(target.c_str());
+  IPersistFile* file = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    saved = SUCCEEDED(file->Save(wide, TRUE));
+    file->Release();
+  }
+  shellLink->Release();
+  return saved;
 }
 
-int Prepare(const std::string& dir, bool dialogs) {
-  const char* names[] = {"メモ帳.txt",     "表計算ソフト.lnk", "画像ビューア.lnk", "メール.lnk",
-                         "メディアプレーヤー.lnk", "ターミナル.lnk", "メモリ診断.lnk"};
+int Prepare(const std::string& dir) {
+  // Shortcuts to programs every Wine prefix has, so the rows show real icons.
+  const struct {
+    const char* name;
+    const char* target;
+  } shortcuts[] = {
+      {"メモ帳", "C:\\windows\\notepad.exe"},
+      {"ワードパッド", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe"},
+      {"メディア プレーヤー", "C:\\Program Files\\Windows Media Player\\wmplayer.exe"},
+      {"コマンド プロンプト", "C:\\windows\\system32\\cmd.exe"},
+      {"エクスプローラー", "C:\\windows\\explorer.exe"},
+      {"タスク マネージャー", "C:\\windows\\system32\\taskmgr.exe"},
+      {"マインスイーパー", "C:\\windows\\system32\\winemine.exe"},
+      {"レジストリ エディター", "C:\\windows\\regedit.exe"},
+  };
+  const char* documents[] = {"メモ.txt", "会議メモ.txt", "予定表.txt"};
   std::vector<std::string> paths;
-  tarn::test::MakeDirs(dir + "\\samples");
-  for (const char* name : names) {
-    std::string path = dir + "\\samples\\" + name;
+  tarn::test::MakeDirs(std::string(kSamples) + "\\文書");
+  if (FAILED(CoInitialize(nullptr))) return 2;
+  for (const auto& s : shortcuts) {
+    std::string path = std::string(kSamples) + "\\" + s.name + ".lnk";
+    if (!MakeShortcut(path, s.target)) return 3;
+    paths.push_back(path);
+  }
+  CoUninitialize();
+  for (const char* name : documents) {
+    std::string path = std::string(kSamples) + "\\文書\\" + name;
     tarn::test::WriteFileBytes(path, "x");
     paths.push_back(path);
   }
-  EnvDlgInfo settings = dialogs ? DialogSettings() : tarn::test::QuietSettings();
-  settings.ExecList = {"メモ", "ターミナル"};
+  EnvDlgInfo settings = tarn::test::QuietSettings();
+  settings.ExecList = {"メモ", "エクスプローラー"};
+  settings.TopDirs = {paths[0]};
+  tarn::test::MakeDirs(dir);
   tarn::test::PrepareProgramFolder(dir, settings, paths);
   return 0;
 }
 
-int Open(const std::string& word) {
+// The pointer goes to the desktop's corner, where no tooltip opens, and the
+// window gets time to paint.
+void Settle() {
+  SetCursorPos(0, 0);
+  tarn::test::PumpFor(500);
+}
+
+// Starts TarnLauncher.exe from this program's folder unless it runs, and
+// waits for its main window. Starting it from here keeps it in the same
+// Wine desktop without a second desktop start racing this one.
+HWND FindProgram() {
+  if (!tarn::test::FindMainWindow()) {
+    std::string commandLine = "\"" + tarn::test::ExeDir() + "TarnLauncher.exe\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      return nullptr;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
   HWND main = nullptr;
   tarn::test::PumpUntil([&] { return (main = tarn::test::FindMainWindow()) != nullptr; }, 30000);
+  return main;
+}
+
+// The launcher dialog with an optional word typed into it.
+int Launcher(const std::vector<std::string>& args) {
+  HWND main = FindProgram();
   if (!main) return 2;
   HWND dialog = tarn::test::OpenLauncher(main);
   if (!dialog) return 3;
-  if (!word.empty() && !tarn::test::SearchInLauncher(dialog, word)) return 4;
-  tarn::test::PumpFor(500);
+  if (!args.empty() && !args[0].empty() && !tarn::test::SearchInLauncher(dialog, args[0])) return 4;
+  Settle();
   return 0;
 }
 
-// Posts command to the window and waits for a dialog with caption.
-int Command(HWND window, int command, const char* caption) {
+// Posts a command to a window and waits until the dialog with the caption
+// shows its controls.
+bool ShowDialog(HWND window, int command, const char* caption) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
   HWND dialog = tarn::test::WaitForDialog(caption, 10000, pid);
-  if (!dialog) return 3;
-  tarn::test::PumpFor(500);
+  return dialog && tarn::test::PumpUntil([&] { return IsWindowVisible(dialog) && GetDlgItem(dialog, IDOK); });
+}
+
+// The settings dialog, over settings as a user might have them: every
+// source, folders of their own and a web search first among the static
+// items.
+int Settings(const std::vector<std::string>&) {
+  if (!tarn::test::FindMainWindow()) {
+    CEnvInfoStore store(tarn::test::ExeDir());
+    EnvDlgInfo settings;
+    store.GetEnvInfo(&settings);
+    EnvDlgInfo defaults;
+    ApplyLoadDefaults(defaults);
+    settings.SrchDirFlg = defaults.SrchDirFlg;
+    settings.SrchDirFlg.Any = true;
+    settings.AnyDirs = {std::string(kSamples) + ";.lnk", std::string(kSamples) + "\\文書"};
+    settings.StaticItems.insert(settings.StaticItems.begin(),
+                                {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true});
+    store.SaveEnvInfo(&settings);
+  }
+  HWND main = FindProgram();
+  if (!main || !ShowDialog(main, 4005, "Tarn Launcher 環境設定")) return 2;
+  Settle();
   return 0;
 }
+
+// The static item dialog over the settings dialog, showing its first item.
+int StaticItem(const std::vector<std::string>& args) {
+  if (int result = Settings(args)) return result;
+  HWND settings = tarn::test::FindDialogByCaption("Tarn Launcher 環境設定");
+  if (!settings || !ShowDialog(settings, 1020, "固定候補設定")) return 3;
+  Settle();
+  return 0;
+}
+
+const struct {
+  const char* name;
+  int (*show)(const std::vector<std::string>& args);
+} kTargets[] = {
+    {"launcher", Launcher},
+    {"settings", Settings},
+    {"static-item", StaticItem},
+};
 
 int Exit() {
   HWND main = tarn::test::FindMainWindow();
@@ -84,20 +183,19 @@ int Exit() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string command = argc > 1 ? argv[1] : "";
-  if (command == "prepare") {
-    std::string dir = tarn::test::ExeDir();
-    return Prepare(dir.substr(0, dir.size() - 1), argc > 2 && std::string(argv[2]) == "dialogs");
-  }
-  if (command == "open") return Open(argc > 2 ? argv[2] : "");
-  HWND main = tarn::test::FindMainWindow();
-  if (command == "settings") return main ? Command(main, 4005, "Tarn Launcher 環境設定") : 2;
-  if (command == "static-item") {
-    // The first static item is selected when the dialog opens: 更新 shows it.
-    HWND settings = tarn::test::FindDialogByCaption("Tarn Launcher 環境設定");
-    return settings ? Command(settings, 1020, "固定候補設定") : 2;
-  }
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "prepare" && argc > 2) return Prepare(argv[2]);
   if (command == "exit") return Exit();
-  std::fprintf(stderr, "usage: tarn_launcher_shot prepare [dialogs] | open [word] | settings | static-item | exit\n");
+  for (const auto& target : kTargets) {
+    if (command != target.name) continue;
+    const int result = target.show(std::vector<std::string>(argv + 2, argv + argc));
+    // The script waits for this file: the Wine desktop this runs in may
+    // keep the starting command from returning.
+    tarn::test::WriteFileBytes(tarn::test::ExeDir() + "shown.txt", std::to_string(result));
+    return result;
+  }
+  std::fprintf(stderr, "usage: tarn_launcher_shot prepare <folder> | exit | <target> [args]\ntargets:");
+  for (const auto& target : kTargets) std::fprintf(stderr, " %s", target.name);
+  std::fprintf(stderr, "\n");
   return 1;
 }

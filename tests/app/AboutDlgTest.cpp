@@ -14,6 +14,7 @@
 #include "base/DialogBase.h"
 #include "res/SettingsDialogs.h"
 #include "support/TestSupport.h"
+#include "tarn_version.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ TEST(AboutDlg, TypesByCharactersAndClosesWithoutFreezing) {
   CAboutDlg::Show(instance);
   HWND dlg = CAboutDlg::OpenWindow();
   ASSERT_NE(dlg, nullptr);
+  EXPECT_NE(WindowText(GetDlgItem(dlg, IDC_ABOUT_TITLE)).find("\nVersion " TARN_VERSION_STRING), std::string::npos);
   // Closed while typing: the next one starts empty.
   SendDlgItemMessageA(dlg, IDC_ABOUT_PICTURE, BM_CLICK, 0, 0);
   tarn::test::PumpUntil([&] { return Typed(dlg).size() > 4; });
