@@ -145,7 +145,6 @@ INT_PTR CBrskEnvDlg::OnInit() {
   Interval = GetDlgItem(dlg, IDC_ENV_INTERVAL);
   FolderDelete = GetDlgItem(dlg, IDC_ENV_FOLDER_DELETE);
   LabelEditor = nullptr;
-  InitList = GetDlgItem(dlg, IDC_ENV_INITLIST);
   HotKey = GetDlgItem(dlg, IDC_ENV_HOTKEY);
   Browse = GetDlgItem(dlg, IDC_ENV_BROWSE);
   Folders = GetDlgItem(dlg, IDC_ENV_FOLDERS);
@@ -164,7 +163,7 @@ INT_PTR CBrskEnvDlg::OnInit() {
   SendMessageA(TopDirMax, EM_LIMITTEXT, 2, 0);
   SendMessageA(ExecListMax, EM_LIMITTEXT, 2, 0);
   SendMessageA(Interval, EM_LIMITTEXT, 4, 0);
-  ToolTip = new CDlgToolTip;
+  ToolTip.reset(new CDlgToolTip);
   ToolTip->Create(dlg);
   return TRUE;
 }
@@ -191,13 +190,15 @@ void CBrskEnvDlg::FillControls() {
   SelectRow(Items, 0);
 
   SendMessageA(HotKey, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(0, 0));
+  // The key as it is registered: a modifier counts only when it is 1, and
+  // showing another value as on would make it count after OK.
   const HotKeySetting& key = Working.HotKey;
   BYTE modifiers = 0;
-  if (key.Alt) modifiers |= HOTKEYF_ALT;
-  if (key.Ctrl) modifiers |= HOTKEYF_CONTROL;
-  if (key.Shift) modifiers |= HOTKEYF_SHIFT;
+  if (key.Alt == 1) modifiers |= HOTKEYF_ALT;
+  if (key.Ctrl == 1) modifiers |= HOTKEYF_CONTROL;
+  if (key.Shift == 1) modifiers |= HOTKEYF_SHIFT;
   SendMessageA(HotKey, HKM_SETHOTKEY, MAKEWORD(static_cast<BYTE>(key.VKey), modifiers), 0);
-  Check(dlg, IDC_ENV_WIN, key.Win != 0);
+  Check(dlg, IDC_ENV_WIN, key.Win == 1);
 
   // Half a double-byte character would show as something else and come
   // back as another character on OK.
@@ -540,11 +541,7 @@ INT_PTR CBrskEnvDlg::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void CBrskEnvDlg::OnDestroy() {
-  if (ToolTip) {
-    ToolTip->Destroy();
-    delete ToolTip;
-    ToolTip = nullptr;
-  }
+  ToolTip.reset();
   for (int row = 0; row < RowCount(Items); ++row) delete ItemAt(row);
   SendMessageA(Items, LVM_DELETEALLITEMS, 0, 0);
   if (ShellUtility) FreeLibrary(ShellUtility);

@@ -10,10 +10,9 @@
 #include <string>
 
 #include "base/DialogBase.h"
+#include "settings/DlgToolTip.h"
 #include "settings/EnvDialogRules.h"
 #include "settings/EnvDlgInfo.h"
-
-class CDlgToolTip;
 
 class CBrskEnvDlg : public CDialogBase {
  public:
@@ -62,7 +61,7 @@ class CBrskEnvDlg : public CDialogBase {
   EnvDlgInfo Working;
   HINSTANCE Module;
   HWND Autocomplete = nullptr;
-  CDlgToolTip* ToolTip = nullptr;
+  DlgToolTipHolder ToolTip;
   HWND SubDir = nullptr;
   HWND SearchMode = nullptr;
   HWND TopDirMax = nullptr;
@@ -73,7 +72,6 @@ class CBrskEnvDlg : public CDialogBase {
   HWND NotifyWindow;
   HWND FolderDelete = nullptr;
   HWND LabelEditor = nullptr;
-  HWND InitList = nullptr;
   HWND HotKey = nullptr;
   HWND Browse = nullptr;
   HWND Folders = nullptr;

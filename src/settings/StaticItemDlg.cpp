@@ -46,7 +46,7 @@ INT_PTR CStaticItemDlg::OnInit() {
   }
   SendMessageA(Name, CB_LIMITTEXT, kMaxField, 0);
   SendMessageA(Command, EM_LIMITTEXT, kMaxField, 0);
-  ToolTip = new CDlgToolTip;
+  ToolTip.reset(new CDlgToolTip);
   ToolTip->Create(dlg);
   return TRUE;
 }
@@ -96,9 +96,5 @@ INT_PTR CStaticItemDlg::OnMessage(UINT message, WPARAM, LPARAM) {
 }
 
 void CStaticItemDlg::OnDestroy() {
-  if (ToolTip) {
-    ToolTip->Destroy();
-    delete ToolTip;
-    ToolTip = nullptr;
-  }
+  ToolTip.reset();
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "base/DialogBase.h"
+#include "settings/DlgToolTip.h"
 #include "settings/EnvDlgInfo.h"
 
 // One ready-made item offered in the name box.
@@ -22,8 +23,6 @@ inline constexpr StaticItemPreset kStaticItemPresets[] = {
     {"Yahoo Japan", "https://search.yahoo.co.jp/bin/search?p=%1", true, false},
     {"CinemaScape", "https://cinema.intercritique.com/movie.cgi?name=%1", true, false},
 };
-
-class CDlgToolTip;
 
 class CStaticItemDlg : public CDialogBase {
  public:
@@ -49,5 +48,5 @@ class CStaticItemDlg : public CDialogBase {
   HWND Name = nullptr;
   bool UpdateMode = false;
   StaticItem Item;
-  CDlgToolTip* ToolTip = nullptr;
+  DlgToolTipHolder ToolTip;
 };

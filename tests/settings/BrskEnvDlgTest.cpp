@@ -88,6 +88,7 @@ class EnvDialog : public ::testing::Test {
 
 TEST_F(EnvDialog, OpensOnceAndNeverStaysHalfOpen) {
   EXPECT_EQ(CBrskEnvDlg::OpenEnvDlg(GetModuleHandleA(nullptr), notify, kResult, nullptr), -1);
+  shared.HotKey.Alt = 2;
   // A module without the template: nothing stays open, the next request opens.
   EXPECT_EQ(CBrskEnvDlg::OpenEnvDlg(GetModuleHandleA("kernel32.dll"), notify, kResult, &shared), -3);
   EXPECT_FALSE(CEnvInfoStore().IsEnvDialogOpen());
@@ -99,6 +100,8 @@ TEST_F(EnvDialog, OpensOnceAndNeverStaysHalfOpen) {
   EXPECT_FALSE(IsWindowEnabled(Item(IDC_ENV_UPDATE)));
   EXPECT_TRUE(IsWindowEnabled(Item(IDC_ENV_NTCOM)));
   EXPECT_TRUE(IsWindowEnabled(Item(IDC_ENV_AUTOCOMPLETE)));  // the shell's completion is there
+  // Alt 2 of a hand-edited file is not registered, and not shown either.
+  EXPECT_EQ(SendMessageA(Item(IDC_ENV_HOTKEY), HKM_GETHOTKEY, 0, 0), MAKEWORD('W', HOTKEYF_CONTROL));
 }
 
 TEST_F(EnvDialog, RefusedOkShowsItsMessageAndChangesNothing) {
