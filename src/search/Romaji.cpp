@@ -5,92 +5,108 @@
 namespace tarn {
 
 // Rows are grouped by consonant; within a group the plain syllables first,
-// then the combinations with small ya, yu, yo and the loanword forms.
+// then the combinations with small ya, yu, yo and the loanword forms. The
+// kana are UTF-16, so that they are the same in every build whatever the
+// compiler makes of narrow literals; ToCp932 gives the code page's bytes.
 const RomajiRow kRomajiRows[] = {
-    {"a", "ア"}, {"i", "イ"}, {"u", "ウ"}, {"e", "エ"}, {"o", "オ"},
-    {"yi", "イ"}, {"wu", "ウ"}, {"whu", "ウ"}, {"ye", "イェ"},
+    {"a", u"ア"}, {"i", u"イ"}, {"u", u"ウ"}, {"e", u"エ"}, {"o", u"オ"},
+    {"yi", u"イ"}, {"wu", u"ウ"}, {"whu", u"ウ"}, {"ye", u"イェ"},
 
-    {"ka", "カ"}, {"ki", "キ"}, {"ku", "ク"}, {"ke", "ケ"}, {"ko", "コ"},
-    {"ca", "カ"}, {"cu", "ク"}, {"co", "コ"}, {"qu", "ク"},
-    {"kya", "キャ"}, {"kyi", "キィ"}, {"kyu", "キュ"}, {"kye", "キェ"}, {"kyo", "キョ"},
-    {"qa", "クァ"}, {"qi", "クィ"}, {"qe", "クェ"}, {"qo", "クォ"},
-    {"kwa", "クァ"}, {"qwa", "クァ"}, {"qwi", "クィ"}, {"qwu", "クゥ"}, {"qwe", "クェ"}, {"qwo", "クォ"},
-    {"qya", "クャ"}, {"qyu", "クュ"}, {"qyo", "クョ"},
+    {"ka", u"カ"}, {"ki", u"キ"}, {"ku", u"ク"}, {"ke", u"ケ"}, {"ko", u"コ"},
+    {"ca", u"カ"}, {"cu", u"ク"}, {"co", u"コ"}, {"qu", u"ク"},
+    {"kya", u"キャ"}, {"kyi", u"キィ"}, {"kyu", u"キュ"}, {"kye", u"キェ"}, {"kyo", u"キョ"},
+    {"qa", u"クァ"}, {"qi", u"クィ"}, {"qe", u"クェ"}, {"qo", u"クォ"},
+    {"kwa", u"クァ"}, {"qwa", u"クァ"}, {"qwi", u"クィ"}, {"qwu", u"クゥ"}, {"qwe", u"クェ"}, {"qwo", u"クォ"},
+    {"qya", u"クャ"}, {"qyu", u"クュ"}, {"qyo", u"クョ"},
 
-    {"ga", "ガ"}, {"gi", "ギ"}, {"gu", "グ"}, {"ge", "ゲ"}, {"go", "ゴ"},
-    {"gya", "ギャ"}, {"gyi", "ギィ"}, {"gyu", "ギュ"}, {"gye", "ギェ"}, {"gyo", "ギョ"},
-    {"gwa", "グァ"}, {"gwi", "グィ"}, {"gwu", "グゥ"}, {"gwe", "グェ"}, {"gwo", "グォ"},
+    {"ga", u"ガ"}, {"gi", u"ギ"}, {"gu", u"グ"}, {"ge", u"ゲ"}, {"go", u"ゴ"},
+    {"gya", u"ギャ"}, {"gyi", u"ギィ"}, {"gyu", u"ギュ"}, {"gye", u"ギェ"}, {"gyo", u"ギョ"},
+    {"gwa", u"グァ"}, {"gwi", u"グィ"}, {"gwu", u"グゥ"}, {"gwe", u"グェ"}, {"gwo", u"グォ"},
 
-    {"sa", "サ"}, {"shi", "シ"}, {"si", "シ"}, {"su", "ス"}, {"se", "セ"}, {"so", "ソ"},
-    {"ci", "シ"}, {"ce", "セ"},
-    {"sha", "シャ"}, {"shu", "シュ"}, {"she", "シェ"}, {"sho", "ショ"},
-    {"sya", "シャ"}, {"syi", "シィ"}, {"syu", "シュ"}, {"sye", "シェ"}, {"syo", "ショ"},
-    {"swa", "スァ"}, {"swi", "スィ"}, {"swu", "スゥ"}, {"swe", "スェ"}, {"swo", "スォ"},
+    {"sa", u"サ"}, {"shi", u"シ"}, {"si", u"シ"}, {"su", u"ス"}, {"se", u"セ"}, {"so", u"ソ"},
+    {"ci", u"シ"}, {"ce", u"セ"},
+    {"sha", u"シャ"}, {"shu", u"シュ"}, {"she", u"シェ"}, {"sho", u"ショ"},
+    {"sya", u"シャ"}, {"syi", u"シィ"}, {"syu", u"シュ"}, {"sye", u"シェ"}, {"syo", u"ショ"},
+    {"swa", u"スァ"}, {"swi", u"スィ"}, {"swu", u"スゥ"}, {"swe", u"スェ"}, {"swo", u"スォ"},
 
-    {"za", "ザ"}, {"ji", "ジ"}, {"zi", "ジ"}, {"zu", "ズ"}, {"ze", "ゼ"}, {"zo", "ゾ"},
-    {"ja", "ジャ"}, {"ju", "ジュ"}, {"je", "ジェ"}, {"jo", "ジョ"},
-    {"jya", "ジャ"}, {"jyi", "ジィ"}, {"jyu", "ジュ"}, {"jye", "ジェ"}, {"jyo", "ジョ"},
-    {"zya", "ジャ"}, {"zyi", "ジィ"}, {"zyu", "ジュ"}, {"zye", "ジェ"}, {"zyo", "ジョ"},
+    {"za", u"ザ"}, {"ji", u"ジ"}, {"zi", u"ジ"}, {"zu", u"ズ"}, {"ze", u"ゼ"}, {"zo", u"ゾ"},
+    {"ja", u"ジャ"}, {"ju", u"ジュ"}, {"je", u"ジェ"}, {"jo", u"ジョ"},
+    {"jya", u"ジャ"}, {"jyi", u"ジィ"}, {"jyu", u"ジュ"}, {"jye", u"ジェ"}, {"jyo", u"ジョ"},
+    {"zya", u"ジャ"}, {"zyi", u"ジィ"}, {"zyu", u"ジュ"}, {"zye", u"ジェ"}, {"zyo", u"ジョ"},
     // Hepburn spells ぢ and づ like じ and ず.
-    {"ji", "ヂ"}, {"zu", "ヅ"},
+    {"ji", u"ヂ"}, {"zu", u"ヅ"},
 
-    {"ta", "タ"}, {"chi", "チ"}, {"ti", "チ"}, {"tsu", "ツ"}, {"tu", "ツ"}, {"te", "テ"}, {"to", "ト"},
-    {"cha", "チャ"}, {"chu", "チュ"}, {"che", "チェ"}, {"cho", "チョ"},
-    {"tya", "チャ"}, {"tyi", "チィ"}, {"tyu", "チュ"}, {"tye", "チェ"}, {"tyo", "チョ"},
-    {"cya", "チャ"}, {"cyi", "チィ"}, {"cyu", "チュ"}, {"cye", "チェ"}, {"cyo", "チョ"},
-    {"tsa", "ツァ"}, {"tsi", "ツィ"}, {"tse", "ツェ"}, {"tso", "ツォ"},
-    {"tha", "テャ"}, {"thi", "ティ"}, {"thu", "テュ"}, {"the", "テェ"}, {"tho", "テョ"},
-    {"twa", "トァ"}, {"twi", "トィ"}, {"twu", "トゥ"}, {"twe", "トェ"}, {"two", "トォ"},
+    {"ta", u"タ"}, {"chi", u"チ"}, {"ti", u"チ"}, {"tsu", u"ツ"}, {"tu", u"ツ"}, {"te", u"テ"}, {"to", u"ト"},
+    {"cha", u"チャ"}, {"chu", u"チュ"}, {"che", u"チェ"}, {"cho", u"チョ"},
+    {"tya", u"チャ"}, {"tyi", u"チィ"}, {"tyu", u"チュ"}, {"tye", u"チェ"}, {"tyo", u"チョ"},
+    {"cya", u"チャ"}, {"cyi", u"チィ"}, {"cyu", u"チュ"}, {"cye", u"チェ"}, {"cyo", u"チョ"},
+    {"tsa", u"ツァ"}, {"tsi", u"ツィ"}, {"tse", u"ツェ"}, {"tso", u"ツォ"},
+    {"tha", u"テャ"}, {"thi", u"ティ"}, {"thu", u"テュ"}, {"the", u"テェ"}, {"tho", u"テョ"},
+    {"twa", u"トァ"}, {"twi", u"トィ"}, {"twu", u"トゥ"}, {"twe", u"トェ"}, {"two", u"トォ"},
 
-    {"da", "ダ"}, {"di", "ヂ"}, {"du", "ヅ"}, {"de", "デ"}, {"do", "ド"},
-    {"dya", "ヂャ"}, {"dyi", "ヂィ"}, {"dyu", "ヂュ"}, {"dye", "ヂェ"}, {"dyo", "ヂョ"},
-    {"dha", "デャ"}, {"dhi", "ディ"}, {"dhu", "デュ"}, {"dhe", "デェ"}, {"dho", "デョ"},
-    {"dwa", "ドァ"}, {"dwi", "ドィ"}, {"dwu", "ドゥ"}, {"dwe", "ドェ"}, {"dwo", "ドォ"},
+    {"da", u"ダ"}, {"di", u"ヂ"}, {"du", u"ヅ"}, {"de", u"デ"}, {"do", u"ド"},
+    {"dya", u"ヂャ"}, {"dyi", u"ヂィ"}, {"dyu", u"ヂュ"}, {"dye", u"ヂェ"}, {"dyo", u"ヂョ"},
+    {"dha", u"デャ"}, {"dhi", u"ディ"}, {"dhu", u"デュ"}, {"dhe", u"デェ"}, {"dho", u"デョ"},
+    {"dwa", u"ドァ"}, {"dwi", u"ドィ"}, {"dwu", u"ドゥ"}, {"dwe", u"ドェ"}, {"dwo", u"ドォ"},
 
-    {"na", "ナ"}, {"ni", "ニ"}, {"nu", "ヌ"}, {"ne", "ネ"}, {"no", "ノ"},
-    {"nya", "ニャ"}, {"nyi", "ニィ"}, {"nyu", "ニュ"}, {"nye", "ニェ"}, {"nyo", "ニョ"},
-    {"xn", "ン"},
+    {"na", u"ナ"}, {"ni", u"ニ"}, {"nu", u"ヌ"}, {"ne", u"ネ"}, {"no", u"ノ"},
+    {"nya", u"ニャ"}, {"nyi", u"ニィ"}, {"nyu", u"ニュ"}, {"nye", u"ニェ"}, {"nyo", u"ニョ"},
+    {"xn", u"ン"},
 
-    {"ha", "ハ"}, {"hi", "ヒ"}, {"fu", "フ"}, {"hu", "フ"}, {"he", "ヘ"}, {"ho", "ホ"},
-    {"hya", "ヒャ"}, {"hyi", "ヒィ"}, {"hyu", "ヒュ"}, {"hye", "ヒェ"}, {"hyo", "ヒョ"},
-    {"fa", "ファ"}, {"fi", "フィ"}, {"fe", "フェ"}, {"fo", "フォ"},
-    {"fya", "フャ"}, {"fyu", "フュ"}, {"fyo", "フョ"},
-    {"fwa", "ファ"}, {"fwi", "フィ"}, {"fwu", "フゥ"}, {"fwe", "フェ"}, {"fwo", "フォ"},
-    {"hwa", "ファ"}, {"hwi", "フィ"}, {"hwe", "フェ"}, {"hwo", "フォ"},
+    {"ha", u"ハ"}, {"hi", u"ヒ"}, {"fu", u"フ"}, {"hu", u"フ"}, {"he", u"ヘ"}, {"ho", u"ホ"},
+    {"hya", u"ヒャ"}, {"hyi", u"ヒィ"}, {"hyu", u"ヒュ"}, {"hye", u"ヒェ"}, {"hyo", u"ヒョ"},
+    {"fa", u"ファ"}, {"fi", u"フィ"}, {"fe", u"フェ"}, {"fo", u"フォ"},
+    {"fya", u"フャ"}, {"fyu", u"フュ"}, {"fyo", u"フョ"},
+    {"fwa", u"ファ"}, {"fwi", u"フィ"}, {"fwu", u"フゥ"}, {"fwe", u"フェ"}, {"fwo", u"フォ"},
+    {"hwa", u"ファ"}, {"hwi", u"フィ"}, {"hwe", u"フェ"}, {"hwo", u"フォ"},
 
-    {"ba", "バ"}, {"bi", "ビ"}, {"bu", "ブ"}, {"be", "ベ"}, {"bo", "ボ"},
-    {"bya", "ビャ"}, {"byi", "ビィ"}, {"byu", "ビュ"}, {"bye", "ビェ"}, {"byo", "ビョ"},
+    {"ba", u"バ"}, {"bi", u"ビ"}, {"bu", u"ブ"}, {"be", u"ベ"}, {"bo", u"ボ"},
+    {"bya", u"ビャ"}, {"byi", u"ビィ"}, {"byu", u"ビュ"}, {"bye", u"ビェ"}, {"byo", u"ビョ"},
 
-    {"pa", "パ"}, {"pi", "ピ"}, {"pu", "プ"}, {"pe", "ペ"}, {"po", "ポ"},
-    {"pya", "ピャ"}, {"pyi", "ピィ"}, {"pyu", "ピュ"}, {"pye", "ピェ"}, {"pyo", "ピョ"},
+    {"pa", u"パ"}, {"pi", u"ピ"}, {"pu", u"プ"}, {"pe", u"ペ"}, {"po", u"ポ"},
+    {"pya", u"ピャ"}, {"pyi", u"ピィ"}, {"pyu", u"ピュ"}, {"pye", u"ピェ"}, {"pyo", u"ピョ"},
 
-    {"ma", "マ"}, {"mi", "ミ"}, {"mu", "ム"}, {"me", "メ"}, {"mo", "モ"},
-    {"mya", "ミャ"}, {"myi", "ミィ"}, {"myu", "ミュ"}, {"mye", "ミェ"}, {"myo", "ミョ"},
+    {"ma", u"マ"}, {"mi", u"ミ"}, {"mu", u"ム"}, {"me", u"メ"}, {"mo", u"モ"},
+    {"mya", u"ミャ"}, {"myi", u"ミィ"}, {"myu", u"ミュ"}, {"mye", u"ミェ"}, {"myo", u"ミョ"},
 
-    {"ya", "ヤ"}, {"yu", "ユ"}, {"yo", "ヨ"},
+    {"ya", u"ヤ"}, {"yu", u"ユ"}, {"yo", u"ヨ"},
 
-    {"ra", "ラ"}, {"ri", "リ"}, {"ru", "ル"}, {"re", "レ"}, {"ro", "ロ"},
-    {"rya", "リャ"}, {"ryi", "リィ"}, {"ryu", "リュ"}, {"rye", "リェ"}, {"ryo", "リョ"},
+    {"ra", u"ラ"}, {"ri", u"リ"}, {"ru", u"ル"}, {"re", u"レ"}, {"ro", u"ロ"},
+    {"rya", u"リャ"}, {"ryi", u"リィ"}, {"ryu", u"リュ"}, {"rye", u"リェ"}, {"ryo", u"リョ"},
 
-    {"wa", "ワ"}, {"wi", "ウィ"}, {"we", "ウェ"}, {"wo", "ヲ"}, {"wo", "ウォ"},
-    {"wha", "ウァ"}, {"whi", "ウィ"}, {"whe", "ウェ"}, {"who", "ウォ"},
-    {"wyi", "ヰ"}, {"wye", "ヱ"},
+    {"wa", u"ワ"}, {"wi", u"ウィ"}, {"we", u"ウェ"}, {"wo", u"ヲ"}, {"wo", u"ウォ"},
+    {"wha", u"ウァ"}, {"whi", u"ウィ"}, {"whe", u"ウェ"}, {"who", u"ウォ"},
+    {"wyi", u"ヰ"}, {"wye", u"ヱ"},
 
-    {"va", "ヴァ"}, {"vi", "ヴィ"}, {"vu", "ヴ"}, {"ve", "ヴェ"}, {"vo", "ヴォ"},
-    {"vya", "ヴャ"}, {"vyu", "ヴュ"}, {"vyo", "ヴョ"},
+    {"va", u"ヴァ"}, {"vi", u"ヴィ"}, {"vu", u"ヴ"}, {"ve", u"ヴェ"}, {"vo", u"ヴォ"},
+    {"vya", u"ヴャ"}, {"vyu", u"ヴュ"}, {"vyo", u"ヴョ"},
 
-    {"xa", "ァ"}, {"xi", "ィ"}, {"xu", "ゥ"}, {"xe", "ェ"}, {"xo", "ォ"},
-    {"la", "ァ"}, {"li", "ィ"}, {"lu", "ゥ"}, {"le", "ェ"}, {"lo", "ォ"},
-    {"xyi", "ィ"}, {"xye", "ェ"}, {"lyi", "ィ"}, {"lye", "ェ"},
-    {"xya", "ャ"}, {"xyu", "ュ"}, {"xyo", "ョ"}, {"lya", "ャ"}, {"lyu", "ュ"}, {"lyo", "ョ"},
-    {"xtu", "ッ"}, {"xtsu", "ッ"}, {"ltu", "ッ"}, {"ltsu", "ッ"},
-    {"xwa", "ヮ"}, {"lwa", "ヮ"}, {"xka", "ヵ"}, {"lka", "ヵ"}, {"xke", "ヶ"}, {"lke", "ヶ"},
+    {"xa", u"ァ"}, {"xi", u"ィ"}, {"xu", u"ゥ"}, {"xe", u"ェ"}, {"xo", u"ォ"},
+    {"la", u"ァ"}, {"li", u"ィ"}, {"lu", u"ゥ"}, {"le", u"ェ"}, {"lo", u"ォ"},
+    {"xyi", u"ィ"}, {"xye", u"ェ"}, {"lyi", u"ィ"}, {"lye", u"ェ"},
+    {"xya", u"ャ"}, {"xyu", u"ュ"}, {"xyo", u"ョ"}, {"lya", u"ャ"}, {"lyu", u"ュ"}, {"lyo", u"ョ"},
+    {"xtu", u"ッ"}, {"xtsu", u"ッ"}, {"ltu", u"ッ"}, {"ltsu", u"ッ"},
+    {"xwa", u"ヮ"}, {"lwa", u"ヮ"}, {"xka", u"ヵ"}, {"lka", u"ヵ"}, {"xke", u"ヶ"}, {"lke", u"ヶ"},
 };
 const std::size_t kRomajiRowCount = sizeof kRomajiRows / sizeof kRomajiRows[0];
 
 namespace {
 
 constexpr std::size_t kLongestRomaji = 4;
+
+// The CP932 form of katakana ァ-ヶ (U+30A1-30F6, 8340-8396 stepping over
+// 837F) and of ー.
+void AppendCp932(std::string& out, std::u16string_view kana) {
+  for (char16_t c : kana) {
+    if (c == u'ー') {
+      out += "\x81\x5B";
+    } else if (c >= u'ァ' && c <= u'ヶ') {
+      const int trail = 0x40 + (c - u'ァ');
+      out += '\x83';
+      out += static_cast<char>(trail >= 0x7F ? trail + 1 : trail);
+    }
+  }
+}
 
 constexpr bool IsVowel(char c) { return c == 'a' || c == 'i' || c == 'u' || c == 'e' || c == 'o'; }
 
@@ -103,7 +119,9 @@ class ReadingBuilder {
 
   void Begin() { r_.Syllables.push_back({static_cast<uint32_t>(r_.Spellings.size()), 0}); }
 
-  void Add(std::string_view kana) {
+  void Add(std::u16string_view utf16) {
+    std::string kana;
+    AppendCp932(kana, utf16);
     KanaReading::Syllable& s = r_.Syllables.back();
     for (uint32_t k = s.First; k < s.First + s.Count; ++k)
       if (r_.SpellingText(r_.Spellings[k]) == kana) return;
@@ -112,7 +130,7 @@ class ReadingBuilder {
     ++s.Count;
   }
 
-  void One(std::string_view kana) {
+  void One(std::u16string_view kana) {
     Begin();
     Add(kana);
   }
@@ -135,8 +153,8 @@ class ReadingBuilder {
       const std::string_view romaji = kRomajiRows[k].Romaji;
       if (romaji.size() > letters.size() && romaji.substr(0, letters.size()) == letters) Add(kRomajiRows[k].Kana);
     }
-    if ((letters.size() == 1 && Doubles(letters[0])) || letters == "tc") Add("ッ");
-    if (letters == "n" || letters == "m") Add("ン");
+    if ((letters.size() == 1 && Doubles(letters[0])) || letters == "tc") Add(u"ッ");
+    if (letters == "n" || letters == "m") Add(u"ン");
     return r_.Syllables.back().Count > before;
   }
 
@@ -165,30 +183,30 @@ bool Read(std::string_view s, KanaReading& reading) {
     const char next = i + 1 < s.size() ? s[i + 1] : '\0';
     const char after = i + 2 < s.size() ? s[i + 2] : '\0';
     if (c == '-') {
-      b.One("ー");
+      b.One(u"ー");
       ++i;
       continue;
     }
     if (c == '\'') return false;  // only after n, taken with it
     if (c == 'n' && next == '\'') {
-      b.One("ン");
+      b.One(u"ン");
       i += 2;
       continue;
     }
     if (c == 'n' && next == 'n') {
-      b.One("ン");
+      b.One(u"ン");
       looseN = IsVowel(after) || after == 'y';
       i += looseN ? 1 : 2;
       continue;
     }
     if ((c == 'n' && next != '\0' && !IsVowel(next) && next != 'y') || (c == 'm' && (next == 'b' || next == 'p'))) {
-      b.One("ン");  // m before b and p: the older Hepburn "shimbun"
+      b.One(u"ン");  // m before b and p: the older Hepburn "shimbun"
       ++i;
       continue;
     }
     if (Doubles(c) && (next == c || (c == 't' && next == 'c' && after == 'h'))) {
-      b.One("ッ");
-      if (c == 'm') b.Add("ン");  // Hepburn "samma" for さんま
+      b.One(u"ッ");
+      if (c == 'm') b.Add(u"ン");  // Hepburn "samma" for さんま
       ++i;
       continue;
     }

@@ -14,7 +14,7 @@ namespace tarn {
 // for. A romaji that stands for more than one kana has one row each.
 struct RomajiRow {
   const char* Romaji;
-  const char* Kana;
+  const char16_t* Kana;
 };
 
 // Hepburn, kunrei and Nihon-shiki syllables and the word-processor forms

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -289,6 +290,16 @@ TEST(Romaji, EachSpellingFamilyReadsAsItsKana) {
   };
   for (const auto& [word, name] : misses) EXPECT_FALSE(Finds("\\" + word, name)) << word << " " << name;
   EXPECT_FALSE(Finds("\\kamera", "カメラ", false));
+}
+
+TEST(Romaji, EveryRowReadsAsOneSyllableOfWholeKana) {
+  for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
+    KanaReading r;
+    ASSERT_TRUE(ReadRomaji(kRomajiRows[k].Romaji, r)) << kRomajiRows[k].Romaji;
+    EXPECT_EQ(r.Syllables.size(), 1u) << kRomajiRows[k].Romaji;
+    const std::size_t bytes = 2 * std::u16string_view(kRomajiRows[k].Kana).size();
+    EXPECT_TRUE(std::any_of(r.Spellings.begin(), r.Spellings.end(), [&](auto& s) { return s.Length == bytes; }));
+  }
 }
 
 TEST(Romaji, UnfinishedLettersStandForEveryKanaTheyBegin) {
