@@ -75,6 +75,7 @@ class CRawCharFilter {
   // The slots raw meets; one that a fifth lead byte would be needed for
   // counts as met.
   uint32_t Met(std::string_view raw) const;
+  bool MetAll(std::string_view raw, uint32_t slots) const { return slots == 0 || (Met(raw) & slots) == slots; }
 
  private:
   // Bits per slot: which single bytes fold into a wanted character, and
@@ -104,7 +105,7 @@ class CWordMatcher {
   // not be folded at all: it is too short (or, for an exact word, too long)
   // or lacks every byte that could fold into one of the word's characters.
   bool MayMatchRaw(std::string_view rawName) const {
-    return MayMatchLength(rawName.size()) && (Needed == 0 || (Filter.Met(rawName) & Needed) == Needed);
+    return MayMatchLength(rawName.size()) && Filter.MetAll(rawName, Needed);
   }
   bool MayMatchLength(std::size_t rawSize) const;
   // Wants the word's first 16 double-byte characters in slots from first
@@ -132,9 +133,7 @@ class CKanaMatcher {
   CKanaMatcher(MatchMode mode, const KanaReading& reading);
   bool Matches(std::string_view foldedName, bool doubleByteOnly = false) const;
   // As in CWordMatcher, by the first characters of the first 16 syllables.
-  bool MayMatchRaw(std::string_view rawName) const {
-    return MayMatchLength(rawName.size()) && (Needed == 0 || (Filter.Met(rawName) & Needed) == Needed);
-  }
+  bool MayMatchRaw(std::string_view raw) const { return MayMatchLength(raw.size()) && Filter.MetAll(raw, Needed); }
   bool MayMatchLength(std::size_t rawSize) const;
   uint32_t WantChars(CRawCharFilter& filter, int first) const;
 

@@ -113,6 +113,12 @@ constexpr bool IsVowel(char c) { return c == 'a' || c == 'i' || c == 'u' || c ==
 // A consonant whose doubling is written っ (n is the exception: nn is ん).
 constexpr bool Doubles(char c) { return c >= 'a' && c <= 'z' && !IsVowel(c) && c != 'n'; }
 
+// romaji == row, with the first letter compared before the length is
+// counted: most rows are passed over at once.
+bool Spells(const char* row, std::string_view romaji) {
+  return !romaji.empty() && row[0] == romaji[0] && romaji == row;
+}
+
 class ReadingBuilder {
  public:
   explicit ReadingBuilder(KanaReading& r) : r_(r) {}
@@ -139,7 +145,7 @@ class ReadingBuilder {
   bool AddRows(std::string_view romaji) {
     bool any = false;
     for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
-      if (romaji != kRomajiRows[k].Romaji) continue;
+      if (!Spells(kRomajiRows[k].Romaji, romaji)) continue;
       Add(kRomajiRows[k].Kana);
       any = true;
     }
@@ -166,7 +172,7 @@ std::size_t LongestRow(std::string_view s, std::size_t i) {
   for (std::size_t len = std::min(kLongestRomaji, s.size() - i); len > 0; --len) {
     const std::string_view romaji = s.substr(i, len);
     for (std::size_t k = 0; k < kRomajiRowCount; ++k)
-      if (romaji == kRomajiRows[k].Romaji) return len;
+      if (Spells(kRomajiRows[k].Romaji, romaji)) return len;
   }
   return 0;
 }
