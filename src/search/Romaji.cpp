@@ -179,9 +179,10 @@ std::size_t LongestRow(std::string_view s, std::size_t i) {
 
 bool Read(std::string_view s, KanaReading& reading) {
   ReadingBuilder b(reading);
-  // Set after "nn" before a vowel: the second n may begin the syllable that
-  // follows (Hepburn "konnichiwa") or already be part of ん (the
-  // word-processor "kanna" for かんあ), so the syllable is read both ways.
+  // Set after "nn" before a vowel or y: the second n may begin the
+  // syllable that follows (Hepburn "konnichiwa") or already be part of ん
+  // (the word-processor "kanna" for かんあ), so that syllable is read both
+  // ways.
   bool looseN = false;
   std::size_t i = 0;
   while (i < s.size()) {

@@ -3,6 +3,7 @@
 // reading is in the folded form of names: full-width katakana.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
