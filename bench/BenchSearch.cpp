@@ -1,6 +1,8 @@
 // Search over synthetic candidate sets of 10 000 to 1 000 000 records,
 // read against BM_ByteScan: a plain per-name byte search of the raw word,
-// the least any search has to do.
+// the least any search has to do. BM_Search/Kana and KanaBroad search with
+// kana matching on; read them against BM_Search/Substring and
+// BM_SearchBroad.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -80,6 +82,13 @@ AppEntryList MakeEntries(std::size_t count) {
       case 10: case 11: case 12: case 13: case 14: name = pick(2) ? "Zen" : "ＺＥＮ"; break;
       case 15: case 16: case 17: case 18: case 19: name += pick(2) ? " Kit" : " ＫＩＴ"; break;
       case 20: case 21: case 22: case 23: case 24: name = "Jam " + name + " Quick Yard"; break;
+      case 25: case 26: case 27: case 28: case 29: {
+        // The romaji word's kana in each script; the form by position, so
+        // that the random stream of the other names stays as it was.
+        static const char* const kCamera[] = {"カメラ", "かめら", "ｶﾒﾗ"};
+        name.insert(tarn::TruncateToFit(name, name.size() / 2).size(), kCamera[i % 3]);
+        break;
+      }
       default: break;
     }
 
@@ -99,18 +108,18 @@ const AppEntryList& Entries(std::size_t count) {
   return it->second;
 }
 
-void RunSearch(benchmark::State& state, const char* word) {
+void RunSearch(benchmark::State& state, const char* word, tarn::MatchOptions options = {}) {
   const AppEntryList& entries = Entries(static_cast<std::size_t>(state.range(0)));
   // The store keeps its match list from search to search, so the timed
   // searches overwrite the records of the one before; the first search
   // into an empty list, which allocates every record, is shown apart.
   AppEntryList matches;
   const auto start = std::chrono::steady_clock::now();
-  tarn::FilterEntries(entries, word, matches);
+  tarn::FilterEntries(entries, word, matches, options);
   state.counters["first_ms"] =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   for (auto _ : state) {
-    tarn::FilterEntries(entries, word, matches);
+    tarn::FilterEntries(entries, word, matches, options);
     benchmark::DoNotOptimize(matches.data());
   }
   state.counters["hit%"] = 100.0 * static_cast<double>(matches.size()) / static_cast<double>(entries.size());
@@ -144,6 +153,12 @@ const bool kRegistered = [] {
         ->Apply(Sizes);
   }
   benchmark::RegisterBenchmark("BM_SearchBroad", [](benchmark::State& s) { RunSearch(s, "e"); })
+      ->Apply(Sizes);
+  // A romaji word for about 1 % of the names; and a first keystroke, which
+  // stands for every kana it can begin (and for itself).
+  benchmark::RegisterBenchmark("BM_Search/Kana", [](benchmark::State& s) { RunSearch(s, "kamera", {true}); })
+      ->Apply(Sizes);
+  benchmark::RegisterBenchmark("BM_Search/KanaBroad", [](benchmark::State& s) { RunSearch(s, "t", {true}); })
       ->Apply(Sizes);
   return true;
 }();

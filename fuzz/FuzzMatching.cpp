@@ -1,12 +1,45 @@
 // Folding and searching never read outside their input, whatever the bytes;
-// folding is stable and a name always finds itself.
+// folding is stable and a name always finds itself. With kana matching: a
+// name's own hiragana and katakana forms find it, and a romaji word finds
+// the kana it reads as.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "base/Cp932.h"
 #include "search/AppEntry.h"
 #include "search/Matching.h"
+#include "search/Romaji.h"
+
+namespace {
+
+// s with its kana turned into katakana or hiragana, character by character
+// (ぁ-ん 829F-82F1 run alongside ァ-ン 8340-8393, which skip 837F).
+std::string KanaForm(const std::string& s, bool katakana) {
+  std::string out = s;
+  for (std::size_t i = 0; i + 1 < out.size(); i = tarn::NextChar(out, i)) {
+    const auto lead = static_cast<unsigned char>(out[i]);
+    const auto trail = static_cast<unsigned char>(out[i + 1]);
+    if (katakana && lead == 0x82 && trail >= 0x9F && trail <= 0xF1) {
+      const int k = 0x40 + (trail - 0x9F);
+      out[i] = '\x83';
+      out[i + 1] = static_cast<char>(k >= 0x7F ? k + 1 : k);
+    } else if (!katakana && lead == 0x83 && trail >= 0x40 && trail <= 0x93 && trail != 0x7F) {
+      out[i] = '\x82';
+      out[i + 1] = static_cast<char>(0x9F + (trail - 0x40) - (trail > 0x7F ? 1 : 0));
+    }
+  }
+  return out;
+}
+
+bool FindsOne(const AppEntry& e, const std::string& word, bool kana) {
+  AppEntryList one;
+  tarn::FilterEntries(AppEntryList{e}, word, one, {kana});
+  return one.size() == 1;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // First byte: where the word ends; the rest splits into the word and
@@ -25,50 +58,88 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start = end + 1;
   }
 
-  std::string folded = word;
-  if (tarn::NormalizeForMatch(folded)) {
-    std::string twice = folded;
-    // A folded text is valid and folds to itself.
-    if (!tarn::NormalizeForMatch(twice) || twice != folded) std::abort();
-  } else if (folded != word) {
-    std::abort();
+  for (bool kana : {false, true}) {
+    std::string folded = word;
+    if (tarn::NormalizeForMatch(folded, kana)) {
+      std::string twice = folded;
+      // A folded text is valid and folds to itself.
+      if (!tarn::NormalizeForMatch(twice, kana) || twice != folded) std::abort();
+    } else if (folded != word) {
+      std::abort();
+    }
   }
 
   // The shortcut for names of double-byte characters only agrees with the
   // character walk.
   const std::string searched = word.empty() ? std::string("x") : word;
   const tarn::ModedWord moded = tarn::SelectMatchMode(searched);
-  std::string w(moded.Text);
-  tarn::NormalizeForMatch(w);
-  const tarn::CWordMatcher matcher(moded.Mode, w);
-  tarn::CMatchNormalizer names;
-  for (const AppEntry& e : entries) {
-    const std::string_view n = names.Normalize(e.DispName);
-    const bool hit = matcher.Matches(n, false);
-    if (names.DoubleByteOnly && matcher.Matches(n, true) != hit) std::abort();
-    // The quick test on the unfolded name never turns a match away.
-    if (hit && !matcher.MayMatchRaw(e.DispName)) std::abort();
+  for (bool kana : {false, true}) {
+    std::string w(moded.Text);
+    tarn::NormalizeForMatch(w, kana);
+    const tarn::CWordMatcher matcher(moded.Mode, w, kana);
+    tarn::CMatchNormalizer names(kana);
+    for (const AppEntry& e : entries) {
+      const std::string_view n = names.Normalize(e.DispName);
+      const bool hit = matcher.Matches(n, false);
+      if (names.DoubleByteOnly && matcher.Matches(n, true) != hit) std::abort();
+      // The quick test on the unfolded name never turns a match away.
+      if (hit && !matcher.MayMatchRaw(e.DispName)) std::abort();
+    }
+  }
+
+  // The same word read as romaji: the input's bytes made letters, '-' and
+  // '\''. Every spelling of the reading finds a name of its own kana.
+  static const char kRomajiBytes[] = "aiueonkstnhmyrwgzdbpjcfvlxqAN-'";
+  std::string romaji;
+  for (unsigned char c : word) romaji += kRomajiBytes[c % (sizeof kRomajiBytes - 1)];
+  tarn::KanaReading reading;
+  if (tarn::ReadRomaji(romaji, reading)) {
+    std::string spelled;
+    for (const tarn::KanaReading::Syllable& s : reading.Syllables) {
+      if (s.Count == 0) std::abort();
+      spelled += reading.SpellingText(reading.Spellings[s.First + (word.size() + s.First) % s.Count]);
+    }
+    const AppEntry e{spelled, "C:\\x.exe", 0};
+    for (const char* mode : {"\\", "^", "*", ""}) {
+      if (!FindsOne(e, mode + romaji, true)) std::abort();
+    }
+    if (!FindsOne(e, romaji + "$", true)) std::abort();
+    tarn::CMatchNormalizer names(true);
+    for (const tarn::MatchMode mode : {tarn::MatchMode::Substring, tarn::MatchMode::InOrder, tarn::MatchMode::Exact}) {
+      const tarn::CKanaMatcher m(mode, reading);
+      for (const AppEntry& n : entries) {
+        const std::string_view folded = names.Normalize(n.DispName);
+        const bool hit = m.Matches(folded, false);
+        if (names.DoubleByteOnly && m.Matches(folded, true) != hit) std::abort();
+        if (hit && !m.MayMatchRaw(n.DispName)) std::abort();
+      }
+    }
   }
 
   AppEntryList matches;
-  tarn::FilterEntries(entries, word, matches);
-  if (matches.size() > entries.size()) std::abort();
-  tarn::FilterEntries(entries, "", matches);
-  if (matches != entries) std::abort();
+  for (bool kana : {false, true}) {
+    tarn::FilterEntries(entries, word, matches, {kana});
+    if (matches.size() > entries.size()) std::abort();
+    tarn::FilterEntries(entries, "", matches, {kana});
+    if (matches != entries) std::abort();
+    for (const char* mode : {"^", "\\", "*", ""}) {
+      tarn::FilterEntries(entries, std::string(mode) + word, matches, {kana});
+      tarn::FilterEntries(entries, word + "$", matches, {kana});
+      tarn::FilterEntries(entries, std::string(mode) + romaji, matches, {kana});
+    }
+  }
 
   // Every non-empty name is found by itself as an exact word, unless the
-  // name begins with a mode character.
+  // name begins with a mode character; with kana matching, also by its
+  // hiragana and katakana forms when it is valid text.
   for (const AppEntry& e : entries) {
     if (e.DispName.empty()) continue;
     const char first = e.DispName[0];
     if (first == '^' || first == '\\' || first == '*') continue;
-    AppEntryList one;
-    tarn::FilterEntries(AppEntryList{e}, "\\" + e.DispName, one);
-    if (one.size() != 1) std::abort();
-  }
-  for (const char* mode : {"^", "\\", "*", ""}) {
-    tarn::FilterEntries(entries, std::string(mode) + word, matches);
-    tarn::FilterEntries(entries, word + "$", matches);
+    if (!FindsOne(e, "\\" + e.DispName, false) || !FindsOne(e, "\\" + e.DispName, true)) std::abort();
+    if (!tarn::IsValidCp932(e.DispName)) continue;
+    if (!FindsOne(e, "\\" + KanaForm(e.DispName, true), true) || !FindsOne(e, "\\" + KanaForm(e.DispName, false), true))
+      std::abort();
   }
   return 0;
 }

@@ -125,7 +125,7 @@ bool CAppListView::Filter(const std::string& word, bool clampSelection, bool for
   if (Settings.SpaceIsOption && tarn::FindChar(word, ' ') != std::string::npos) return true;
 
   const std::size_t before = Shown.size();
-  Store->Search(word);
+  Store->Search(word, tarn::MatchOptions{Settings.KanaMatch});
   const AppEntryList& found = Store->GetMatchList();
   const int total = Store->GetAllCount();
   if (!force && !NeedsFill && static_cast<long long>(before) == total && before == found.size())

@@ -13,11 +13,13 @@ ListSettings MakeListSettings(const EnvDlgInfo& info) {
   s.StaticItems = info.StaticItems;
   s.DefaultSearchMode = info.DefaultSearchMode;
   s.AutocompleteURL = info.AutocompleteURL;
+  s.KanaMatch = info.KanaMatch;
   return s;
 }
 
 bool ListSettingsNeedRefill(const ListSettings& held, const ListSettings& next) {
-  return held.InitList != next.InitList || held.StaticItems != next.StaticItems;
+  return held.InitList != next.InitList || held.KanaMatch != next.KanaMatch ||
+         held.StaticItems != next.StaticItems;
 }
 
 int MoveHistoryToFront(AppEntryList& shown, const std::vector<std::string>& topDirs) {

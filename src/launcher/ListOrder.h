@@ -20,13 +20,15 @@ struct ListSettings {
   std::vector<StaticItem> StaticItems;
   int32_t DefaultSearchMode = 0;
   bool AutocompleteURL = false;
+  bool KanaMatch = false;  // how the store searches
 
   bool operator==(const ListSettings&) const = default;
 };
 
 ListSettings MakeListSettings(const EnvDlgInfo& info);
 
-// True when the rows must be rebuilt: InitList or the static items changed.
+// True when the rows must be rebuilt: InitList, KanaMatch or the static
+// items changed.
 bool ListSettingsNeedRefill(const ListSettings& held, const ListSettings& next);
 
 // Moves the candidates named in topDirs to the front, in topDirs order, and

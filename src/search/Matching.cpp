@@ -1,6 +1,6 @@
 #include "search/Matching.h"
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -58,6 +58,8 @@ struct ByteTables {
   uint8_t Voiced[256];      // low byte of the composed form with ﾞ, 0 if none
   uint8_t SemiVoiced[256];  // with ﾟ
   uint8_t Lower[3][256];    // trail bytes after 82, 83, 84, lower-cased
+  uint8_t HiraToKata[256];  // trail after 82 of a hiragana → trail after 83, 0 if none
+  uint8_t KataToHira[256];  // and back
 };
 
 // Only kana that have a composed form in the code page take a mark: adding
@@ -87,15 +89,28 @@ constexpr ByteTables MakeTables() {
     t.Lower[0][c] = static_cast<uint8_t>(c >= 0x60 && c <= 0x79 ? c + 0x21 : c);
     t.Lower[1][c] = static_cast<uint8_t>(c >= 0x9F && c <= 0xB6 ? c + 0x20 : c);
     t.Lower[2][c] = static_cast<uint8_t>(c >= 0x40 && c <= 0x60 ? (c + 0x30 >= 0x7F ? c + 0x31 : c + 0x30) : c);
+
+    // ぁ-ん 829F-82F1 and ァ-ン 8340-8393 are in the same order; the
+    // katakana step over 7F. ヴヵヶ have no hiragana in the code page.
+    if (c >= 0x9F && c <= 0xF1) {
+      const int kata = 0x40 + (c - 0x9F);
+      t.HiraToKata[c] = static_cast<uint8_t>(kata >= 0x7F ? kata + 1 : kata);
+      t.KataToHira[t.HiraToKata[c]] = static_cast<uint8_t>(c);
+    }
   }
   return t;
 }
+
+// The iteration marks ゝゞ 8154-8155 and ヽヾ 8152-8153.
+constexpr unsigned char kHiraIteration = 0x54;
+constexpr unsigned char kKataIteration = 0x52;
 
 constexpr ByteTables kTables = MakeTables();
 
 // Folds n bytes of s into out (room for 2n bytes). Answers the folded
 // length, or SIZE_MAX when a lead byte has an invalid trail byte; single is
 // set when the result holds a one-byte character.
+template <bool Kana>
 std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out, bool& single) {
   single = false;
   const ByteTables& t = kTables;
@@ -120,6 +135,14 @@ std::size_t FoldInto(const unsigned char* s, std::size_t n, unsigned char* out, 
         if (!IsTrailByte(trail)) return SIZE_MAX;
         o[0] = c;
         o[1] = static_cast<unsigned>(c - 0x82) < 3 ? t.Lower[c - 0x82][trail] : trail;
+        if constexpr (Kana) {
+          if (c == 0x82 && t.HiraToKata[trail]) {
+            o[0] = 0x83;
+            o[1] = t.HiraToKata[trail];
+          } else if (c == 0x81 && static_cast<unsigned>(trail - kHiraIteration) < 2) {
+            o[1] = static_cast<unsigned char>(trail - kHiraIteration + kKataIteration);
+          }
+        }
         o += 2;
         i += 2;
         break;
@@ -179,16 +202,18 @@ std::string_view CMatchNormalizer::Normalize(std::string_view s, bool* ok) {
   const std::size_t need = s.size() * 2;
   if (Buffer.size() < need) Buffer.resize(need < 64 ? 64 : need);
   bool single = false;
-  const std::size_t len = FoldInto(reinterpret_cast<const unsigned char*>(s.data()), s.size(),
-                                   reinterpret_cast<unsigned char*>(Buffer.data()), single);
+  const auto* in = reinterpret_cast<const unsigned char*>(s.data());
+  auto* out = reinterpret_cast<unsigned char*>(Buffer.data());
+  const std::size_t len =
+      Kana ? FoldInto<true>(in, s.size(), out, single) : FoldInto<false>(in, s.size(), out, single);
   if (ok) *ok = len != SIZE_MAX;
   DoubleByteOnly = len != SIZE_MAX && !single;
   if (len == SIZE_MAX) return s;
   return std::string_view(Buffer.data(), len);
 }
 
-bool NormalizeForMatch(std::string& s) {
-  CMatchNormalizer n;
+bool NormalizeForMatch(std::string& s, bool kana) {
+  CMatchNormalizer n(kana);
   bool ok = false;
   std::string_view folded = n.Normalize(s, &ok);
   if (ok) s.assign(folded);
@@ -211,45 +236,82 @@ bool MatchInOrder(std::string_view n, std::string_view w) {
   return false;
 }
 
-CWordMatcher::CWordMatcher(MatchMode mode, std::string_view foldedWord)
-    : Mode(mode), Word(foldedWord), EndsWithLoneLead(false), WordDoubleByteOnly(true) {
+void CRawCharFilter::Want(int slot, unsigned char lead, unsigned char trail, bool kana) {
+  const ByteTables& t = kTables;
+  const uint32_t mask = 1u << slot;
+  // Every byte of a name that can fold into (lead, trail): a single-byte
+  // character whose full-width form it is, a half-width kana that composes
+  // into it with a mark, or trail (or the upper-case letter's trail byte)
+  // after lead. A name compared unfolded must hold lead, trail itself.
+  auto trails = [&](unsigned char l) -> uint32_t* {
+    if (!LeadSlot[l]) {
+      if (Leads == kMaxLeads) return nullptr;
+      LeadSlot[l] = ++Leads;
+    }
+    return TrailBits[LeadSlot[l]];
+  };
+  uint32_t* bits = trails(lead);
+  if (!bits) {
+    Dropped |= mask;
+    return;
+  }
+  bits[trail] |= mask;
+  for (int c = 0; c < 256; ++c) {
+    if (static_cast<unsigned>(lead - 0x82) < 3 && t.Lower[lead - 0x82][c] == trail) bits[c] |= mask;
+    if (t.Kind[c] != kWide && t.Kind[c] != kKana) continue;
+    if (t.Wide[c][0] != lead) continue;
+    if (t.Wide[c][1] == trail || (t.Kind[c] == kKana && (t.Voiced[c] == trail || t.SemiVoiced[c] == trail))) {
+      SingleBits[c] |= mask;
+    }
+  }
+  if (!kana) return;
+  unsigned char hiraLead = 0x82, hiraTrail = lead == 0x83 ? t.KataToHira[trail] : 0;
+  if (lead == 0x81 && static_cast<unsigned>(trail - kKataIteration) < 2) {
+    hiraLead = 0x81;
+    hiraTrail = static_cast<unsigned char>(trail - kKataIteration + kHiraIteration);
+  }
+  if (!hiraTrail) return;
+  if (uint32_t* hira = trails(hiraLead)) {
+    hira[hiraTrail] |= mask;
+  } else {
+    Dropped |= mask;
+  }
+}
+
+uint32_t CRawCharFilter::Met(std::string_view raw) const {
+  const auto* s = reinterpret_cast<const unsigned char*>(raw.data());
+  const std::size_t n = raw.size();
+  uint32_t found = Dropped;
+  for (std::size_t i = 0; i < n; ++i) {
+    found |= SingleBits[s[i]];
+    const unsigned slot = LeadSlot[s[i]];
+    if (slot && i + 1 < n) found |= TrailBits[slot][s[i + 1]];
+  }
+  return found;
+}
+
+constexpr int kSlotsPerWord = CRawCharFilter::kSlots / 2;
+
+CWordMatcher::CWordMatcher(MatchMode mode, std::string_view foldedWord, bool kana)
+    : Mode(mode), Word(foldedWord), Kana(kana), EndsWithLoneLead(false), WordDoubleByteOnly(true) {
   const std::size_t last = LastCharStart(foldedWord);
   EndsWithLoneLead = last != std::string_view::npos && last + 1 == foldedWord.size() &&
                      IsLeadByte(foldedWord[last]);
   for (std::size_t i = 0; i < foldedWord.size(); i = NextChar(foldedWord, i)) {
     if (CharLength(foldedWord, i) != 2) WordDoubleByteOnly = false;
   }
+  Needed = WantChars(Filter, 0);
+}
 
-  // Every byte of a name that can fold into a double-byte character (L, T)
-  // of the word: a single-byte character whose full-width form it is, a
-  // half-width kana that composes into it with a mark, or T (or the
-  // upper-case letter's trail byte) after L. A name compared unfolded must
-  // hold L, T itself. Bytes are taken wherever they stand, so the test may
-  // let a name through but never turns one away.
-  const ByteTables& t = kTables;
-  int bit = 0;
-  int leads = 0;
-  for (std::size_t i = 0; i < foldedWord.size() && bit < 16; i = NextChar(foldedWord, i)) {
-    if (CharLength(foldedWord, i) != 2) continue;
-    const auto lead = static_cast<unsigned char>(foldedWord[i]);
-    const auto trail = static_cast<unsigned char>(foldedWord[i + 1]);
-    if (!LeadSlot[lead]) {
-      if (leads == kMaxLeads) continue;
-      LeadSlot[lead] = static_cast<uint8_t>(++leads);
-    }
-    const auto mask = static_cast<uint16_t>(1u << bit++);
-    uint16_t* trails = TrailBits[LeadSlot[lead]];
-    trails[trail] |= mask;
-    for (int c = 0; c < 256; ++c) {
-      if (static_cast<unsigned>(lead - 0x82) < 3 && t.Lower[lead - 0x82][c] == trail) trails[c] |= mask;
-      if (t.Kind[c] != kWide && t.Kind[c] != kKana) continue;
-      if (t.Wide[c][0] != lead) continue;
-      if (t.Wide[c][1] == trail || (t.Kind[c] == kKana && (t.Voiced[c] == trail || t.SemiVoiced[c] == trail))) {
-        SingleBits[c] |= mask;
-      }
-    }
-    Needed |= mask;
+uint32_t CWordMatcher::WantChars(CRawCharFilter& filter, int first) const {
+  uint32_t slots = 0;
+  int slot = first;
+  for (std::size_t i = 0; i < Word.size() && slot < first + kSlotsPerWord; i = NextChar(Word, i)) {
+    if (CharLength(Word, i) != 2) continue;
+    filter.Want(slot, static_cast<unsigned char>(Word[i]), static_cast<unsigned char>(Word[i + 1]), Kana);
+    slots |= 1u << slot++;
   }
+  return slots;
 }
 
 // The bytes of the word, laid over the name at a character boundary, cut
@@ -303,24 +365,12 @@ bool CWordMatcher::InOrderDoubleByte(std::string_view n) const {
   return true;
 }
 
-bool CWordMatcher::MayMatchRaw(std::string_view raw) const {
+bool CWordMatcher::MayMatchLength(std::size_t rawSize) const {
   // Folding turns each byte into one or two and each pair into two; a name
   // that is not valid text is compared as it is. So the folded name is at
-  // least raw.size() and at most 2 * raw.size() bytes long.
-  if (Mode == MatchMode::Exact ? raw.size() > Word.size() || Word.size() > 2 * raw.size()
-                               : Word.size() > 2 * raw.size()) {
-    return false;
-  }
-  if (Needed == 0) return true;
-  const auto* s = reinterpret_cast<const unsigned char*>(raw.data());
-  const std::size_t n = raw.size();
-  unsigned found = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    found |= SingleBits[s[i]];
-    const unsigned slot = LeadSlot[s[i]];
-    if (slot && i + 1 < n) found |= TrailBits[slot][s[i + 1]];
-  }
-  return (found & Needed) == Needed;
+  // least rawSize and at most 2 * rawSize bytes long.
+  return Mode == MatchMode::Exact ? rawSize <= Word.size() && Word.size() <= 2 * rawSize
+                                  : Word.size() <= 2 * rawSize;
 }
 
 bool CWordMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
@@ -344,24 +394,144 @@ bool CWordMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
   return false;
 }
 
-bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryList& matches) {
-  if (word.empty()) {
-    matches = entries;
-    return true;
+CKanaMatcher::CKanaMatcher(MatchMode mode, const KanaReading& reading) : Mode(mode), Reading(reading) {
+  auto& syllables = Reading.Syllables;
+  auto& spellings = Reading.Spellings;
+  // Where the word may go on in the name, a last syllable's spelling that
+  // begins with another of its spellings finds nothing more: leave it out.
+  // (The last syllable's spellings stand last.)
+  if (!syllables.empty() && Mode != MatchMode::Exact && Mode != MatchMode::Suffix) {
+    KanaReading::Syllable& s = syllables.back();
+    auto longer = [&](const KanaReading::Spelling& a) {
+      for (uint32_t k = s.First; k < s.First + s.Count; ++k) {
+        const std::string_view b = Reading.SpellingText(spellings[k]);
+        if (b.size() < a.Length && Reading.SpellingText(a).substr(0, b.size()) == b) return true;
+      }
+      return false;
+    };
+    std::vector<KanaReading::Spelling> kept(spellings.begin(), spellings.begin() + s.First);
+    for (uint32_t k = s.First; k < s.First + s.Count; ++k)
+      if (!longer(spellings[k])) kept.push_back(spellings[k]);
+    s.Count = static_cast<uint32_t>(kept.size() - s.First);
+    spellings = std::move(kept);
   }
-  const ModedWord moded = SelectMatchMode(word);
-  if (moded.Text.empty()) return false;
+  if (!syllables.empty()) {
+    for (uint32_t j = syllables[0].First; j < syllables[0].First + syllables[0].Count; ++j) {
+      const std::string_view text = Reading.SpellingText(spellings[j]);
+      if (text.size() >= 2) FirstChars.set(static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1]));
+    }
+  }
+  for (const KanaReading::Syllable& syllable : syllables) {
+    std::size_t shortest = SIZE_MAX;
+    std::size_t longest = 0;
+    for (uint32_t j = syllable.First; j < syllable.First + syllable.Count; ++j) {
+      shortest = std::min<std::size_t>(shortest, spellings[j].Length);
+      longest = std::max<std::size_t>(longest, spellings[j].Length);
+    }
+    MinBytes += shortest == SIZE_MAX ? 0 : shortest;
+    MaxBytes += longest;
+  }
+  Needed = WantChars(Filter, 0);
+}
 
-  std::string folded(moded.Text);
-  NormalizeForMatch(folded);  // an invalid word is compared as it is
-  const CWordMatcher matcher(moded.Mode, folded);
+uint32_t CKanaMatcher::WantChars(CRawCharFilter& filter, int first) const {
+  uint32_t slots = 0;
+  const std::size_t count = std::min<std::size_t>(Reading.Syllables.size(), kSlotsPerWord);
+  for (std::size_t k = 0; k < count; ++k) {
+    const KanaReading::Syllable& s = Reading.Syllables[k];
+    const int slot = first + static_cast<int>(k);
+    for (uint32_t j = s.First; j < s.First + s.Count; ++j) {
+      // Spellings are whole double-byte characters.
+      const std::string_view text = Reading.SpellingText(Reading.Spellings[j]);
+      if (text.size() >= 2)
+        filter.Want(slot, static_cast<unsigned char>(text[0]), static_cast<unsigned char>(text[1]), true);
+    }
+    slots |= 1u << slot;
+  }
+  return slots;
+}
 
-  // Records already in matches are overwritten in place, so that their
-  // strings' storage is reused instead of freed and allocated again. The
-  // list gets room for every record at once (the empty word gives it that
-  // anyway) rather than growing and moving step by step.
+bool CKanaMatcher::MayMatchLength(std::size_t rawSize) const {
+  return MinBytes <= 2 * rawSize && (Mode != MatchMode::Exact || rawSize <= MaxBytes);
+}
+
+// The syllables from this one on, laid over the name from pos; toEnd: the
+// last one must end where the name ends. A spelling is made of whole
+// double-byte characters, so when pos is a character boundary, so is every
+// position after a spelling that matched there.
+bool CKanaMatcher::MatchFrom(std::string_view n, std::size_t syllable, std::size_t pos, bool toEnd) const {
+  if (syllable == Reading.Syllables.size()) return !toEnd || pos == n.size();
+  const KanaReading::Syllable& s = Reading.Syllables[syllable];
+  for (uint32_t k = s.First; k < s.First + s.Count; ++k) {
+    const std::string_view text = Reading.SpellingText(Reading.Spellings[k]);
+    if (n.size() - pos < text.size()) continue;
+    // Spellings are a few characters: byte by byte beats a call.
+    std::size_t b = 0;
+    while (b < text.size() && n[pos + b] == text[b]) ++b;
+    if (b == text.size() && MatchFrom(n, syllable + 1, pos + text.size(), toEnd)) return true;
+  }
+  return false;
+}
+
+// Each syllable takes the spelling whose characters are all found soonest:
+// what is left of the name after it holds every later match.
+bool CKanaMatcher::MatchInOrderFrom(std::string_view n, bool doubleByteOnly) const {
+  auto next = [&](std::size_t i) { return doubleByteOnly ? i + 2 : NextChar(n, i); };
+  std::size_t pos = 0;
+  for (const KanaReading::Syllable& s : Reading.Syllables) {
+    std::size_t best = SIZE_MAX;
+    for (uint32_t k = s.First; k < s.First + s.Count; ++k) {
+      const std::string_view text = Reading.SpellingText(Reading.Spellings[k]);
+      // Found at a character boundary, a lead byte of the spelling with
+      // the byte after it is one character of the name.
+      std::size_t i = pos;
+      for (std::size_t c = 0; c + 1 < text.size(); c += 2) {
+        while (i + 1 < n.size() && !(n[i] == text[c] && n[i + 1] == text[c + 1])) i = next(i);
+        if (i + 1 >= n.size()) {
+          i = SIZE_MAX;
+          break;
+        }
+        i += 2;
+      }
+      best = std::min(best, i);
+    }
+    if (best == SIZE_MAX) return false;
+    pos = best;
+  }
+  return true;
+}
+
+bool CKanaMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
+  switch (Mode) {
+    case MatchMode::Prefix:
+      return MatchFrom(n, 0, 0, false);
+    case MatchMode::Exact:
+      return MatchFrom(n, 0, 0, true);
+    case MatchMode::Substring:
+    case MatchMode::Suffix:
+      for (std::size_t i = 0; i + 1 < n.size(); i = doubleByteOnly ? i + 2 : NextChar(n, i)) {
+        if (FirstChars.test(static_cast<unsigned char>(n[i]) << 8 | static_cast<unsigned char>(n[i + 1])) &&
+            MatchFrom(n, 0, i, Mode == MatchMode::Suffix)) {
+          return true;
+        }
+      }
+      return false;
+    case MatchMode::InOrder:
+      return MatchInOrderFrom(n, doubleByteOnly);
+  }
+  return false;
+}
+
+namespace {
+
+// Rebuilds matches from the entries whose names pass the test. Records
+// already in matches are overwritten in place, so that their strings'
+// storage is reused instead of freed and allocated again. The list gets
+// room for every record at once (the empty word gives it that anyway)
+// rather than growing and moving step by step.
+template <typename Test>
+void CollectMatches(const AppEntryList& entries, AppEntryList& matches, const Test& test) {
   if (matches.capacity() < entries.size()) matches.reserve(entries.size());
-  CMatchNormalizer names;
   std::size_t used = 0;
   const std::size_t count = entries.size();
   for (std::size_t i = 0; i < count; ++i) {
@@ -370,9 +540,7 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
     if (i + 8 < count) __builtin_prefetch(entries[i + 8].DispName.data());
 #endif
     const AppEntry& e = entries[i];
-    if (!matcher.MayMatchRaw(e.DispName)) continue;
-    const std::string_view name = names.Normalize(e.DispName);
-    if (!matcher.Matches(name, names.DoubleByteOnly)) continue;
+    if (!test(std::string_view(e.DispName))) continue;
     if (used < matches.size()) {
       matches[used] = e;
     } else {
@@ -381,6 +549,46 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
     ++used;
   }
   matches.resize(used);
+}
+
+}  // namespace
+
+bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryList& matches, MatchOptions options) {
+  if (word.empty()) {
+    matches = entries;
+    return true;
+  }
+  const ModedWord moded = SelectMatchMode(word);
+  if (moded.Text.empty()) return false;
+
+  const bool kana = options.KanaMatch;
+  std::string folded(moded.Text);
+  NormalizeForMatch(folded, kana);  // an invalid word is compared as it is
+  const CWordMatcher typed(moded.Mode, folded, kana);
+  CMatchNormalizer names(kana);
+  KanaReading reading;
+  if (!kana || !ReadRomaji(moded.Text, reading)) {
+    CollectMatches(entries, matches, [&](std::string_view raw) {
+      if (!typed.MayMatchRaw(raw)) return false;
+      const std::string_view name = names.Normalize(raw);
+      return typed.Matches(name, names.DoubleByteOnly);
+    });
+    return true;
+  }
+  const CKanaMatcher read(moded.Mode, reading);
+  // Both quick tests in one pass over each name.
+  CRawCharFilter both;
+  const uint32_t typedSlots = typed.WantChars(both, 0);
+  const uint32_t readSlots = read.WantChars(both, kSlotsPerWord);
+  CollectMatches(entries, matches, [&](std::string_view raw) {
+    const uint32_t met = both.Met(raw);
+    const bool mayTyped = (met & typedSlots) == typedSlots && typed.MayMatchLength(raw.size());
+    const bool mayRead = (met & readSlots) == readSlots && read.MayMatchLength(raw.size());
+    if (!mayTyped && !mayRead) return false;
+    const std::string_view name = names.Normalize(raw);
+    return (mayTyped && typed.Matches(name, names.DoubleByteOnly)) ||
+           (mayRead && read.Matches(name, names.DoubleByteOnly));
+  });
   return true;
 }
 

@@ -22,7 +22,7 @@ CSrchApliBase::~CSrchApliBase() {
   DeleteCriticalSection(&Lock);
 }
 
-bool CSrchApliBase::Search(const std::string& word) {
+bool CSrchApliBase::Search(const std::string& word, tarn::MatchOptions options) {
   // Refused before any work: the search box never holds that much.
   if (word.size() >= tarn::kMaxPath) return false;
 
@@ -30,7 +30,7 @@ bool CSrchApliBase::Search(const std::string& word) {
   // First search with nothing collected yet: offer the cached candidates at
   // once and get a pass going. StartCollect takes the lock again.
   if (Entries.empty()) StartCollect(true);
-  tarn::FilterEntries(Entries, word, *Matches);
+  tarn::FilterEntries(Entries, word, *Matches, options);
   return true;
 }
 

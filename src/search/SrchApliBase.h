@@ -8,6 +8,7 @@
 
 #include "search/AppEntry.h"
 #include "search/CollectSettings.h"
+#include "search/Matching.h"
 
 class CAppPathsCache;
 
@@ -26,7 +27,7 @@ class CSrchApliBase {
 
   // Fills the matches from all candidates; false only for a word of 260
   // bytes or more (nothing changes then).
-  bool Search(const std::string& word);
+  bool Search(const std::string& word, tarn::MatchOptions options = {});
   bool Search(const char* word);
   int GetAllCount();
   // The last search's matches; read on the UI thread right after Search.

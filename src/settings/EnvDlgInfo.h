@@ -71,6 +71,9 @@ struct EnvDlgInfo {
   DlgRect MainDlgRect;  // all -1: never saved
   std::vector<StaticItem> StaticItems;
   int32_t UpdateTimer = 360;  // minutes
+  // Kana typed either way and romaji find kana names (a line after the
+  // last one of the layout; off when the file has none).
+  bool KanaMatch = false;
 
   bool operator==(const EnvDlgInfo&) const = default;
 };

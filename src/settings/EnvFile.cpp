@@ -35,6 +35,7 @@ constexpr std::string_view kAutocompleteUrlKey = "AutocompleteURL: ";
 constexpr std::string_view kDefaultSearchModeKey = "DefaultSearchMode: ";
 constexpr std::string_view kSpaceIsOptionKey = "SpaceIsOption: ";
 constexpr std::string_view kUpdateTimerKey = "UpdateTimer: ";
+constexpr std::string_view kKanaMatchKey = "KanaMatch: ";
 
 // Lines as a text-mode stream of the platform delivers them: LF or CR LF
 // ends a line, Ctrl+Z ends the file, and a line ends at a NUL byte as a
@@ -224,7 +225,7 @@ class EnvReader {
     if (!Int32Line(info_.DefaultSearchMode)) return version;
     if (!FlagLine(info_.SpaceIsOption)) return version;
     if (version < 200) return version;
-    Int32Line(info_.UpdateTimer);
+    if (Int32Line(info_.UpdateTimer)) KanaMatchLine();
     return version;
   }
 
@@ -326,6 +327,21 @@ class EnvReader {
         sound = true;
       }
     }
+  }
+
+  // Added after the last line of the layout without a new version, so that
+  // older readers pass over it: read only where its key stands; any other
+  // text there is none of ours.
+  void KanaMatchLine() {
+    std::string_view line;
+    const std::string_view key = kKanaMatchKey.substr(0, kKanaMatchKey.size() - 1);
+    if (!r_.Next(line) || line.substr(0, key.size()) != key) return;
+    if (line.size() > kMaxEnvKeyedLine) {
+      Note("overlong line skipped");
+      return;
+    }
+    ValueReader v(line);
+    if (!v.Flag(info_.KanaMatch)) BadValue();
   }
 
   void BadValue() { Note("value not read, field unchanged"); }
@@ -436,6 +452,7 @@ std::string WriteEnvFile(const EnvDlgInfo& info) {
   PutLine(out, kDefaultSearchModeKey, Number(info.DefaultSearchMode));
   PutLine(out, kSpaceIsOptionKey, info.SpaceIsOption ? "1" : "0");
   PutLine(out, kUpdateTimerKey, Number(info.UpdateTimer));
+  PutLine(out, kKanaMatchKey, info.KanaMatch ? "1" : "0");
   return out;
 }
 

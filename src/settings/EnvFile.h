@@ -40,7 +40,8 @@ struct EnvReadNotes {
 // holds are replaced. Answers the version it read the file as.
 int ReadEnvFile(std::string_view bytes, EnvDlgInfo& info, EnvReadNotes* notes = nullptr);
 
-// The file image of info (version 0200, CR LF line ends). TopDirs and
+// The file image of info (version 0200, CR LF line ends; KanaMatch is the
+// last line, after the layout's own). TopDirs and
 // ExecList are cut to their maxima; entries that no reader could take back
 // (empty, control characters, broken CP932, longer than 259 bytes, equal to
 // their section's end marker) are left out.

@@ -476,6 +476,26 @@ TEST_F(Launcher, SettingsTurnCompletionAndTheDefaultCharacterOn) {
   ASSERT_TRUE(Pump([] { return GetBriskApp()->SearchWord == "^"; }));
 }
 
+TEST_F(Launcher, KanaMatchWrittenInTheSettingsFileRefiltersTheOpenList) {
+  const std::string memo = dir / "cands\\メモ帳.txt";
+  WriteFileBytes(memo, "x");
+  std::string cache;
+  ASSERT_TRUE(ReadFileBytes(dir / "apppaths.ini", &cache));
+  WriteFileBytes(dir / "apppaths.ini", memo + "\r\n" + cache);
+  ASSERT_NE(Open(), nullptr);
+  SearchFor("memo");
+  EXPECT_EQ(Rows(), std::vector<std::string>{});
+  // Switched on in the file by hand, read again when the settings apply.
+  std::string file;
+  ASSERT_TRUE(ReadFileBytes(dir / "tlenv.ini", &file));
+  file.replace(file.find("KanaMatch: 0"), 12, "KanaMatch: 1");
+  WriteFileBytes(dir / "tlenv.ini", file);
+  CEnvInfoStore().FreeEnvInfo();
+  GetBriskApp()->ApplySettings(0);
+  Pump([] { return !Rows().empty(); }, 3000);
+  EXPECT_EQ(Rows(), std::vector<std::string>{"メモ帳"});
+}
+
 TEST_F(Launcher, AppliedCollectionRefreshesTheOpenList) {
   ASSERT_NE(Open(), nullptr);
   ASSERT_EQ(Rows().size(), 6u);

@@ -101,7 +101,7 @@ TEST(ListOrder, CounterText) {
   EXPECT_EQ(FormatCounter(123456, 123456), "[123456 / 123456]");
 }
 
-TEST(ListOrder, RefillOnlyForInitListOrStaticItems) {
+TEST(ListOrder, RefillOnlyForInitListKanaMatchOrStaticItems) {
   EnvDlgInfo info;
   info.StaticItems = {{"検索", "http://x/?q=%1", true, true}};
   info.TopDirs = {"a"};
@@ -114,6 +114,7 @@ TEST(ListOrder, RefillOnlyForInitListOrStaticItems) {
     return ListSettingsNeedRefill(held, next);
   };
   EXPECT_TRUE(changed([](ListSettings& s) { s.InitList = true; }));
+  EXPECT_TRUE(changed([](ListSettings& s) { s.KanaMatch = true; }));
   EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems.push_back({}); }));
   EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems[0].Name = "x"; }));
   EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems[0].Command = "%1"; }));

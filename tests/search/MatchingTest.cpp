@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,23 @@ TEST(NormalizeForMatch, FoldsCaseAndWidth) {
   for (const Case& c : cases) {
     std::string s = c.in;
     EXPECT_TRUE(NormalizeForMatch(s)) << c.in;
+    EXPECT_EQ(s, c.out) << c.in;
+  }
+}
+
+TEST(NormalizeForMatch, KanaTurnsHiraganaIntoKatakana) {
+  struct Case { std::string in; std::string out; };
+  const Case cases[] = {
+      {"めも帳", "メモ帳"},
+      {"ぁあみむゎわゐゑをん", "ァアミムヮワヰヱヲン"},  // ミ 83 7E, ム 83 80: over 7F
+      {"ｶﾞｲﾄﾞ がいど", "ガイド　ガイド"},
+      {"ゝゞヽヾ", "ヽヾヽヾ"},
+      {"ーっゃｰｯｬ", "ーッャーッャ"},  // long vowel mark and small kana stay themselves
+      {"ヴヵヶ表Ab", "ヴヵヶ表ａｂ"},
+  };
+  for (const Case& c : cases) {
+    std::string s = c.in;
+    EXPECT_TRUE(NormalizeForMatch(s, true)) << c.in;
     EXPECT_EQ(s, c.out) << c.in;
   }
 }
@@ -244,6 +262,92 @@ TEST(Filter, SuffixLongerThanNameNeverMatches) {
   }
 }
 
+bool Finds(const std::string& word, const std::string& name, bool kana = true) {
+  AppEntryList matches;
+  FilterEntries({{name, "C:\\x.exe", 0}}, word, matches, {kana});
+  return matches.size() == 1;
+}
+
+TEST(Romaji, EachSpellingFamilyReadsAsItsKana) {
+  // Exact words: the whole reading and nothing more.
+  const std::pair<std::string, std::string> cases[] = {
+      {"kamera", "カメラ"}, {"KaMeRa", "ｶﾒﾗ"}, {"kamera", "かめら"}, {"gaido", "がいど"},
+      {"kyoutsuu", "キョウツウ"}, {"shisici", "シシシ"}, {"chiti", "チチ"}, {"tsutu", "ツツ"},
+      {"fuhu", "フフ"}, {"jizi", "ジジ"}, {"jizu", "ヂヅ"}, {"jajyazya", "ジャジャジャ"},
+      {"shasya", "シャシャ"}, {"chotyocyo", "チョチョチョ"}, {"kyakyukyo", "キャキュキョ"},
+      {"gyunyuu", "ギュニュウ"}, {"fairu", "ファイル"}, {"dhisuku", "ディスク"}, {"vaiorin", "ヴァイオリン"},
+      {"wo", "ヲ"}, {"wo", "ウォ"}, {"xalaxtultuxtsu", "ァァッッッ"}, {"xyalyoxwaxkalke", "ャョヮヵヶ"},
+      {"kitte", "キッテ"}, {"matcha", "マッチャ"}, {"zasshi", "ザッシ"}, {"kanji", "カンジ"},
+      {"kan'i", "カンイ"}, {"honnya", "ホンヤ"}, {"honnya", "ホンニャ"}, {"konnichiha", "コンニチハ"},
+      {"konnichiha", "コンイチハ"}, {"konnnichiha", "コンニチハ"}, {"shimbun", "シンブン"},
+      {"samma", "サンマ"}, {"ko-hi-", "コーヒー"}, {"xn", "ン"}, {"tan", "タン"}, {"tan'", "タン"},
+  };
+  for (const auto& [word, name] : cases) EXPECT_TRUE(Finds("\\" + word, name)) << word << " " << name;
+
+  const std::pair<std::string, std::string> misses[] = {
+      {"kyo", "キヨ"}, {"ti", "ティ"}, {"konnnichiha", "コンイチハ"}, {"kamera", "カメラマン"},
+      {"kamera", "カメ"}, {"memo", "メモ帳"}, {"ka-", "カ－"},
+  };
+  for (const auto& [word, name] : misses) EXPECT_FALSE(Finds("\\" + word, name)) << word << " " << name;
+  EXPECT_FALSE(Finds("\\kamera", "カメラ", false));
+}
+
+TEST(Romaji, EveryRowReadsAsOneSyllableOfWholeKana) {
+  for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
+    KanaReading r;
+    ASSERT_TRUE(ReadRomaji(kRomajiRows[k].Romaji, r)) << kRomajiRows[k].Romaji;
+    EXPECT_EQ(r.Syllables.size(), 1u) << kRomajiRows[k].Romaji;
+    const std::size_t bytes = 2 * std::u16string_view(kRomajiRows[k].Kana).size();
+    EXPECT_TRUE(std::any_of(r.Spellings.begin(), r.Spellings.end(), [&](auto& s) { return s.Length == bytes; }));
+  }
+}
+
+TEST(Romaji, UnfinishedLettersStandForEveryKanaTheyBegin) {
+  struct Case { std::string word; std::string name; bool match; };
+  const Case cases[] = {
+      {"kamer", "カメラ", true},       {"kamer", "カメ", false},        {"\\kamer", "カメリャ", true},
+      {"\\kamer", "カメラマン", false}, {"sh", "シャツ", true},         {"ky", "キョウ", true},
+      {"ky", "キー", false},           {"kak", "カッコ", true},         {"kak", "カク", true},
+      {"\\n", "ン", true},            {"\\n", "ニャ", true},          {"matc", "マッチ", true},
+      {"xts", "ッ", true},             {"\\konny", "コンヤ", true},     {"\\konny", "コンニュ", true},
+      {"\\shim", "シン", true},       {"^ts", "ツール", true},         {"^ts", "ト", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Finds(c.word, c.name), c.match) << c.word << " " << c.name;
+}
+
+TEST(Filter, KanaOptionInEveryMode) {
+  const AppEntryList entries = MakeEntries(
+      {"メモ帳", "memo.txt", "カメラ", "ｶﾒﾗ", "かめら", "デジカメ", "ガイドブック", "がいど", "Tokyo", "ナンバー"});
+  using V = std::vector<std::string>;
+  struct Case { std::string word; V off; V on; };
+  const Case cases[] = {
+      {"memo", {"memo.txt"}, {"メモ帳", "memo.txt"}},
+      {"めも", {}, {"メモ帳"}},
+      {"^kame", {}, {"カメラ", "ｶﾒﾗ", "かめら"}},
+      {"\\kamera", {}, {"カメラ", "ｶﾒﾗ", "かめら"}},
+      {"kame$", {}, {"デジカメ"}},
+      {"*kara", {}, {"カメラ", "ｶﾒﾗ", "かめら"}},
+      {"*mt", {"memo.txt"}, {"memo.txt"}},
+      {"ガイド", {"ガイドブック"}, {"ガイドブック", "がいど"}},
+      {"gaido", {}, {"ガイドブック", "がいど"}},
+      {"nanba-", {}, {"ナンバー"}},
+      {"kaメラ", {}, {}},  // not romaji, and not what the names say
+      {"tokyo", {"Tokyo"}, {"Tokyo"}},
+      {"ka\x81", {}, {}},
+      {"ka\x81\x20", {}, {}},
+      {"'", {}, {}},
+      {"-", {}, {}},
+      {std::string(259, 'n'), {}, {}},
+  };
+  AppEntryList matches;
+  for (const Case& c : cases) {
+    for (bool kana : {false, true}) {
+      ASSERT_TRUE(FilterEntries(entries, c.word, matches, {kana}));
+      EXPECT_EQ(NamesOf(matches), kana ? c.on : c.off) << c.word << (kana ? " on" : " off");
+    }
+  }
+}
+
 TEST(WordMatcher, QuickTestNeverTurnsAMatchAway) {
   // Every way a name can fold into a double-byte character: each single
   // byte, each lead/trail pair, each kana with either mark. The folded
@@ -259,18 +363,20 @@ TEST(WordMatcher, QuickTestNeverTurnsAMatchAway) {
   }
   int checked = 0;
   for (const std::string& raw : raws) {
-    std::string folded = raw;
-    if (!NormalizeForMatch(folded)) continue;
-    for (std::size_t i = 0; i < folded.size(); i = NextChar(folded, i)) {
-      if (CharLength(folded, i) != 2) continue;
-      const std::string word = folded.substr(i, 2);
-      for (MatchMode mode : {MatchMode::Substring, MatchMode::InOrder, MatchMode::Prefix}) {
-        const CWordMatcher m(mode, word);
-        if (!m.Matches(folded)) continue;
-        ++checked;
-        EXPECT_TRUE(m.MayMatchRaw(raw)) << "raw " << raw << " word " << word;
+    for (bool kana : {false, true}) {
+      std::string folded = raw;
+      if (!NormalizeForMatch(folded, kana)) continue;
+      for (std::size_t i = 0; i < folded.size(); i = NextChar(folded, i)) {
+        if (CharLength(folded, i) != 2) continue;
+        const std::string word = folded.substr(i, 2);
+        for (MatchMode mode : {MatchMode::Substring, MatchMode::InOrder, MatchMode::Prefix}) {
+          const CWordMatcher m(mode, word, kana);
+          if (!m.Matches(folded)) continue;
+          ++checked;
+          EXPECT_TRUE(m.MayMatchRaw(raw)) << "raw " << raw << " word " << word;
+        }
       }
     }
   }
-  EXPECT_GT(checked, 10000);
+  EXPECT_GT(checked, 20000);
 }

@@ -55,6 +55,7 @@ EnvDlgInfo Rich() {
                       {"", "", false, true},
                       {"  spaced  name  ", "notepad.exe %1 ", true, false}};
   info.UpdateTimer = 9999;
+  info.KanaMatch = true;
   return info;
 }
 
@@ -109,7 +110,8 @@ TEST(EnvFile, WriterProducesTheLayoutLineByLine) {
       "AutocompleteURL: 0\r\n"
       "DefaultSearchMode: 0\r\n"
       "SpaceIsOption: 0\r\n"
-      "UpdateTimer: 360\r\n";
+      "UpdateTimer: 360\r\n"
+      "KanaMatch: 0\r\n";
   EXPECT_EQ(tarn::WriteEnvFile(info), expected);
 }
 
@@ -415,6 +417,35 @@ TEST(EnvFile, WriterLeavesOutWhatNoReaderCouldTakeBack) {
   EXPECT_EQ(back.StaticItems, (std::vector<StaticItem>{{"twolines", "cmd", false, false}}));
   EXPECT_EQ(back.MainDlgRect, info.MainDlgRect);
   EXPECT_EQ(back.UpdateTimer, info.UpdateTimer);
+}
+
+TEST(EnvFile, KanaMatchIsALineAfterTheLastAndOffUnlessReadSound) {
+  const std::string head = tarn::WriteEnvFile(Loaded());
+  const std::string layout = head.substr(0, head.find("KanaMatch: "));
+  EnvDlgInfo on = Rich();
+  EXPECT_TRUE(tarn::WriteEnvFile(on).ends_with("UpdateTimer: 9999\r\nKanaMatch: 1\r\n"));
+  EXPECT_TRUE(Read(tarn::WriteEnvFile(on)).KanaMatch);
+  struct Case { std::string tail; bool kana; bool noted; } cases[] = {
+      {"KanaMatch: 1\r\n", true, false},
+      {"KanaMatch: 1", true, false},
+      {"KanaMatch: 0\r\n", false, false},
+      {"", false, false},                       // written before the line existed
+      {"Other: 1\r\nKanaMatch: 1\r\n", false, false},  // someone else's text
+      {"KanaMatch: 2\r\n", false, true},
+      {"KanaMatch: on\r\n", false, true},
+      {"KanaMatch:1\r\n", false, true},
+      {"KanaMatch: " + std::string(300, '1') + "\r\n", false, true},
+  };
+  for (const Case& c : cases) {
+    tarn::EnvReadNotes notes;
+    const EnvDlgInfo info = Read(layout + c.tail, &notes);
+    EXPECT_EQ(info.KanaMatch, c.kana) << c.tail;
+    EXPECT_EQ(notes.total > 0, c.noted) << c.tail;
+  }
+  // Only the newest layout reaches it.
+  std::string old = layout + "KanaMatch: 1\r\n";
+  old.replace(old.find("0200"), 4, "0170");
+  EXPECT_FALSE(Read(old).KanaMatch);
 }
 
 TEST(EnvFile, OldFormatGivesKeyInitListAndFolders) {
