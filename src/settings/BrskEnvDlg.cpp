@@ -214,6 +214,7 @@ void CBrskEnvDlg::FillControls() {
   }
   EnableWindow(Autocomplete, AutoComplete != nullptr);
   Check(dlg, IDC_ENV_SPACE_OPTION, Working.SpaceIsOption);
+  Check(dlg, IDC_ENV_KANA, Working.KanaMatch);
 
   SetDlgItemInt(dlg, IDC_ENV_TOPDIR_MAX, static_cast<UINT>(Working.TopDirNumMax), FALSE);
   SetDlgItemInt(dlg, IDC_ENV_EXECLIST_MAX, static_cast<UINT>(Working.ExecListNumMax), FALSE);
@@ -273,6 +274,7 @@ void CBrskEnvDlg::ReadControls() {
   for (const SpeedBox& box : kSpeedBoxes) Working.SpeedTuning.*box.flag = Checked(dlg, box.id);
   Working.AutocompleteURL = Checked(dlg, IDC_ENV_AUTOCOMPLETE);
   Working.SpaceIsOption = Checked(dlg, IDC_ENV_SPACE_OPTION);
+  Working.KanaMatch = Checked(dlg, IDC_ENV_KANA);
 
   NumberTexts = {WindowText(TopDirMax), WindowText(ExecListMax), WindowText(Interval)};
   auto number = [](const std::string& text) {

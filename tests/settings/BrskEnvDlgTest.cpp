@@ -229,7 +229,7 @@ TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
   SetText(IDC_ENV_SEARCH_MODE, "^");
   SendMessageA(Item(IDC_ENV_HOTKEY), HKM_SETHOTKEY, MAKEWORD(VK_F7, HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
   for (int id : {IDC_ENV_WIN, IDC_ENV_RECENT, IDC_ENV_SUBDIR, IDC_ENV_INITLIST, IDC_ENV_LOADICON,
-                 IDC_ENV_SPACE_OPTION, IDC_ENV_AUTOCOMPLETE}) {
+                 IDC_ENV_SPACE_OPTION, IDC_ENV_AUTOCOMPLETE, IDC_ENV_KANA}) {
     Click(id);
   }
   // A launch while the dialog is open: new histories and a new rectangle.
@@ -250,7 +250,7 @@ TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
   expected.SrchDirFlg.Recent = false;
   expected.AnyDirSubDir = false;
   expected.SpeedTuning = {true, true, true};
-  expected.SpaceIsOption = expected.AutocompleteURL = true;
+  expected.SpaceIsOption = expected.AutocompleteURL = expected.KanaMatch = true;
   EXPECT_EQ(shared, expected);
   // What OK stored reads back from the file as it is.
   CEnvInfoStore store(dir.Path());
