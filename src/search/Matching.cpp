@@ -344,9 +344,11 @@ bool CWordMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
   return false;
 }
 
-bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryList& matches) {
+bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList::Positions& matches) {
+  const auto count = static_cast<int32_t>(entries.size());
   if (word.empty()) {
-    matches = entries;
+    matches.resize(entries.size());
+    for (int32_t i = 0; i < count; ++i) matches[static_cast<std::size_t>(i)] = i;
     return true;
   }
   const ModedWord moded = SelectMatchMode(word);
@@ -356,31 +358,18 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryL
   NormalizeForMatch(folded);  // an invalid word is compared as it is
   const CWordMatcher matcher(moded.Mode, folded);
 
-  // Records already in matches are overwritten in place, so that their
-  // strings' storage is reused instead of freed and allocated again. The
-  // list gets room for every record at once (the empty word gives it that
-  // anyway) rather than growing and moving step by step.
-  if (matches.capacity() < entries.size()) matches.reserve(entries.size());
+  matches.clear();
   CMatchNormalizer names;
-  std::size_t used = 0;
-  const std::size_t count = entries.size();
-  for (std::size_t i = 0; i < count; ++i) {
+  for (int32_t i = 0; i < count; ++i) {
 #if defined(__GNUC__)
     // The names live apart from the records; fetch a few ahead.
-    if (i + 8 < count) __builtin_prefetch(entries[i + 8].DispName.data());
+    if (i + 8 < count) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
 #endif
-    const AppEntry& e = entries[i];
+    const AppEntry& e = entries[static_cast<std::size_t>(i)];
     if (!matcher.MayMatchRaw(e.DispName)) continue;
     const std::string_view name = names.Normalize(e.DispName);
-    if (!matcher.Matches(name, names.DoubleByteOnly)) continue;
-    if (used < matches.size()) {
-      matches[used] = e;
-    } else {
-      matches.push_back(e);
-    }
-    ++used;
+    if (matcher.Matches(name, names.DoubleByteOnly)) matches.push_back(i);
   }
-  matches.resize(used);
   return true;
 }
 

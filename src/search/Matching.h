@@ -83,9 +83,10 @@ class CWordMatcher {
   uint16_t TrailBits[kMaxLeads + 1][256] = {};
 };
 
-// Rebuilds matches from entries by the word, keeping the order of entries
-// and copying whole records. The empty word copies everything. A word that
-// is only a mode character leaves matches as it is and answers false.
-bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryList& matches);
+// Rebuilds matches as the positions in entries of the records that the word
+// selects, in the order of entries; the empty word selects every record. A
+// word that is only a mode character leaves matches as it is and answers
+// false.
+bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList::Positions& matches);
 
 }  // namespace tarn

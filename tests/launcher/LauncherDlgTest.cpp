@@ -479,8 +479,8 @@ TEST_F(Launcher, SettingsTurnCompletionAndTheDefaultCharacterOn) {
 TEST_F(Launcher, AppliedCollectionRefreshesTheOpenList) {
   ASSERT_NE(Open(), nullptr);
   ASSERT_EQ(Rows().size(), 6u);
-  auto* paths = new PathList{dir / "cands\\beta.txt", dir / "cands\\alpha.txt"};
-  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(paths));
+  auto* records = new AppEntryList{{"beta", dir / "cands\\beta.txt", 0}, {"alpha", dir / "cands\\alpha.txt", 1}};
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
   Pump([] { return Rows().size() == 2; }, 3000);
   EXPECT_EQ(Rows(), (std::vector<std::string>{"beta", "alpha"}));
   EXPECT_EQ(Text(Item(1018)), "[    2 /     2]");

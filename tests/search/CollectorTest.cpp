@@ -31,7 +31,7 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       ++g_receiver->Started;
     } else {
       ++g_receiver->Finished;
-      auto* list = reinterpret_cast<PathList*>(lp);
+      auto* list = reinterpret_cast<AppEntryList*>(lp);
       g_receiver->LastCount = list ? list->size() : 0;
       if (g_receiver->Base) {
         g_receiver->Base->ApplyCollected(list);

@@ -19,9 +19,9 @@ AppEntryList MakeEntries(const std::vector<std::string>& names) {
   return list;
 }
 
-std::vector<std::string> NamesOf(const AppEntryList& list) {
+std::vector<std::string> NamesAt(const AppEntryList& list, const MatchList::Positions& at) {
   std::vector<std::string> names;
-  for (const AppEntry& e : list) names.push_back(e.DispName);
+  for (int32_t i : at) names.push_back(list[static_cast<std::size_t>(i)].DispName);
   return names;
 }
 
@@ -130,11 +130,11 @@ class FilterTest : public ::testing::Test {
       "abc", "ＡＢＣ", "ａｂｃ", "xabc", "abc$def", "x$abcx", "ゲーム ガイド", "がいど", "ｶﾞｲﾄﾞ",
       "def",
   });
-  AppEntryList matches;
+  MatchList::Positions matches;
 
   std::vector<std::string> Search(const std::string& word) {
     EXPECT_TRUE(FilterEntries(entries, word, matches)) << word;
-    return NamesOf(matches);
+    return NamesAt(entries, matches);
   }
 };
 
@@ -174,17 +174,16 @@ TEST_F(FilterTest, ModeCharacterAloneKeepsPreviousMatches) {
     const std::vector<std::string> before = Search("exc");
     ASSERT_EQ(before.size(), 4u);
     EXPECT_FALSE(FilterEntries(entries, word, matches)) << word;
-    EXPECT_EQ(NamesOf(matches), before) << word;
+    EXPECT_EQ(NamesAt(entries, matches), before) << word;
   }
 }
 
-TEST_F(FilterTest, MatchesAreWholeRecordsAsStored) {
+TEST_F(FilterTest, MatchesArePositionsOfTheRecords) {
   Search("\\EXCEL");
-  ASSERT_EQ(matches.size(), 3u);
-  EXPECT_EQ(matches[0], entries[0]);
-  EXPECT_EQ(matches[2].DispName, "EXCEL");
-  EXPECT_EQ(matches[2].FullPath, entries[3].FullPath);
-  EXPECT_EQ(matches[2].ListIndex, 3);
+  EXPECT_EQ(matches, (MatchList::Positions{0, 2, 3}));
+  Search("");
+  EXPECT_EQ(matches.size(), entries.size());
+  EXPECT_EQ(matches.back(), static_cast<int32_t>(entries.size() - 1));
 }
 
 TEST_F(FilterTest, ShrinkingAndGrowingResultsStayExact) {
@@ -193,16 +192,14 @@ TEST_F(FilterTest, ShrinkingAndGrowingResultsStayExact) {
   EXPECT_EQ(Search("\\def"), std::vector<std::string>{"def"});
   EXPECT_EQ(Search("*ip"), std::vector<std::string>{"Internet Explorer"});
   EXPECT_EQ(Search("a").size(), 6u);
-  EXPECT_EQ(matches[5].DispName, "x$abcx");
+  EXPECT_EQ(entries[static_cast<std::size_t>(matches[5])].DispName, "x$abcx");
 }
 
 TEST(Filter, DuplicatesAreKept) {
   AppEntryList entries = {{"edit", "C:\\edit.exe", 0}, {"edit", "C:\\edit.exe", 1}, {"other", "C:\\o.exe", 2}};
-  AppEntryList matches;
+  MatchList::Positions matches;
   ASSERT_TRUE(FilterEntries(entries, "edi", matches));
-  ASSERT_EQ(matches.size(), 2u);
-  EXPECT_EQ(matches[0].ListIndex, 0);
-  EXPECT_EQ(matches[1].ListIndex, 1);
+  EXPECT_EQ(matches, (MatchList::Positions{0, 1}));
 }
 
 TEST(Filter, ComparesByCharacters) {
@@ -229,7 +226,7 @@ TEST(Filter, ComparesByCharacters) {
   };
   for (const Case& c : cases) {
     AppEntryList entries = {{c.name, "C:\\x.exe", 0}};
-    AppEntryList matches;
+    MatchList::Positions matches;
     ASSERT_TRUE(FilterEntries(entries, c.word, matches)) << c.word;
     EXPECT_EQ(matches.size(), c.match ? 1u : 0u) << "name " << c.name << " word " << c.word;
   }
@@ -237,7 +234,7 @@ TEST(Filter, ComparesByCharacters) {
 
 TEST(Filter, SuffixLongerThanNameNeverMatches) {
   AppEntryList entries = {{"de", "C:\\de.exe", 0}, {"", "C:\\.exe", 1}};
-  AppEntryList matches;
+  MatchList::Positions matches;
   for (const std::string word : {"cde$", "de$", "e$"}) {
     ASSERT_TRUE(FilterEntries(entries, word, matches));
     EXPECT_EQ(matches.size(), word == "cde$" ? 0u : 1u) << word;

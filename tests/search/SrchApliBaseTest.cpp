@@ -23,7 +23,8 @@ class ShellTest : public ::testing::Test {
   TempDir temp;
 };
 
-std::vector<std::string> NamesOf(const AppEntryList& list) {
+template <class List>
+std::vector<std::string> NamesOf(const List& list) {
   std::vector<std::string> names;
   for (const AppEntry& e : list) names.push_back(e.DispName);
   return names;
@@ -97,7 +98,7 @@ TEST_F(StoreTest, SearchesAppliedCandidates) {
   EXPECT_EQ(store->GetAllCount(), 6);
 
   EXPECT_EQ(Search("").size(), 6u);
-  const AppEntryList& all = store->GetMatchList();
+  const MatchList& all = store->GetMatchList();
   for (std::size_t i = 0; i < all.size(); ++i) {
     EXPECT_EQ(all[i].FullPath, paths[i]);
     EXPECT_EQ(all[i].ListIndex, static_cast<int32_t>(i));
