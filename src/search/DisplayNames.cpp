@@ -44,7 +44,10 @@ bool NeedsFullQuestion(std::string_view path) {
   static constexpr std::string_view kAlwaysHidden[] = {
       ".lnk", ".url", ".pif", ".scf", ".shb", ".shs", ".xnk", ".website", ".appref-ms", ".library-ms",
       ".searchconnector-ms"};
-  const std::string_view ext = SplitPath(path).ext;
+  const PathParts parts = SplitPath(path);
+  // A folder's name is not the last piece of its path.
+  if (parts.fname.empty() && parts.ext.empty()) return true;
+  const std::string_view ext = parts.ext;
   for (std::string_view hidden : kAlwaysHidden) {
     if (SameAsciiNoCase(ext, hidden)) return true;
   }

@@ -29,8 +29,8 @@ class CNameSource {
   virtual bool FolderRenamesFiles(const std::string& folder) = 0;
 };
 
-// Files whose shell name does not follow from the path alone: shortcuts and
-// the other types the shell always shows without their extension.
+// Paths whose shell name does not follow from the path alone: shortcuts and
+// the other types the shell always shows without their extension, folders.
 bool NeedsFullQuestion(std::string_view path);
 
 // DispNames by path, from the candidates of a pass or from a names file.

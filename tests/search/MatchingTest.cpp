@@ -163,10 +163,11 @@ TEST_F(FilterTest, EachModeSelectsItsNames) {
   for (const Case& c : cases) EXPECT_EQ(Search(c.word), c.names) << c.word;
 }
 
-TEST_F(FilterTest, EmptyWordCopiesEverythingInOrder) {
+TEST_F(FilterTest, EmptyWordSelectsEverythingInOrder) {
   Search("xyz");
   Search("");
-  EXPECT_EQ(matches, entries);
+  ASSERT_EQ(matches.size(), entries.size());
+  for (std::size_t i = 0; i < matches.size(); ++i) EXPECT_EQ(matches[i], static_cast<int32_t>(i));
 }
 
 TEST_F(FilterTest, ModeCharacterAloneKeepsPreviousMatches) {
@@ -181,9 +182,6 @@ TEST_F(FilterTest, ModeCharacterAloneKeepsPreviousMatches) {
 TEST_F(FilterTest, MatchesArePositionsOfTheRecords) {
   Search("\\EXCEL");
   EXPECT_EQ(matches, (MatchList::Positions{0, 2, 3}));
-  Search("");
-  EXPECT_EQ(matches.size(), entries.size());
-  EXPECT_EQ(matches.back(), static_cast<int32_t>(entries.size() - 1));
 }
 
 TEST_F(FilterTest, ShrinkingAndGrowingResultsStayExact) {
