@@ -33,20 +33,11 @@ void Drain() {
 
 HWND Dialog() { return GetBriskApp()->GetLauncherWindow(); }
 
-// Names of about eight letters: every second holds a 'q', every hundredth
-// "xyz"; the other letters never make either word.
 std::string CacheText(int count) {
   std::string text;
   unsigned seed = 12345;
   for (int i = 0; i < count; ++i) {
-    std::string name;
-    for (int k = 0; k < 8; ++k) {
-      seed = seed * 1103515245u + 12345u;
-      name += static_cast<char>('a' + (seed >> 16) % 16);
-    }
-    if (i % 2 == 0) name[3] = 'q';
-    if (i % 100 == 0) name.replace(4, 3, "xyz");
-    text += "C:\\bench\\d" + std::to_string(i % 50) + "\\" + name + ".exe\r\n";
+    text += "C:\\bench\\d" + std::to_string(i % 50) + "\\" + tarn::test::BenchName(i, seed) + ".exe\r\n";
   }
   return text + "\r\n";
 }

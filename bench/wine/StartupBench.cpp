@@ -35,19 +35,6 @@ using tarn::test::NowMs;
 constexpr char kCaption[] = "Tarn Launcher";
 constexpr double kPhaseLimitMs = 900000;
 
-// Names of eight letters: every second holds a 'q', every hundredth "xyz".
-std::string FileName(int i) {
-  unsigned seed = 12345u + static_cast<unsigned>(i) * 2654435761u;
-  std::string name;
-  for (int k = 0; k < 8; ++k) {
-    seed = seed * 1103515245u + 12345u;
-    name += static_cast<char>('a' + (seed >> 16) % 16);
-  }
-  if (i % 2 == 0) name[3] = 'q';
-  if (i % 100 == 0) name.replace(4, 3, "xyz");
-  return name + ".exe";
-}
-
 std::string TempRoot(int count) {
   char base[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, base);
@@ -60,8 +47,10 @@ void PrepareFiles(const std::string& root, int count) {
   if (tarn::test::FileExists(marker)) return;
   const double t0 = NowMs();
   for (int d = 0; d < 50; ++d) tarn::test::MakeDirs(root + "\\files\\d" + std::to_string(d));
+  unsigned seed = 12345;
   for (int i = 0; i < count; ++i) {
-    const std::string path = root + "\\files\\d" + std::to_string(i % 50) + "\\" + FileName(i);
+    const std::string path =
+        root + "\\files\\d" + std::to_string(i % 50) + "\\" + tarn::test::BenchName(i, seed) + ".exe";
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       DWORD written = 0;
