@@ -75,6 +75,9 @@ bool CBriskApp::Init(const AppInfo& info) {
   Tray->SetEnabled(1);
 
   ApplySettings(0);
+  // The previous run's candidates come in on a thread of their own, so the
+  // first hotkey usually finds them; the tray icon looks busy until then.
+  Collector->StartCacheLoad();
 
   int delay = 0;
   const bool read = SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0) != FALSE;
@@ -168,13 +171,20 @@ bool CBriskApp::OnCollectionStatus(WPARAM wParam, LPARAM lParam) {
     Tray->SetIcon(Info->RefreshCommand);
   } else {
     Tray->SetIcon(Info->NameId);
-    Collector->ApplyCollected(reinterpret_cast<PathList*>(lParam));
+    Collector->ApplyCollected(reinterpret_cast<AppEntryList*>(lParam));
     RebuildList();
   }
   Tray->SetEnabled(1);
   EnableDialogButtons(static_cast<int>(wParam));
   Tray->SetBusy(static_cast<int>(wParam));
   return true;
+}
+
+bool CBriskApp::OnCacheLoaded(LPARAM lParam) {
+  const bool taken = Collector->ApplyLoaded(reinterpret_cast<AppEntryList*>(lParam));
+  if (!Collector->IsCollecting()) Tray->SetIcon(Info->NameId);
+  if (taken) RebuildList();
+  return taken;
 }
 
 void CBriskApp::Refresh() {
@@ -385,6 +395,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_COLLECT_NOTIFY:
       if (g_App) g_App->OnCollectionStatus(wParam, lParam);
+      break;
+    case WM_CACHE_LOADED:
+      if (g_App) {
+        g_App->OnCacheLoaded(lParam);
+      } else {
+        delete reinterpret_cast<AppEntryList*>(lParam);
+      }
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

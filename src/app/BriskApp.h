@@ -55,6 +55,8 @@ class CBriskApp : public CTrayIconOwner {
   bool ShowLauncher();
   bool ApplySettings(int n);
   bool OnCollectionStatus(WPARAM wParam, LPARAM lParam);
+  // The cache file's candidates, named off this thread (WM_CACHE_LOADED).
+  bool OnCacheLoaded(LPARAM lParam);
   void Refresh();
   void BeginBusy();
   void EndBusy();

@@ -167,8 +167,8 @@ TEST_F(MainWindow, TrayLookAndMenuFollowTheCollection) {
   tarn::test::PumpFor(100);
   EXPECT_EQ(g_LauncherCreated, 1);
 
-  auto* paths = new PathList{dir / "files\\alpha.txt"};
-  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(paths));
+  auto* records = new AppEntryList{{"alpha", dir / "files\\alpha.txt", 0}};
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
   EXPECT_EQ(tray->GetBusy(), 0);
   EXPECT_STREQ(tray->GetTip(), "Tarn Launcher");
   EXPECT_EQ(tray->GetWantedIcon(), idle);

@@ -46,7 +46,7 @@ class ListViewHost : public ::testing::Test {
     host = CreateWindowExA(0, "TarnListHost", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
                            nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(host, nullptr);
-    list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SORTASCENDING, 0,
+    list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SORTASCENDING | LVS_OWNERDATA, 0,
                            0, 380, 200, host, reinterpret_cast<HMENU>(1002), wc.hInstance, nullptr);
     counter = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 210, 200, 20, host,
                               reinterpret_cast<HMENU>(1018), wc.hInstance, nullptr);
@@ -160,7 +160,7 @@ TEST_F(ListViewHost, StaticThenHistoryThenOtherMatchesByCallback) {
   view->ApplyListSettings(s);
   view->ResetFilter();
 
-  AppEntryList expected = store->GetMatchList();
+  MatchList expected = store->GetMatchList();
   ASSERT_EQ(expected.size(), 4u);
   MoveHistoryToFront(expected, s.TopDirs);
   ASSERT_EQ(Rows(), 6);

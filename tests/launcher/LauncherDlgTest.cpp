@@ -107,7 +107,9 @@ class Launcher : public ::testing::Test {
       if (!CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\")) return nullptr;
     }
     PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
-    Pump([] { return Dialog() != nullptr && IsWindowVisible(Dialog()); });
+    Pump([] {
+      return Dialog() != nullptr && IsWindowVisible(Dialog()) && !GetBriskApp()->GetCollector()->IsLoading();
+    });
     return Dialog();
   }
   static HWND Dialog() { return GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr; }
@@ -499,11 +501,26 @@ TEST_F(Launcher, KanaMatchWrittenInTheSettingsFileRefiltersTheOpenList) {
 TEST_F(Launcher, AppliedCollectionRefreshesTheOpenList) {
   ASSERT_NE(Open(), nullptr);
   ASSERT_EQ(Rows().size(), 6u);
-  auto* paths = new PathList{dir / "cands\\beta.txt", dir / "cands\\alpha.txt"};
-  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(paths));
+  auto* records = new AppEntryList{{"beta", dir / "cands\\beta.txt", 0}, {"alpha", dir / "cands\\alpha.txt", 1}};
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
   Pump([] { return Rows().size() == 2; }, 3000);
   EXPECT_EQ(Rows(), (std::vector<std::string>{"beta", "alpha"}));
   EXPECT_EQ(Text(Item(1018)), "[    2 /     2]");
+}
+
+TEST_F(Launcher, SearchBeforeTheCacheIsInRefillsWhenItArrives) {
+  SetLauncherFactory(&CreateLauncherDialog);
+  CEnvInfoStore().SaveEnvInfo(&settings);
+  ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\"), nullptr);
+  // No message handled yet: the cache's candidates cannot be in.
+  SendMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
+  ASSERT_NE(Dialog(), nullptr);
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(Text(Item(1018)), "[    0 /     0]");
+  Type("alp");
+  ASSERT_TRUE(Pump([] { return Rows().size() == 3; }));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"alpha", "Alphabet", "gamma alpha"}));
+  EXPECT_EQ(Text(Item(1018)), "[    3 /     6]");
 }
 
 // Answers the exit confirmation with No from inside its modal loop.
