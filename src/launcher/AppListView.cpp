@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/Failure.h"
 #include "base/Cp932.h"
 #include "launcher/Launch.h"
@@ -122,10 +124,17 @@ void CAppListView::SelectRow(int row, bool scroll) {
 bool CAppListView::Filter(const std::string& word, bool clampSelection, bool force) {
   if (!List || !Store) return false;
   SearchWord = word;
-  if (Settings.SpaceIsOption && tarn::FindChar(word, ' ') != std::string::npos) return true;
+  // With options after the first space, the list is filtered with the text
+  // before it; typing the options leaves the list as it is.
+  std::string filterWord = word;
+  if (Settings.SpaceIsOption) {
+    filterWord = word.substr(0, std::min(word.size(), tarn::FindChar(word, ' ')));
+    if (filterWord.size() < word.size() && !force && !NeedsFill && filterWord == FilteredWord) return true;
+  }
+  FilteredWord = filterWord;
 
   const std::size_t before = Shown.size();
-  Store->Search(word);
+  Store->Search(filterWord);
   const AppEntryList& found = Store->GetMatchList();
   const int total = Store->GetAllCount();
   if (!force && !NeedsFill && static_cast<long long>(before) == total && before == found.size())
@@ -151,7 +160,7 @@ bool CAppListView::Filter(const std::string& word, bool clampSelection, bool for
     int rows = StaticRows;
     if (matches > 0) {
       HistoryRows = MoveHistoryToFront(Shown, Settings.TopDirs);
-      const int insert = CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, word.empty());
+      const int insert = CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, filterWord.empty());
       for (int i = 0; i < insert; ++i) InsertRow(StaticRows + i, nullptr, 0, true);
       rows += insert;
     }
