@@ -60,11 +60,13 @@ void CollectThread(CollectParams* params) {
       TARN_TRACE("temporary cache file not written: %s", tempPath.c_str());
     }
   } catch (const std::exception& e) {
-    // Out of memory, most likely: give the pass back rather than end the program.
+    // Out of memory, most likely: give the pass back rather than end the
+    // program. The receiver hears of its end as of any other, with no list,
+    // so that nothing stays busy.
     TARN_TRACE("collection pass abandoned: %s", e.what());
     DeleteFileA(tempPath.c_str());
     delete result;
-    CollectCount.store(0);
+    if (!window || !PostMessageA(window, WM_COLLECT_NOTIFY, 0, 0)) CollectCount.store(0);
     return;
   }
 
@@ -112,12 +114,12 @@ bool CSrchApliBase::ApplyCollected(PathList* paths) {
   std::unique_ptr<PathList> owned(paths);
   tarn::ScopedCriticalSection guard(Lock);
   CollectCount.store(0);
+  // An abandoned pass brings no list: the candidates stay as they are.
+  if (!owned) return true;
   Entries.clear();
   Matches->clear();
-  if (owned) {
-    CacheObj->ReplaceCacheFile(tarn::CacheTextSize(*owned));
-    AppendEntries(Entries, *owned);
-  }
+  CacheObj->ReplaceCacheFile(tarn::CacheTextSize(*owned));
+  AppendEntries(Entries, *owned);
   return true;
 }
 

@@ -25,8 +25,8 @@ struct CollectParams {
 };
 
 // The pass itself; deletes params. Posts WM_COLLECT_NOTIFY (1, 0) when it
-// starts and (0, list) when it ends; when the finish message cannot be
-// posted it frees the list and gives the pass back.
+// starts and (0, list) when it ends, (0, 0) when it was abandoned; when the
+// finish message cannot be posted it frees the list and gives the pass back.
 void CollectThread(CollectParams* params);
 
 // Starts the pass on a new thread at below-normal priority; false when no

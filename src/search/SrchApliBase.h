@@ -12,7 +12,8 @@
 class CAppPathsCache;
 
 // Posted to the main window by a collection pass: wParam 1 = started;
-// wParam 0 = finished, lParam = the pass's PathList*, owned by the receiver.
+// wParam 0 = finished, lParam = the pass's PathList*, owned by the receiver
+// (none when the pass was abandoned).
 inline constexpr UINT WM_COLLECT_NOTIFY = WM_USER + 30;
 
 class CSrchApliBase {
@@ -35,7 +36,7 @@ class CSrchApliBase {
   // Collector half.
   bool SetCollectSettings(const CollectSettings& settings);
   bool StartCollect(bool useCache);
-  bool ApplyCollected(PathList* paths);  // takes ownership
+  bool ApplyCollected(PathList* paths);  // takes ownership; none keeps the candidates
   bool IsCollecting();
 
   CAppPathsCache& Cache() { return *CacheObj; }
