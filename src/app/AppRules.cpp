@@ -21,12 +21,6 @@ unsigned FilterDelayMs(bool readOk, int keyboardDelay) {
   return 300u + 250u * static_cast<unsigned>(keyboardDelay);
 }
 
-char DefaultSearchChar(int32_t defaultSearchMode) {
-  // Range first: the value comes from the file unchecked.
-  if (defaultSearchMode < 0x20 || defaultSearchMode > 0x7E) return 0;
-  return static_cast<char>(defaultSearchMode);
-}
-
 std::string ExitQuestionText(const std::string& productName) {
   return productName + " を終了しますか？";
 }

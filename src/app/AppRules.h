@@ -1,6 +1,6 @@
 // Small decisions of the application shell on plain values: hotkey mask,
-// refresh period, filter delay, the default search-mode character, and the
-// registry of modeless dialogs the message loop serves.
+// refresh period, filter delay, and the registry of modeless dialogs the
+// message loop serves.
 #pragma once
 
 #include <cstddef>
@@ -21,10 +21,6 @@ uint32_t RefreshPeriodMs(int32_t updateTimerMinutes);
 // 300 ms + 250 ms per step of the keyboard delay (0..3); 300 ms when the
 // setting could not be read or is out of its range.
 unsigned FilterDelayMs(bool readOk, int keyboardDelay);
-
-// The character the search box starts with, or 0: only a printable ASCII
-// value counts (anything else in the 32-bit field is ignored).
-char DefaultSearchChar(int32_t defaultSearchMode);
 
 // "%s を終了しますか？" and "%s 終了確認" with the product name.
 std::string ExitQuestionText(const std::string& productName);

@@ -5,6 +5,7 @@
 #include "app/AppRules.h"
 #include "app/Failure.h"
 #include "launcher/AppListView.h"
+#include "launcher/LauncherLayout.h"
 #include "launcher/LauncherDlg.h"
 #include "launcher/ListOrder.h"
 #include "search/CollectSettings.h"
@@ -78,6 +79,11 @@ bool CBriskApp::Init(const AppInfo& info) {
   // The previous run's candidates come in on a thread of their own, so the
   // first hotkey usually finds them; the tray icon looks busy until then.
   Collector->StartCacheLoad();
+  if (CEnvInfoStore::IsSavingRefused()) {
+    StopMessage(Info->MainWindow,
+                "設定ファイル tlenv.ini を読み込めませんでした。\n"
+                "今回の起動中は、設定と履歴を保存しません。");
+  }
 
   int delay = 0;
   const bool read = SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0) != FALSE;
@@ -86,6 +92,7 @@ bool CBriskApp::Init(const AppInfo& info) {
 }
 
 bool CBriskApp::PreProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  if (!Info) return true;  // Init has not got that far
   switch (message) {
     case WM_HOTKEY:
       if (wParam == kHotKeyId) ShowLauncher();
@@ -156,9 +163,9 @@ bool CBriskApp::ApplySettings(int n) {
     RebuildList();
   }
 
-  const char mode = DefaultSearchChar(Settings.DefaultSearchMode);
-  if (mode != 0 && LauncherWindow) {
-    const char text[2] = {mode, '\0'};
+  const std::optional<char> mode = tarn::DefaultSearchChar(Settings.DefaultSearchMode);
+  if (mode && LauncherWindow) {
+    const char text[2] = {*mode, '\0'};
     SetDlgItemTextA(LauncherWindow, Info->SearchComboId, text);
   }
   EnableTimer(true);
@@ -171,8 +178,9 @@ bool CBriskApp::OnCollectionStatus(WPARAM wParam, LPARAM lParam) {
     Tray->SetIcon(Info->RefreshCommand);
   } else {
     Tray->SetIcon(Info->NameId);
-    Collector->ApplyCollected(reinterpret_cast<AppEntryList*>(lParam));
-    RebuildList();
+    auto* records = reinterpret_cast<AppEntryList*>(lParam);
+    Collector->ApplyCollected(records);
+    if (records) RebuildList();
   }
   Tray->SetEnabled(1);
   EnableDialogButtons(static_cast<int>(wParam));
@@ -232,10 +240,16 @@ bool CBriskApp::EnableHotKey(bool on) {
 
 bool CBriskApp::EnableTimer(bool on) {
   if (CEnvInfoStore().IsEnvDialogOpen()) return true;
-  if (on)
-    SetTimer(Info->MainWindow, kRefreshTimerId, RefreshPeriodMs(Settings.UpdateTimer), nullptr);
-  else
+  if (!on) {
     KillTimer(Info->MainWindow, kRefreshTimerId);
+    TimerPeriod = 0;
+    return true;
+  }
+  // Setting a running timer again starts its period anew: a user who
+  // launches something every few hours would never get a timed refresh.
+  const uint32_t period = RefreshPeriodMs(Settings.UpdateTimer);
+  if (period != TimerPeriod && SetTimer(Info->MainWindow, kRefreshTimerId, period, nullptr))
+    TimerPeriod = period;
   return true;
 }
 
@@ -303,13 +317,16 @@ LRESULT OnCreate(HWND window) {
   info.Instance = g_Instance;
   info.MainWindow = window;
   info.ProductName = g_ProductName;
+  // Published before Init: the message boxes Init can show run message
+  // loops, and the first pass's messages arriving meanwhile must reach it.
   auto* app = new CBriskApp;
+  g_App = app;
   if (!app->Init(info)) {
     // A second instance: the window is not created and the entry ends.
+    g_App = nullptr;
     delete app;
     return -1;
   }
-  g_App = app;
   g_ComStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   HeapCompact(GetProcessHeap(), 0);
   return 0;

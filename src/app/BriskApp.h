@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "app/TrayIcon.h"
@@ -84,6 +85,7 @@ class CBriskApp : public CTrayIconOwner {
 
   HWND LauncherWindow = nullptr;
   int Busy = 0;
+  uint32_t TimerPeriod = 0;  // of the running refresh timer; 0 while it is off
   EnvDlgInfo Settings;
   AppInfo* Info = nullptr;
   CTrayIcon* Tray = nullptr;

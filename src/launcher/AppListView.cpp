@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/Failure.h"
 #include "base/Cp932.h"
 #include "launcher/Launch.h"
@@ -103,10 +105,17 @@ void CAppListView::SelectRow(int row, bool scroll) {
 bool CAppListView::Filter(const std::string& word, bool clampSelection, bool force) {
   if (!List || !Store) return false;
   SearchWord = word;
-  if (Settings.SpaceIsOption && tarn::FindChar(word, ' ') != std::string::npos) return true;
+  // With options after the first space, the list is filtered with the text
+  // before it; typing the options leaves the list as it is.
+  std::string filterWord = word;
+  if (Settings.SpaceIsOption) {
+    filterWord = word.substr(0, std::min(word.size(), tarn::FindChar(word, ' ')));
+    if (filterWord.size() < word.size() && !force && !NeedsFill && filterWord == FilteredWord) return true;
+  }
+  FilteredWord = filterWord;
 
   const std::size_t before = Shown.size();
-  Store->Search(word, tarn::MatchOptions{Settings.KanaMatch});
+  Store->Search(filterWord, tarn::MatchOptions{Settings.KanaMatch});
   const MatchList& found = Store->GetMatchList();
   const int total = Store->GetAllCount();
   if (!force && !NeedsFill && static_cast<long long>(before) == total && before == found.size())
@@ -124,7 +133,7 @@ bool CAppListView::Filter(const std::string& word, bool clampSelection, bool for
     int rows = StaticRows;
     if (matches > 0) {
       HistoryRows = MoveHistoryToFront(Shown, Settings.TopDirs);
-      rows += CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, word.empty());
+      rows += CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, filterWord.empty());
     }
     // A virtual list has no rows to insert: the count is all it keeps, and
     // it asks for what it paints.

@@ -62,6 +62,7 @@ class CAppListView {
   HWND CounterLabel = nullptr;
   ListSettings Settings;
   std::string SearchWord;
+  std::string FilteredWord;  // what the store was last searched with
   bool NeedsFill = false;
   CSrchApliBase* Store = nullptr;
   int LastResult = 0;

@@ -84,12 +84,14 @@ void CollectThread(CollectParams* params) {
     }
     result = NamePass(*found, *params, written);
   } catch (const std::exception& e) {
-    // Out of memory, most likely: give the pass back rather than end the program.
+    // Out of memory, most likely: give the pass back rather than end the
+    // program. The receiver hears of its end as of any other, with no list,
+    // so that nothing stays busy.
     TARN_TRACE("collection pass abandoned: %s", e.what());
     DeleteFileA(tempPath.c_str());
     DeleteFileA(params->NamesTempPath.c_str());
     delete result;
-    CollectCount.store(0);
+    if (!window || !PostMessageA(window, WM_COLLECT_NOTIFY, 0, 0)) CollectCount.store(0);
     return;
   }
 

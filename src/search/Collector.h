@@ -31,9 +31,9 @@ struct CollectParams {
 };
 
 // The pass itself; deletes params. Posts WM_COLLECT_NOTIFY (1, 0) when it
-// starts and (0, records) when it ends, the records named on this thread;
-// when the finish message cannot be posted it frees them and gives the pass
-// back.
+// starts and (0, records) when it ends, the records named on this thread,
+// or (0, 0) when it was abandoned; when the finish message cannot be posted
+// it frees the records and gives the pass back.
 void CollectThread(CollectParams* params);
 
 // Starts the pass on a new thread at below-normal priority; false when no

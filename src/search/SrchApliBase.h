@@ -19,7 +19,7 @@ class CNameSource;
 
 // Posted to the main window by a collection pass: wParam 1 = started;
 // wParam 0 = finished, lParam = the pass's finished records (AppEntryList*),
-// owned by the receiver.
+// owned by the receiver (none when the pass was abandoned).
 inline constexpr UINT WM_COLLECT_NOTIFY = WM_USER + 30;
 // Posted when the cache file's candidates are named: lParam = their records
 // (AppEntryList*), owned by the receiver.
@@ -45,7 +45,8 @@ class CSrchApliBase {
   // Collector half.
   bool SetCollectSettings(const CollectSettings& settings);
   bool StartCollect(bool useCache);
-  // Takes a finished pass's records (owned) in place of the candidates.
+  // Takes a finished pass's records (owned) in place of the candidates;
+  // none (an abandoned pass) keeps the candidates.
   bool ApplyCollected(AppEntryList* records);
   // The same for a bare path list, named here.
   bool ApplyCollected(PathList* paths);

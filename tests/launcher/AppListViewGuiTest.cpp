@@ -228,7 +228,7 @@ TEST_F(ListViewHost, SelectionClampedAndStaticRowLeftForCandidates) {
 }
 
 TEST_F(ListViewHost, SpaceIsOptionKeepsListWhileArgumentsAreTyped) {
-  AddCandidates({"note.txt", "other.txt"});
+  const std::vector<std::string> paths = AddCandidates({"alpha.txt", "note.txt"});
   ListSettings s;
   s.SpaceIsOption = true;
   view->ApplyListSettings(s);
@@ -238,6 +238,14 @@ TEST_F(ListViewHost, SpaceIsOptionKeepsListWhileArgumentsAreTyped) {
   EXPECT_EQ(Rows(), 1);
   EXPECT_EQ(view->GetSearchWord(), "note -x");
   EXPECT_EQ(Text(0, 1), dir / "note.txt");
+  // A pass lands and the list is rebuilt: the text before the space filters
+  // it again, so Return cannot start another row.
+  store->ApplyCollected(new PathList(paths));
+  view->ResetFilter();
+  view->Filter("note -x", true, false);
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(Text(0, 1), dir / "note.txt");
+  EXPECT_EQ(view->GetSearchWord(), "note -x");
 }
 
 TEST_F(ListViewHost, DummyIconGivesEveryRowTheSameIcon) {

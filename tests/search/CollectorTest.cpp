@@ -322,7 +322,7 @@ TEST_F(CollectorTest, PassOutlivesItsCollector) {
   CollectCount.store(0);  // nobody applied it: the main window would be gone too
 }
 
-TEST_F(CollectorTest, ThreadThatDoesNotStartGivesThePassBack) {
+TEST_F(CollectorTest, PassThatDoesNotStartOrIsAbandonedIsGivenBack) {
   tarn::test::WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\r\n");
   CSrchApliBase base(window, dir);
   receiver.Base = &base;
@@ -333,9 +333,17 @@ TEST_F(CollectorTest, ThreadThatDoesNotStartGivesThePassBack) {
   EXPECT_FALSE(base.IsCollecting());
   tarn::test::PumpFor(200);
   EXPECT_EQ(receiver.Started, 0);
-  // The store still answers from the cache, and the next refresh runs.
-  EXPECT_EQ(CachedPathsOf(base), PathList{"C:\\one.exe"});
+  EXPECT_EQ(CachedPathsOf(base), PathList{"C:\\one.exe"});  // the store answers from the cache
+  // Out of memory at once: the pass ends like a finished one, with no list.
+  tarn::test::FailNextAllocationOnOtherThread();
   ASSERT_TRUE(base.StartCollect(false));
   ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
+  EXPECT_EQ(receiver.LastCount, 0u);
+  EXPECT_FALSE(base.IsCollecting());
+  EXPECT_EQ(PathsOf(base), PathList{"C:\\one.exe"});
+  EXPECT_FALSE(tarn::test::FileExists(dir + "apppaths.tmp"));
+  // And the next refresh runs.
+  ASSERT_TRUE(base.StartCollect(false));
+  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 2; }, 20000));
   EXPECT_EQ(base.GetAllCount(), 4);
 }
