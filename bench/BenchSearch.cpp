@@ -110,10 +110,9 @@ const AppEntryList& Entries(std::size_t count) {
 
 void RunSearch(benchmark::State& state, const char* word, tarn::MatchOptions options = {}) {
   const AppEntryList& entries = Entries(static_cast<std::size_t>(state.range(0)));
-  // The store keeps its match list from search to search, so the timed
-  // searches overwrite the records of the one before; the first search
-  // into an empty list, which allocates every record, is shown apart.
-  AppEntryList matches;
+  // The store keeps its match positions from search to search; the first
+  // search into an empty list, which allocates, is shown apart.
+  MatchList::Positions matches;
   const auto start = std::chrono::steady_clock::now();
   tarn::FilterEntries(entries, word, matches, options);
   state.counters["first_ms"] =

@@ -102,7 +102,8 @@ void FillOnce(HWND host, const std::string& dir, int n, double out[4]) {
     DestroyWindow(control);
   }
 
-  HWND list = MakeList(host);
+  HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 600,
+                              400, host, reinterpret_cast<HMENU>(1002), GetModuleHandleA(nullptr), nullptr);
   CSrchApliBase store(host, dir);
   auto* paths = new PathList;
   for (int i = 0; i < n; ++i) paths->push_back("C:\\Programs\\Tool" + std::to_string(i) + ".exe");
@@ -118,7 +119,7 @@ void FillOnce(HWND host, const std::string& dir, int n, double out[4]) {
   // copy of its result.
   double s0 = NowMs();
   store.Search("");
-  AppEntryList copy = store.GetMatchList();
+  MatchList copy = store.GetMatchList();
   const double searchMs = (NowMs() - s0);
   double v0 = NowMs();
   view.ResetFilter();

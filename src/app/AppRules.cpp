@@ -23,12 +23,6 @@ unsigned FilterDelayMs(bool readOk, int keyboardDelay) {
   return 300u + 250u * static_cast<unsigned>(keyboardDelay);
 }
 
-char DefaultSearchChar(int32_t defaultSearchMode) {
-  // Range first: the value comes from the file unchecked.
-  if (defaultSearchMode < 0x20 || defaultSearchMode > 0x7E) return 0;
-  return static_cast<char>(defaultSearchMode);
-}
-
 std::size_t NextTypingEnd(std::string_view text, std::size_t shown) {
   if (shown >= text.size()) return text.size();
   if (text[shown] == '\r' && shown + 1 < text.size() && text[shown + 1] == '\n') return shown + 2;

@@ -1,6 +1,6 @@
 // Small decisions of the application shell on plain values: hotkey mask,
-// refresh period, filter delay, the default search-mode character, the
-// About dialog's typing and the exit question.
+// refresh period, filter delay, the About dialog's typing and the exit
+// question.
 #pragma once
 
 #include <cstddef>
@@ -22,10 +22,6 @@ uint32_t RefreshPeriodMs(int32_t updateTimerMinutes);
 // 300 ms + 250 ms per step of the keyboard delay (0..3); 300 ms when the
 // setting could not be read or is out of its range.
 unsigned FilterDelayMs(bool readOk, int keyboardDelay);
-
-// The character the search box starts with, or 0: only a printable ASCII
-// value counts (anything else in the 32-bit field is ignored).
-char DefaultSearchChar(int32_t defaultSearchMode);
 
 // Where the About dialog's typing stands after one more step from shown:
 // the end of the next whole character (a CR LF pair is one step), so a

@@ -7,6 +7,7 @@
 #include "app/Failure.h"
 #include "base/DialogBase.h"
 #include "launcher/AppListView.h"
+#include "launcher/LauncherLayout.h"
 #include "launcher/LauncherDlg.h"
 #include "launcher/ListOrder.h"
 #include "search/CollectSettings.h"
@@ -75,6 +76,14 @@ bool CBriskApp::Init(const AppInfo& info) {
   Tray->SetEnabled(1);
 
   ApplySettings(0);
+  // The previous run's candidates come in on a thread of their own, so the
+  // first hotkey usually finds them; the tray icon looks busy until then.
+  Collector->StartCacheLoad();
+  if (CEnvInfoStore::IsSavingRefused()) {
+    StopMessage(Info->MainWindow,
+                "設定ファイル tlenv.ini を読み込めませんでした。\n"
+                "今回の起動中は、設定と履歴を保存しません。");
+  }
 
   int delay = 0;
   const bool read = SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0) != FALSE;
@@ -83,6 +92,7 @@ bool CBriskApp::Init(const AppInfo& info) {
 }
 
 bool CBriskApp::PreProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  if (!Info) return true;  // Init has not got that far
   switch (message) {
     case WM_HOTKEY:
       if (wParam == kHotKeyId) ShowLauncher();
@@ -153,9 +163,9 @@ bool CBriskApp::ApplySettings(int n) {
     RebuildList();
   }
 
-  const char mode = DefaultSearchChar(Settings.DefaultSearchMode);
-  if (mode != 0 && LauncherWindow) {
-    const char text[2] = {mode, '\0'};
+  const std::optional<char> mode = tarn::DefaultSearchChar(Settings.DefaultSearchMode);
+  if (mode && LauncherWindow) {
+    const char text[2] = {*mode, '\0'};
     SetDlgItemTextA(LauncherWindow, Info->SearchComboId, text);
   }
   EnableTimer(true);
@@ -168,13 +178,21 @@ bool CBriskApp::OnCollectionStatus(WPARAM wParam, LPARAM lParam) {
     Tray->SetIcon(Info->RefreshCommand);
   } else {
     Tray->SetIcon(Info->NameId);
-    Collector->ApplyCollected(reinterpret_cast<PathList*>(lParam));
-    RebuildList();
+    auto* records = reinterpret_cast<AppEntryList*>(lParam);
+    Collector->ApplyCollected(records);
+    if (records) RebuildList();
   }
   Tray->SetEnabled(1);
   EnableDialogButtons(static_cast<int>(wParam));
   Tray->SetBusy(static_cast<int>(wParam));
   return true;
+}
+
+bool CBriskApp::OnCacheLoaded(LPARAM lParam) {
+  const bool taken = Collector->ApplyLoaded(reinterpret_cast<AppEntryList*>(lParam));
+  if (!Collector->IsCollecting()) Tray->SetIcon(Info->NameId);
+  if (taken) RebuildList();
+  return taken;
 }
 
 void CBriskApp::Refresh() {
@@ -222,10 +240,16 @@ bool CBriskApp::EnableHotKey(bool on) {
 
 bool CBriskApp::EnableTimer(bool on) {
   if (CEnvInfoStore().IsEnvDialogOpen()) return true;
-  if (on)
-    SetTimer(Info->MainWindow, kRefreshTimerId, RefreshPeriodMs(Settings.UpdateTimer), nullptr);
-  else
+  if (!on) {
     KillTimer(Info->MainWindow, kRefreshTimerId);
+    TimerPeriod = 0;
+    return true;
+  }
+  // Setting a running timer again starts its period anew: a user who
+  // launches something every few hours would never get a timed refresh.
+  const uint32_t period = RefreshPeriodMs(Settings.UpdateTimer);
+  if (period != TimerPeriod && SetTimer(Info->MainWindow, kRefreshTimerId, period, nullptr))
+    TimerPeriod = period;
   return true;
 }
 
@@ -282,13 +306,16 @@ LRESULT OnCreate(HWND window) {
   info.Instance = g_Instance;
   info.MainWindow = window;
   info.ProductName = g_ProductName;
+  // Published before Init: the message boxes Init can show run message
+  // loops, and the first pass's messages arriving meanwhile must reach it.
   auto* app = new CBriskApp;
+  g_App = app;
   if (!app->Init(info)) {
     // A second instance: the window is not created and the entry ends.
+    g_App = nullptr;
     delete app;
     return -1;
   }
-  g_App = app;
   g_ComStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   HeapCompact(GetProcessHeap(), 0);
   return 0;
@@ -374,6 +401,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_COLLECT_NOTIFY:
       if (g_App) g_App->OnCollectionStatus(wParam, lParam);
+      break;
+    case WM_CACHE_LOADED:
+      if (g_App) {
+        g_App->OnCacheLoaded(lParam);
+      } else {
+        delete reinterpret_cast<AppEntryList*>(lParam);
+      }
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

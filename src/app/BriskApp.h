@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "app/TrayIcon.h"
@@ -55,6 +56,8 @@ class CBriskApp : public CTrayIconOwner {
   bool ShowLauncher();
   bool ApplySettings(int n);
   bool OnCollectionStatus(WPARAM wParam, LPARAM lParam);
+  // The cache file's candidates, named off this thread (WM_CACHE_LOADED).
+  bool OnCacheLoaded(LPARAM lParam);
   void Refresh();
   void BeginBusy();
   void EndBusy();
@@ -82,6 +85,7 @@ class CBriskApp : public CTrayIconOwner {
 
   HWND LauncherWindow = nullptr;
   int Busy = 0;
+  uint32_t TimerPeriod = 0;  // of the running refresh timer; 0 while it is off
   EnvDlgInfo Settings;
   AppInfo* Info = nullptr;
   CTrayIcon* Tray = nullptr;

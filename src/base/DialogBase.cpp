@@ -10,7 +10,7 @@ CModelessRegistry g_Dialogs;
 
 }  // namespace
 
-CDialogBase::CDialogBase() : Life(std::make_shared<const int>(0)) {}
+CDialogBase::CDialogBase() = default;
 
 CDialogBase::~CDialogBase() {
   // An owner that lets go of the object before its window: the window goes

@@ -7,10 +7,10 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "base/Geometry.h"
+#include "base/LifeGuard.h"
 
 class CDialogBase {
  public:
@@ -51,15 +51,8 @@ class CDialogBase {
 
   // Taken before a call that can run a nested message loop (a message box,
   // a modal dialog, a launch): that loop may destroy the dialog and delete
-  // the object, and code after the call must then not touch it.
-  class Watch {
-   public:
-    explicit Watch(const CDialogBase& dialog) : Life(dialog.Life) {}
-    bool Gone() const { return Life.expired(); }
-
-   private:
-    std::weak_ptr<const int> Life;
-  };
+  // the object, and code after the call asks the watcher before touching it.
+  tarn::LifeGuard::Watcher Watch() const { return Life.Watch(); }
 
  private:
   static INT_PTR CALLBACK StaticDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,7 +61,7 @@ class CDialogBase {
   HWND Dlg = nullptr;
   bool Modeless = false;
   bool Creating = false;
-  std::shared_ptr<const int> Life;
+  tarn::LifeGuard Life;
 };
 
 // Offers a message to every open modeless dialog; true when one took it.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <string>
 
@@ -56,6 +57,20 @@ class ScopedGdiObject {
 
  private:
   HGDIOBJ h_;
+};
+
+// COM for this thread (apartment), ended with the guard when it was started.
+class ScopedComInit {
+ public:
+  ScopedComInit() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ScopedComInit() {
+    if (started_) CoUninitialize();
+  }
+  ScopedComInit(const ScopedComInit&) = delete;
+  ScopedComInit& operator=(const ScopedComInit&) = delete;
+
+ private:
+  bool started_;
 };
 
 class ScopedCriticalSection {

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/Failure.h"
 #include "base/Cp932.h"
 #include "launcher/Launch.h"
@@ -39,6 +41,7 @@ bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
     SystemImages = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     DummyIconPath = WindowsFile("taskman.exe");
+    DummyIcon = IconForFile(DummyIconPath.c_str());
     StaticIcon = IconForFile(WindowsFile("explorer.exe").c_str());
   }
   if (list && IsWindow(list) && list != List) {
@@ -58,10 +61,13 @@ bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
     if (SendMessageA(List, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&col)) < 0)
       TARN_REPORT_LAST_ERROR(1);
 
+    // Owner data is given to the control when it is made (the dialog
+    // template has it); the control does not take it later.
     LONG_PTR style = GetWindowLongPtrA(List, GWL_STYLE);
-    style &= ~static_cast<LONG_PTR>(LVS_TYPEMASK | LVS_OWNERDATA | LVS_NOSCROLL | LVS_NOSORTHEADER |
-                                    LVS_ALIGNLEFT | LVS_SORTASCENDING | LVS_SORTDESCENDING);
-    style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_NOCOLUMNHEADER;
+    style &= ~static_cast<LONG_PTR>(LVS_TYPEMASK | LVS_NOSCROLL | LVS_NOSORTHEADER | LVS_ALIGNLEFT |
+                                    LVS_SORTASCENDING | LVS_SORTDESCENDING);
+    style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_NOCOLUMNHEADER |
+             LVS_OWNERDATA;
     SetLastError(0);
     if (!SetWindowLongPtrA(List, GWL_STYLE, style) && GetLastError() != 0)
       TARN_TRACE("%s", "list style not changed");
@@ -88,29 +94,6 @@ int CAppListView::GetSelectedRow() const {
   return static_cast<int>(SendMessageA(List, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void CAppListView::InsertRow(int row, const char* text, int image, bool callback) {
-  LVITEMA item = {};
-  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  item.iItem = row;
-  item.pszText = callback ? LPSTR_TEXTCALLBACKA : const_cast<char*>(text);
-  item.iImage = callback ? I_IMAGECALLBACK : image;
-  item.lParam = row;
-  if (SendMessageA(List, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
-    TARN_REPORT_LAST_ERROR(1);
-  if (callback) {
-    LVITEMA sub = {};
-    sub.iSubItem = 1;
-    sub.pszText = LPSTR_TEXTCALLBACKA;
-    if (!SendMessageA(List, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub)))
-      TARN_REPORT_LAST_ERROR(1);
-  }
-}
-
-void CAppListView::InsertStaticRows() {
-  for (int i = 0; i < StaticRows; ++i)
-    InsertRow(i, Settings.StaticItems[i].Name.c_str(), StaticIcon, false);
-}
-
 void CAppListView::SelectRow(int row, bool scroll) {
   LVITEMA state = {};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -122,39 +105,41 @@ void CAppListView::SelectRow(int row, bool scroll) {
 bool CAppListView::Filter(const std::string& word, bool clampSelection, bool force) {
   if (!List || !Store) return false;
   SearchWord = word;
-  if (Settings.SpaceIsOption && tarn::FindChar(word, ' ') != std::string::npos) return true;
+  // With options after the first space, the list is filtered with the text
+  // before it; typing the options leaves the list as it is.
+  std::string filterWord = word;
+  if (Settings.SpaceIsOption) {
+    filterWord = word.substr(0, std::min(word.size(), tarn::FindChar(word, ' ')));
+    if (filterWord.size() < word.size() && !force && !NeedsFill && filterWord == FilteredWord) return true;
+  }
+  FilteredWord = filterWord;
 
   const std::size_t before = Shown.size();
-  Store->Search(word, tarn::MatchOptions{Settings.KanaMatch});
-  const AppEntryList& found = Store->GetMatchList();
+  Store->Search(filterWord, tarn::MatchOptions{Settings.KanaMatch});
+  const MatchList& found = Store->GetMatchList();
   const int total = Store->GetAllCount();
   if (!force && !NeedsFill && static_cast<long long>(before) == total && before == found.size())
     return true;
 
   NeedsFill = false;
   Shown = found;
+  ShownIcons.assign(Shown.size(), -2);
   const int matches = static_cast<int>(Shown.size());
   int selection = ChooseSelection(GetSelectedRow(), StaticRows, matches, clampSelection);
 
   const int rowsNow = static_cast<int>(SendMessageA(List, LVM_GETITEMCOUNT, 0, 0));
   HistoryRows = 0;
   if (matches > 0 || rowsNow != StaticRows) {
-    // Painting and scroll-bar updates after each change are what make a
-    // large fill slow: redrawing is off until the rows are in, and they are
-    // drawn once. (Toggling the no-scroll style for this instead makes the
-    // control recompute its whole layout, several times slower with 100 000
-    // rows.)
-    SendMessageA(List, WM_SETREDRAW, FALSE, 0);
-    if (!SendMessageA(List, LVM_DELETEALLITEMS, 0, 0)) TARN_REPORT_LAST_ERROR(1);
-    SendMessageA(List, LVM_SETITEMCOUNT, StaticRows + matches, 0);
-    InsertStaticRows();
     int rows = StaticRows;
     if (matches > 0) {
       HistoryRows = MoveHistoryToFront(Shown, Settings.TopDirs);
-      const int insert = CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, word.empty());
-      for (int i = 0; i < insert; ++i) InsertRow(StaticRows + i, nullptr, 0, true);
-      rows += insert;
+      rows += CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, filterWord.empty());
     }
+    // A virtual list has no rows to insert: the count is all it keeps, and
+    // it asks for what it paints.
+    SendMessageA(List, WM_SETREDRAW, FALSE, 0);
+    if (!SendMessageA(List, LVM_DELETEALLITEMS, 0, 0)) TARN_REPORT_LAST_ERROR(1);
+    SendMessageA(List, LVM_SETITEMCOUNT, rows, 0);
     SendMessageA(List, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(List, nullptr, TRUE);
     selection = ClampToRows(selection, rows);
@@ -190,6 +175,14 @@ void CAppListView::OnItemChanged() {
 
 void CAppListView::OnGetDispInfo(NMLVDISPINFOA* info) {
   LVITEMA& item = info->item;
+  if (item.mask & LVIF_PARAM) item.lParam = item.iItem;
+  if (item.iItem >= 0 && item.iItem < StaticRows) {
+    if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) item.iImage = StaticIcon;
+    if (item.mask & LVIF_TEXT) {
+      item.pszText = const_cast<char*>(item.iSubItem == 0 ? Settings.StaticItems[item.iItem].Name.c_str() : "");
+    }
+    return;
+  }
   const int index = CandidateIndexForRow(item.iItem, StaticRows, Shown.size());
   if (index < 0) {
     // A row the candidates do not reach (never expected): answer empty.
@@ -197,9 +190,11 @@ void CAppListView::OnGetDispInfo(NMLVDISPINFOA* info) {
     if (item.mask & LVIF_IMAGE) item.iImage = -1;
     return;
   }
-  const AppEntry& entry = Shown[index];
+  const AppEntry& entry = Shown[static_cast<std::size_t>(index)];
   if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
-    item.iImage = IconForFile(Settings.LoadIcon ? DummyIconPath.c_str() : entry.FullPath.c_str());
+    int& icon = ShownIcons[static_cast<std::size_t>(index)];
+    if (icon == -2) icon = Settings.LoadIcon ? DummyIcon : IconForFile(entry.FullPath.c_str());
+    item.iImage = icon;
     item.state = 0;
     item.stateMask = 0;
   }
@@ -218,7 +213,7 @@ void CAppListView::FitColumn() {
 
 std::string CAppListView::RowPath(int row) const {
   const int index = CandidateIndexForRow(row, StaticRows, Shown.size());
-  return index < 0 ? std::string() : Shown[index].FullPath;
+  return index < 0 ? std::string() : Shown[static_cast<std::size_t>(index)].FullPath;
 }
 
 bool CAppListView::ExpandStaticCommand(int index, std::string* out) {

@@ -1,12 +1,15 @@
 // The launcher dialog's candidate list: static rows, then history rows, then
-// the other matches. Candidate texts and icons are handed to the control only
-// when it asks for them (LVN_GETDISPINFO).
+// the other matches. The control is virtual (owner data): a fill only sets
+// the row count, and every row's text and icon is handed over when the
+// control asks for it (LVN_GETDISPINFO), so a fill costs the same at any
+// size.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "launcher/ListOrder.h"
 #include "search/AppEntry.h"
@@ -47,12 +50,10 @@ class CAppListView {
   const std::string& GetSearchWord() const { return SearchWord; }
   int GetStaticRowCount() const { return StaticRows; }
   int GetHistoryRowCount() const { return HistoryRows; }
-  const AppEntryList& GetShown() const { return Shown; }
+  const MatchList& GetShown() const { return Shown; }
   int GetSelectedRow() const;
 
  private:
-  void InsertStaticRows();
-  void InsertRow(int row, const char* text, int image, bool callback);
   void SelectRow(int row, bool scroll);
   std::string RowPath(int row) const;
   int IconForFile(const char* path) const;
@@ -61,12 +62,17 @@ class CAppListView {
   HWND CounterLabel = nullptr;
   ListSettings Settings;
   std::string SearchWord;
+  std::string FilteredWord;  // what the store was last searched with
   bool NeedsFill = false;
   CSrchApliBase* Store = nullptr;
   int LastResult = 0;
   HIMAGELIST SystemImages = nullptr;
   HWND List = nullptr;
-  AppEntryList Shown;
+  MatchList Shown;
+  // Icon of each shown candidate once asked for (-2 before): scrolling back
+  // does not ask the shell again.
+  mutable std::vector<int> ShownIcons;
+  int DummyIcon = -1;
   int StaticRows = 0;
   int HistoryRows = 0;
   int StaticIcon = -1;

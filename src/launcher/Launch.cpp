@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base/SystemLibrary.h"
 #include "launcher/LaunchPlan.h"
 #include "launcher/LaunchShell.h"
 
 namespace {
-
-// Longest text handed to the shell as file or parameters. Wine's shell
-// overruns its own buffer from about 1000 characters on and takes the
-// process down; a longer text is not given to the shell at all.
-constexpr std::size_t kMaxShellText = 960;
 
 // Windows error 2 or 3 (and the shell's answers of the same numbers): the
 // file or the path is not there.
@@ -58,9 +54,13 @@ int StartProcess(const std::string& commandLine) {
 
 }  // namespace
 
+std::size_t ShellTextLimit() {
+  return tarn::RunningUnderWine() ? kMaxShellTextWine : kMaxShellTextWindows;
+}
+
 int StartItem(const LaunchRequest& request) { return StartItemWith(request, &ShellExecuteA); }
 
-int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen) {
+int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen, std::size_t maxShellText) {
   const std::string& path = request.Path;
   if (path.empty()) return kLaunchNotFound;
   if (HasNul(path) || HasNul(request.SearchWord)) return kLaunchFailed;
@@ -74,7 +74,7 @@ int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen) {
   if (request.SpaceIsOption && Exists(path)) options = OptionText(request.SearchWord);
 
   int code = kLaunchFailed;
-  if (path.size() <= kMaxShellText && options.size() <= kMaxShellText) {
+  if (path.size() <= maxShellText && options.size() <= maxShellText) {
     HINSTANCE answer = shellOpen(nullptr, nullptr, path.c_str(),
                                  options.empty() ? nullptr : options.c_str(), dir.c_str(),
                                  SW_SHOWNORMAL);
@@ -91,7 +91,7 @@ int OpenContainingFolderWith(const char* program, const std::string& path) {
   if (path.empty()) return kLaunchNothing;
   if (HasNul(path)) return kLaunchFailed;
   std::string args = SelectInFolderArguments(path);
-  if (args.size() > kMaxShellText) return kLaunchFailed;
+  if (args.size() > ShellTextLimit()) return kLaunchFailed;
   HINSTANCE answer = ShellExecuteA(nullptr, nullptr, program, args.c_str(), nullptr, SW_SHOWNORMAL);
   return ShellAnswerCode(answer);
 }

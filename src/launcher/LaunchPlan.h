@@ -4,6 +4,7 @@
 // launch fails.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,14 @@ std::string OptionText(std::string_view searchWord);
 // command is a command line as the user wrote it and is taken unchanged.
 std::string FallbackCommandLine(std::string_view path, bool fromStaticItem,
                                 std::string_view options);
+
+// Longest text handed to the shell as the file or the parameters. Windows'
+// shell copies the file or address into a buffer of INTERNET_MAX_URL_LENGTH
+// (2084) characters with its final NUL, so a longer text could arrive cut:
+// another address. Wine's shell overruns a buffer once a file text passes
+// 996 characters and takes the process down.
+inline constexpr std::size_t kMaxShellTextWindows = 2083;
+inline constexpr std::size_t kMaxShellTextWine = 996;
 
 // Arguments for the explorer that open the folder with the file selected.
 std::string SelectInFolderArguments(std::string_view path);

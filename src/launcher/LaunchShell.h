@@ -4,10 +4,17 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "launcher/Launch.h"
 
 // Same form as ShellExecuteA.
 using ShellOpenFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
-// StartItem with the given shell call in place of ShellExecuteA.
-int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen);
+// Longest file or parameter text the shell of this platform is given.
+std::size_t ShellTextLimit();
+
+// StartItem with the given shell call in place of ShellExecuteA, and the
+// given limit for its texts.
+int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen,
+                  std::size_t maxShellText = ShellTextLimit());

@@ -8,6 +8,7 @@
 #include "app/BriskApp.h"
 #include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/SystemLibrary.h"
 #include "launcher/AppListView.h"
 #include "launcher/HistoryControls.h"
 #include "launcher/WindowPlacement.h"
@@ -307,12 +308,18 @@ void CLauncherDlg::RunSelected() {
   CAppListView* view = App->GetListView();
   if (!view) return;
   RefilterList(std::nullopt, false);
+  // The shell's own prompts during a launch and the hotkey message of
+  // ApplySettings run message loops in which the dialog can be closed and
+  // this object deleted.
+  const tarn::LifeGuard::Watcher alive = Life.Watch();
   bool started = (GetKeyState(VK_SHIFT) & 0x8000) ? view->OpenSelectedFolder() : view->ExecuteSelected();
+  if (!alive) return;
   if (started) {
     EnvDlgInfo& settings = App->GetSettings();
     RecordLaunchHistories(Dlg, settings, App->SearchWord);
     CEnvInfoStore().SaveEnvInfo(&settings);
     App->ApplySettings(0);
+    if (!alive) return;
     PostMessageA(Dlg, WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->CloseId, BN_CLICKED), 0);
     return;
   }
@@ -378,7 +385,7 @@ void CLauncherDlg::LayoutLauncherDlg() {
 
 void CLauncherDlg::EnableAutoComplete() {
   if (AutoCompleteOn) return;
-  HMODULE library = LoadLibraryA(g_AutoCompleteLibrary.c_str());
+  HMODULE library = tarn::LoadSystemLibrary(g_AutoCompleteLibrary.c_str());
   if (!library) return;
   g_AutoComplete = reinterpret_cast<AutoCompleteFn>(
       reinterpret_cast<void*>(GetProcAddress(library, g_AutoCompleteFunction.c_str())));

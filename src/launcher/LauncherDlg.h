@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "base/LifeGuard.h"
 #include "launcher/LauncherLayout.h"
 
 class CBriskApp;
@@ -87,6 +88,7 @@ class CLauncherDlg {
   bool HaveLastRect = false;
   UINT FilterDelay = 300;
   int Refilters = 0;
+  tarn::LifeGuard Life;
 };
 
 // The factory the application object calls to show the launcher.

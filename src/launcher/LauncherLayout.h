@@ -58,8 +58,9 @@ Rect32 FitSavedRect(const Rect32& saved, const std::vector<Rect32>& workAreas, S
 // no setting (or one out of range) gives the shortest.
 int32_t FilterDelayMs(std::optional<int32_t> keyboardDelay);
 
-// The character the search box starts with, or none when the setting is 0
-// or not a printable single-byte character.
+// The character the search box is given when the dialog opens and when the
+// settings are applied: a printable single-byte character (ASCII or
+// half-width kana); none for 0 or any other value of the 32-bit field.
 std::optional<char> DefaultSearchChar(int32_t defaultSearchMode);
 
 // The message shown when a launch failed with this result code; empty for

@@ -22,16 +22,19 @@ bool ListSettingsNeedRefill(const ListSettings& held, const ListSettings& next) 
          held.StaticItems != next.StaticItems;
 }
 
-int MoveHistoryToFront(AppEntryList& shown, const std::vector<std::string>& topDirs) {
+int MoveHistoryToFront(MatchList& shown, const std::vector<std::string>& topDirs) {
+  // Only positions move: the records stay where the store keeps them.
+  MatchList::Positions& order = shown.Order();
   int front = 0;
   for (auto dir = topDirs.rbegin(); dir != topDirs.rend(); ++dir) {
-    auto it = std::find_if(shown.begin(), shown.end(),
-                           [&](const AppEntry& e) { return e.FullPath == *dir; });
-    if (it == shown.end()) continue;
+    std::size_t at = 0;
+    while (at < order.size() && shown[at].FullPath != *dir) ++at;
+    if (at == order.size()) continue;
     // A candidate already in front (its path was listed again) is moved
     // to the very front once more, but not counted twice.
-    const bool alreadyFront = (it - shown.begin()) < front;
-    std::rotate(shown.begin(), it, it + 1);
+    const bool alreadyFront = at < static_cast<std::size_t>(front);
+    std::rotate(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(at),
+                order.begin() + static_cast<std::ptrdiff_t>(at) + 1);
     if (!alreadyFront) ++front;
   }
   return front;

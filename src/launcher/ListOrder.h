@@ -34,7 +34,7 @@ bool ListSettingsNeedRefill(const ListSettings& held, const ListSettings& next);
 // Moves the candidates named in topDirs to the front, in topDirs order, and
 // answers how many candidates stand there. A path listed twice in topDirs
 // still counts its candidate once.
-int MoveHistoryToFront(AppEntryList& shown, const std::vector<std::string>& topDirs);
+int MoveHistoryToFront(MatchList& shown, const std::vector<std::string>& topDirs);
 
 // Candidate rows to insert: all matches, or only the history rows when
 // InitList is on and the word is empty.

@@ -9,11 +9,14 @@
 #include "base/Path.h"
 #include "base/WinHandle.h"
 #include "search/CollectSources.h"
+#include "search/DisplayNames.h"
 
 namespace {
 
 // A cache this large is not ours; the reader keeps what fits.
 constexpr uint64_t kMaxCacheBytes = 512ull * 1024 * 1024;
+
+}  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
   tarn::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ,
@@ -44,11 +47,36 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   return true;
 }
 
-}  // namespace
+bool WriteWholeFile(const std::string& path, std::string_view text) {
+  bool ok = false;
+  {
+    tarn::ScopedHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    ok = true;
+    for (std::size_t done = 0; ok && done < text.size();) {
+      DWORD wrote = 0;
+      const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1u << 30));
+      ok = WriteFile(file.Get(), text.data() + done, ask, &wrote, nullptr) && wrote == ask;
+      done += wrote;
+    }
+    ok = ok && FlushFileBuffers(file.Get());
+  }
+  if (!ok) DeleteFileA(path.c_str());
+  return ok;
+}
+
+void ReadNameMemory(const std::string& namesPath, std::uint64_t cacheStamp, tarn::CNameMemory& memory) {
+  std::string text;
+  if (!ReadWholeFile(namesPath, text)) return;
+  if (!memory.Load(std::move(text), cacheStamp)) TARN_TRACE("names file %s not used", namesPath.c_str());
+}
 
 CAppPathsCache::CAppPathsCache(const std::string& dir)
     : CachePath(tarn::JoinPath(dir, "apppaths.ini")),
-      TempPath(CachePath.substr(0, CachePath.size() - 3) + "tmp") {}
+      TempPath(CachePath.substr(0, CachePath.size() - 3) + "tmp"),
+      NamesPath(tarn::JoinPath(dir, "appnames.ini")),
+      NamesTemp(NamesPath.substr(0, NamesPath.size() - 3) + "tmp") {}
 
 CAppPathsCache::~CAppPathsCache() { delete LoadedPaths; }
 
@@ -98,6 +126,15 @@ bool CAppPathsCache::ReplaceCacheFile(std::uint64_t expectedSize) {
     return false;
   }
   return ReplaceCacheFile();
+}
+
+void CAppPathsCache::ReplaceNamesFile(bool cacheReplaced) {
+  if (!PathFileExistsA(NamesTemp.c_str())) return;
+  // Names of a pass whose cache file was not installed belong to no file.
+  if (!cacheReplaced ||
+      !MoveFileExA(NamesTemp.c_str(), NamesPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(NamesTemp.c_str());
+  }
 }
 
 bool CAppPathsCache::SetSettings(const CollectSettings& settings) {

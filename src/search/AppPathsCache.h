@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "search/AppEntry.h"
 #include "search/CollectSettings.h"
@@ -33,10 +34,31 @@ class CAppPathsCache {
   const std::string& CacheFilePath() const { return CachePath; }
   const std::string& TempFilePath() const { return TempPath; }
 
+  // The names remembered for the cache file's paths ("appnames.ini"): a pass
+  // writes them to NamesTempPath, and they take the names file's place in
+  // one step right after the cache file took its own.
+  const std::string& NamesFilePath() const { return NamesPath; }
+  const std::string& NamesTempPath() const { return NamesTemp; }
+  void ReplaceNamesFile(bool cacheReplaced);
+
   PathList* LoadedPaths = nullptr;  // between LoadCache and StartCollect's cleanup
 
  private:
   CollectSettings Held;
   std::string CachePath;
   std::string TempPath;
+  std::string NamesPath;
+  std::string NamesTemp;
 };
+
+// The whole of a file (at most 512 MiB); false when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string& text);
+// Writes text to a new file and flushes it to disk; false, with no file
+// left behind, when any of it fails.
+bool WriteWholeFile(const std::string& path, std::string_view text);
+
+namespace tarn {
+class CNameMemory;
+}
+// The names file, when it was written with the cache file of this stamp.
+void ReadNameMemory(const std::string& namesPath, std::uint64_t cacheStamp, tarn::CNameMemory& memory);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "search/AppEntry.h"
@@ -15,18 +16,24 @@
 // cannot hand its result over gives the pass back from its own thread.
 extern std::atomic<int32_t> CollectCount;
 
-// Owned by the pass. It keeps its own copy of the temporary file path: the
+// Owned by the pass. It keeps its own copies of the file paths: the
 // collector may be gone before the pass ends.
 struct CollectParams {
   HWND NotifyWindow = nullptr;
   CollectSettings Settings;
   std::string TempPath;
-  PathList* Result = nullptr;  // goes to the receiver with the finish message
+  PathList* Result = nullptr;  // the paths found, in order
+  std::string CachePath;       // the cache file the names file goes with
+  std::string NamesPath;       // names remembered by an earlier run
+  std::string NamesTempPath;   // names of this pass
+  // The candidates when the pass started, whose names it may use again.
+  std::shared_ptr<const AppEntryList> Known;
 };
 
 // The pass itself; deletes params. Posts WM_COLLECT_NOTIFY (1, 0) when it
-// starts and (0, list) when it ends; when the finish message cannot be
-// posted it frees the list and gives the pass back.
+// starts and (0, records) when it ends, the records named on this thread,
+// or (0, 0) when it was abandoned; when the finish message cannot be posted
+// it frees the records and gives the pass back.
 void CollectThread(CollectParams* params);
 
 // Starts the pass on a new thread at below-normal priority; false when no

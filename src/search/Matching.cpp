@@ -524,38 +524,29 @@ bool CKanaMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
 
 namespace {
 
-// Rebuilds matches from the entries whose names pass the test. Records
-// already in matches are overwritten in place, so that their strings'
-// storage is reused instead of freed and allocated again. The list gets
-// room for every record at once (the empty word gives it that anyway)
-// rather than growing and moving step by step.
+// Rebuilds matches as the positions of the entries whose names pass the
+// test, in the order of entries.
 template <typename Test>
-void CollectMatches(const AppEntryList& entries, AppEntryList& matches, const Test& test) {
-  if (matches.capacity() < entries.size()) matches.reserve(entries.size());
-  std::size_t used = 0;
-  const std::size_t count = entries.size();
-  for (std::size_t i = 0; i < count; ++i) {
+void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test) {
+  matches.clear();
+  const auto count = static_cast<int32_t>(entries.size());
+  for (int32_t i = 0; i < count; ++i) {
 #if defined(__GNUC__)
     // The names live apart from the records; fetch a few ahead.
-    if (i + 8 < count) __builtin_prefetch(entries[i + 8].DispName.data());
+    if (i + 8 < count) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
 #endif
-    const AppEntry& e = entries[i];
-    if (!test(std::string_view(e.DispName))) continue;
-    if (used < matches.size()) {
-      matches[used] = e;
-    } else {
-      matches.push_back(e);
-    }
-    ++used;
+    if (test(std::string_view(entries[static_cast<std::size_t>(i)].DispName))) matches.push_back(i);
   }
-  matches.resize(used);
 }
 
 }  // namespace
 
-bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryList& matches, MatchOptions options) {
+bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList::Positions& matches,
+                   MatchOptions options) {
   if (word.empty()) {
-    matches = entries;
+    const auto count = static_cast<int32_t>(entries.size());
+    matches.resize(entries.size());
+    for (int32_t i = 0; i < count; ++i) matches[static_cast<std::size_t>(i)] = i;
     return true;
   }
   const ModedWord moded = SelectMatchMode(word);

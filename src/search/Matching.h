@@ -150,12 +150,12 @@ class CKanaMatcher {
   uint32_t Needed;
 };
 
-// Rebuilds matches from entries by the word, keeping the order of entries
-// and copying whole records. The empty word copies everything. A word that
-// is only a mode character leaves matches as it is and answers false.
-// With KanaMatch a name matches when it matches the word as typed, or when
-// the word is romaji and the name matches its reading.
-bool FilterEntries(const AppEntryList& entries, std::string_view word, AppEntryList& matches,
+// Rebuilds matches as the positions in entries of the records that the word
+// selects, in the order of entries; the empty word selects every record. A
+// word that is only a mode character leaves matches as it is and answers
+// false. With KanaMatch a name matches when it matches the word as typed,
+// or when the word is romaji and the name matches its reading.
+bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList::Positions& matches,
                    MatchOptions options = {});
 
 }  // namespace tarn

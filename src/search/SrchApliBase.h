@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
 
 #include "search/AppEntry.h"
@@ -11,15 +13,22 @@
 #include "search/Matching.h"
 
 class CAppPathsCache;
+namespace tarn {
+class CNameSource;
+}
 
 // Posted to the main window by a collection pass: wParam 1 = started;
-// wParam 0 = finished, lParam = the pass's PathList*, owned by the receiver.
+// wParam 0 = finished, lParam = the pass's finished records (AppEntryList*),
+// owned by the receiver (none when the pass was abandoned).
 inline constexpr UINT WM_COLLECT_NOTIFY = WM_USER + 30;
+// Posted when the cache file's candidates are named: lParam = their records
+// (AppEntryList*), owned by the receiver.
+inline constexpr UINT WM_CACHE_LOADED = WM_USER + 31;
 
 class CSrchApliBase {
  public:
-  // notifyWindow receives WM_COLLECT_NOTIFY; cacheDir is the folder of
-  // "apppaths.ini" (the program's folder, ending with '\').
+  // notifyWindow receives WM_COLLECT_NOTIFY and WM_CACHE_LOADED; cacheDir is
+  // the folder of "apppaths.ini" (the program's folder, ending with '\').
   CSrchApliBase(HWND notifyWindow, const std::string& cacheDir);
   virtual ~CSrchApliBase();
   CSrchApliBase(const CSrchApliBase&) = delete;
@@ -31,24 +40,45 @@ class CSrchApliBase {
   bool Search(const char* word);
   int GetAllCount();
   // The last search's matches; read on the UI thread right after Search.
-  const AppEntryList& GetMatchList() const { return *Matches; }
+  const MatchList& GetMatchList() const { return Matches; }
 
   // Collector half.
   bool SetCollectSettings(const CollectSettings& settings);
   bool StartCollect(bool useCache);
-  bool ApplyCollected(PathList* paths);  // takes ownership
+  // Takes a finished pass's records (owned) in place of the candidates;
+  // none (an abandoned pass) keeps the candidates.
+  bool ApplyCollected(AppEntryList* records);
+  // The same for a bare path list, named here.
+  bool ApplyCollected(PathList* paths);
   bool IsCollecting();
+
+  // Names the cache file's candidates on a thread of its own when the store
+  // is empty and nothing loads yet; false when no load started.
+  bool StartCacheLoad();
+  // Takes the loaded records (owned); true when they became the candidates
+  // (only an empty store takes them: a pass applied meanwhile is newer).
+  bool ApplyLoaded(AppEntryList* records);
+  bool IsLoading() const { return Loading->load(); }
 
   CAppPathsCache& Cache() { return *CacheObj; }
 
  private:
+  void TakeRecords(AppEntryList* records);
+
   CAppPathsCache* CacheObj;
-  AppEntryList Entries;
-  AppEntryList* Matches;
+  std::shared_ptr<const AppEntryList> Entries;
+  MatchList Matches;
   CRITICAL_SECTION Lock;
   HWND NotifyWindow;
+  // Shared with the load thread, which may outlive the store.
+  std::shared_ptr<std::atomic<bool>> Loading;
 };
 
-// Appends one record per path to target; display names from the shell.
-// False, and nothing appended, when paths is empty.
+// Appends one record per path to target; display names from the shell's
+// full answer. False, and nothing appended, when paths is empty.
 bool AppendEntries(AppEntryList& target, const PathList& paths);
+
+// The shell as a name source: SHGetFileInfoA, the full question or the
+// cheap one with SHGFI_USEFILEATTRIBUTES, and desktop.ini beside the file.
+// The calling thread needs COM.
+tarn::CNameSource& ShellNameSource();

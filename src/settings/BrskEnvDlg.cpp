@@ -5,6 +5,7 @@
 
 #include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/SystemLibrary.h"
 #include "res/SettingsDialogs.h"
 #include "settings/DlgToolTip.h"
 #include "settings/StaticItemDlg.h"
@@ -37,8 +38,6 @@ constexpr SpeedBox kSpeedBoxes[] = {
     {IDC_ENV_UPDATE, &SpeedTuningFlags::Update},
     {IDC_ENV_LOADICON, &SpeedTuningFlags::LoadIcon},
 };
-
-HMODULE LoadShellUtility() { return LoadLibraryA("SHLWAPI.DLL"); }
 
 [[noreturn]] void ListFailure(int line, const char* what) { Abend(kAbendWinApi, __FILE__, line, "%s", what); }
 
@@ -136,7 +135,7 @@ void CBrskEnvDlg::CloseWithoutNotice() {
 
 INT_PTR CBrskEnvDlg::OnInit() {
   HWND dlg = Window();
-  ShellUtility = LoadShellUtility();
+  ShellUtility = tarn::LoadSystemLibrary("SHLWAPI.DLL");
   Autocomplete = GetDlgItem(dlg, IDC_ENV_AUTOCOMPLETE);
   SubDir = GetDlgItem(dlg, IDC_ENV_SUBDIR);
   SearchMode = GetDlgItem(dlg, IDC_ENV_SEARCH_MODE);
@@ -336,19 +335,19 @@ bool CBrskEnvDlg::BrowseAnyDir(std::string& out) {
   info.pszDisplayName = display;
   info.lpszTitle = "追加ディレクトリの選択";
   info.ulFlags = BIF_RETURNONLYFSDIRS;
-  const Watch watch(*this);
+  const tarn::LifeGuard::Watcher alive = Watch();
   for (;;) {
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
     if (!chosen) break;
     char path[MAX_PATH] = {};
     const BOOL converted = SHGetPathFromIDListA(chosen, path);
     allocator->Free(chosen);
-    if (watch.Gone() || !converted) break;
+    if (!alive || !converted) break;
     if (CheckAnyDir(path, -1)) {
       out = path;
       break;
     }
-    if (watch.Gone()) break;
+    if (!alive) break;
   }
   allocator->Free(drives);
   allocator->Release();
@@ -368,10 +367,10 @@ INT_PTR CBrskEnvDlg::OnCommand(int id, int code, HWND control) {
       if (code == BN_CLICKED && control == GetDlgItem(Window(), IDC_ENV_ANY)) ApplyAnyEnabling();
       return TRUE;
     case IDC_ENV_BROWSE: {
-      const Watch watch(*this);
+      const tarn::LifeGuard::Watcher alive = Watch();
       std::string folder;
       BrowseAnyDir(folder);
-      if (!watch.Gone() && !folder.empty()) InsertListRow(Folders, folder, RowCount(Folders) - 1, 0);
+      if (alive && !folder.empty()) InsertListRow(Folders, folder, RowCount(Folders) - 1, 0);
       return TRUE;
     }
     case IDC_ENV_FOLDER_DELETE:
@@ -454,9 +453,9 @@ void CBrskEnvDlg::EndFolderEdit(NMLVDISPINFOA* info) {
     PostMessageA(Window(), WM_COMMAND, IDC_ENV_FOLDER_DELETE, 0);
     return;
   }
-  const Watch watch(*this);
+  const tarn::LifeGuard::Watcher alive = Watch();
   if (!CheckAnyDir(text, row)) {
-    if (watch.Gone()) return;
+    if (!alive) return;
     RefusedFolder = text;
     PostMessageA(Window(), WM_EDIT_FOLDER_AGAIN, static_cast<WPARAM>(row), 0);
     return;
@@ -478,9 +477,9 @@ void CBrskEnvDlg::DeleteFolderRow() {
 void CBrskEnvDlg::AddStaticItem() {
   StaticItem item;
   CStaticItemDlg editor;
-  const Watch watch(*this);
+  const tarn::LifeGuard::Watcher alive = Watch();
   const bool ok = editor.AddItem(item, Module, Window());
-  if (watch.Gone() || !ok) return;
+  if (!alive || !ok) return;
   InsertListRow(Items, item.Name, RowCount(Items), reinterpret_cast<LPARAM>(new StaticItem(item)));
 }
 
@@ -492,9 +491,9 @@ void CBrskEnvDlg::UpdateStaticItem() {
   // meanwhile.
   StaticItem item = *stored;
   CStaticItemDlg editor;
-  const Watch watch(*this);
+  const tarn::LifeGuard::Watcher alive = Watch();
   const bool ok = editor.UpdateItem(item, Module, Window());
-  if (watch.Gone() || !ok) return;
+  if (!alive || !ok) return;
   *stored = item;
   SendMessageA(Items, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
   InsertListRow(Items, stored->Name, row, reinterpret_cast<LPARAM>(stored));

@@ -47,16 +47,26 @@ std::string FormPath(const std::string& dir, const char* name) {
 
 enum class ReadResult { kRead, kMissing, kUnreadable };
 
+// A virus scanner or a sync tool may hold the file for a moment, at logon
+// above all: it is tried again for about a second before it counts as
+// unreadable.
+constexpr int kOpenAttempts = 5;
+constexpr DWORD kOpenRetryMs = 250;
+
 // A read error part way keeps what was read before it.
 ReadResult ReadFileImage(const std::string& path, std::string* bytes) {
   if (path.empty()) return ReadResult::kMissing;
-  tarn::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) {
+  tarn::ScopedHandle file;
+  for (int attempt = 1;; ++attempt) {
+    file.Reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Valid()) break;
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ReadResult::kMissing;
     TARN_REPORT_LAST_ERROR(0);
-    return ReadResult::kUnreadable;
+    TraceAt(__FILE__, __LINE__, "%s: not opened, attempt %d of %d\n", path.c_str(), attempt, kOpenAttempts);
+    if (attempt == kOpenAttempts) return ReadResult::kUnreadable;
+    Sleep(kOpenRetryMs);
   }
   bytes->clear();
   char buf[16384];
@@ -197,6 +207,8 @@ INT_PTR CEnvInfoStore::ShowEnvDialog(HWND owner, UINT notifyMessage) {
 }
 
 bool CEnvInfoStore::IsEnvDialogOpen() { return CBrskEnvDlg::Instance() != nullptr; }
+
+bool CEnvInfoStore::IsSavingRefused() { return IniUnreadable(); }
 
 void CEnvInfoStore::FreeEnvInfo() {
   // An open settings dialog edits the record in place.

@@ -21,6 +21,9 @@ class CEnvInfoStore {
   INT_PTR ShowEnvDialog(HWND owner, UINT notifyMessage);
   void FreeEnvInfo();
   bool IsEnvDialogOpen();
+  // True when the last load found a "tlenv.ini" it could not read: saves are
+  // refused until a later load reads it, so that it is not overwritten.
+  static bool IsSavingRefused();
 
   // Folder used by stores constructed without one (tests and the exe's
   // entry may point it elsewhere before the first use).

@@ -51,21 +51,6 @@ TEST(AppRules, FilterDelay) {
   EXPECT_EQ(FilterDelayMs(true, -1), 300u);
 }
 
-TEST(AppRules, DefaultSearchCharRangeCheckedFirst) {
-  EXPECT_EQ(DefaultSearchChar(0), 0);
-  EXPECT_EQ(DefaultSearchChar('*'), '*');
-  EXPECT_EQ(DefaultSearchChar('>'), '>');
-  EXPECT_EQ(DefaultSearchChar(' '), ' ');
-  EXPECT_EQ(DefaultSearchChar('~'), '~');
-  EXPECT_EQ(DefaultSearchChar(0x1F), 0);
-  EXPECT_EQ(DefaultSearchChar(0x7F), 0);
-  EXPECT_EQ(DefaultSearchChar(0xB1), 0);
-  EXPECT_EQ(DefaultSearchChar(256 + '*'), 0);  // would wrap to '*' if cut to a byte
-  EXPECT_EQ(DefaultSearchChar(-214), 0);
-  EXPECT_EQ(DefaultSearchChar(std::numeric_limits<int32_t>::max()), 0);
-  EXPECT_EQ(DefaultSearchChar(std::numeric_limits<int32_t>::min()), 0);
-}
-
 TEST(AppRules, ExitTexts) {
   EXPECT_EQ(ExitQuestionText("Tarn Launcher"), "Tarn Launcher \x82\xF0\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81\x48");
   EXPECT_EQ(ExitQuestionCaption("Tarn Launcher"), "Tarn Launcher \x8F\x49\x97\xB9\x8A\x6D\x94\x46");

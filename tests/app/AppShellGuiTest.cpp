@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/BriskApp.h"
@@ -77,7 +78,6 @@ class MainWindow : public ::testing::Test {
     info.SrchDirFlg.Any = true;
     info.AnyDirSubDir = false;
     info.AnyDirs = {dir / "files;.txt"};
-    info.UpdateTimer = updateTimer;
     info.DefaultSearchMode = defaultSearchMode;
     CEnvInfoStore().SaveEnvInfo(&info);
     SetLauncherFactory(&MakeLauncher);
@@ -108,7 +108,6 @@ class MainWindow : public ::testing::Test {
   }
 
   TempDir dir;
-  int32_t updateTimer = 360;
   int32_t defaultSearchMode = 0;
 };
 
@@ -167,8 +166,8 @@ TEST_F(MainWindow, TrayLookAndMenuFollowTheCollection) {
   tarn::test::PumpFor(100);
   EXPECT_EQ(g_LauncherCreated, 1);
 
-  auto* paths = new PathList{dir / "files\\alpha.txt"};
-  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(paths));
+  auto* records = new AppEntryList{{"alpha", dir / "files\\alpha.txt", 0}};
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
   EXPECT_EQ(tray->GetBusy(), 0);
   EXPECT_STREQ(tray->GetTip(), "Tarn Launcher");
   EXPECT_EQ(tray->GetWantedIcon(), idle);
@@ -193,32 +192,61 @@ TEST_F(MainWindow, DefaultSearchModeOnlyForPrintableValues) {
   GetDlgItemTextA(g_Launcher, 1008, text, sizeof text);
   EXPECT_STREQ(text, "");
 
-  EnvDlgInfo info;
-  CEnvInfoStore().GetEnvInfo(&info);
-  info.DefaultSearchMode = '*';
-  CEnvInfoStore().SaveEnvInfo(&info);
-  app->ApplySettings(0);
-  GetDlgItemTextA(g_Launcher, 1008, text, sizeof text);
-  EXPECT_STREQ(text, "*");
+  // The same characters count as when the launcher opens.
+  for (int32_t mode : {int32_t{'*'}, int32_t{0xB1}}) {
+    EnvDlgInfo info;
+    CEnvInfoStore().GetEnvInfo(&info);
+    info.DefaultSearchMode = mode;
+    CEnvInfoStore().SaveEnvInfo(&info);
+    app->ApplySettings(0);
+    GetDlgItemTextA(g_Launcher, 1008, text, sizeof text);
+    EXPECT_EQ(std::string(text), std::string(1, static_cast<char>(mode)));
+  }
 }
 
-TEST_F(MainWindow, ZeroRefreshPeriodDoesNotStartPassAfterPass) {
-  updateTimer = 0;
-  SetUp();
-  ASSERT_NE(Create(), nullptr);
-  ASSERT_TRUE(WaitIdle());
-  CTrayIcon* tray = GetBriskApp()->GetTrayIcon();
-  bool busyAgain = false;
-  bool ticked = false;
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < 1500) {
+TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
+  HWND window = Create();
+  ASSERT_TRUE(window && WaitIdle());
+  // A zero period is held to the shortest one, never a timer firing at once.
+  for (auto [minutes, ticks] : {std::pair{360, true}, std::pair{20, false}, std::pair{0, false}}) {
+    EnvDlgInfo info;
+    CEnvInfoStore().GetEnvInfo(&info);
+    info.UpdateTimer = minutes;
+    CEnvInfoStore().SaveEnvInfo(&info);
+    // The running period is about to end when a launch applies the settings.
+    SetTimer(window, 3, 200, nullptr);
+    GetBriskApp()->ApplySettings(0);
+    bool ticked = false;
     MSG msg;
-    ticked |= PeekMessageA(&msg, GetMainWindow(), WM_TIMER, WM_TIMER, PM_NOREMOVE) && msg.wParam == 3;
-    tarn::test::PumpFor(20);
-    busyAgain |= tray->GetBusy() == 1;
+    for (const DWORD start = GetTickCount(); !ticked && GetTickCount() - start < 1000; Sleep(10))
+      ticked = PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE) && msg.wParam == 3;
+    EXPECT_EQ(ticked, ticks) << minutes;
   }
-  EXPECT_FALSE(ticked);
-  EXPECT_FALSE(busyAgain);
+}
+
+std::string g_StopText;
+TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
+  std::string before, after;
+  ASSERT_TRUE(tarn::test::ReadFileBytes(dir / "tlenv.ini", &before));
+  // Another program holds the file for longer than the start-up waits.
+  HANDLE lock = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  CEnvInfoStore().FreeEnvInfo();
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND box = tarn::test::FindDialogByCaption("Tarn Launcher")) {
+      KillTimer(nullptr, timer);
+      g_StopText = tarn::test::MessageBoxText(box);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  HWND window = Create();
+  CloseHandle(lock);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(g_StopText, "設定ファイル tlenv.ini を読み込めませんでした。\n今回の起動中は、設定と履歴を保存しません。");
+  EXPECT_FALSE(CEnvInfoStore().SaveEnvInfo(&GetBriskApp()->GetSettings()));
+  ASSERT_TRUE(tarn::test::ReadFileBytes(dir / "tlenv.ini", &after));
+  EXPECT_EQ(after, before);
 }
 
 HWND ThreadDialog() {

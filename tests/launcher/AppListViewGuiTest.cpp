@@ -46,7 +46,7 @@ class ListViewHost : public ::testing::Test {
     host = CreateWindowExA(0, "TarnListHost", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
                            nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(host, nullptr);
-    list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SORTASCENDING, 0,
+    list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SORTASCENDING | LVS_OWNERDATA, 0,
                            0, 380, 200, host, reinterpret_cast<HMENU>(1002), wc.hInstance, nullptr);
     counter = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 210, 200, 20, host,
                               reinterpret_cast<HMENU>(1018), wc.hInstance, nullptr);
@@ -160,7 +160,7 @@ TEST_F(ListViewHost, StaticThenHistoryThenOtherMatchesByCallback) {
   view->ApplyListSettings(s);
   view->ResetFilter();
 
-  AppEntryList expected = store->GetMatchList();
+  MatchList expected = store->GetMatchList();
   ASSERT_EQ(expected.size(), 4u);
   MoveHistoryToFront(expected, s.TopDirs);
   ASSERT_EQ(Rows(), 6);
@@ -228,7 +228,7 @@ TEST_F(ListViewHost, SelectionClampedAndStaticRowLeftForCandidates) {
 }
 
 TEST_F(ListViewHost, SpaceIsOptionKeepsListWhileArgumentsAreTyped) {
-  AddCandidates({"note.txt", "other.txt"});
+  const std::vector<std::string> paths = AddCandidates({"alpha.txt", "note.txt"});
   ListSettings s;
   s.SpaceIsOption = true;
   view->ApplyListSettings(s);
@@ -238,6 +238,14 @@ TEST_F(ListViewHost, SpaceIsOptionKeepsListWhileArgumentsAreTyped) {
   EXPECT_EQ(Rows(), 1);
   EXPECT_EQ(view->GetSearchWord(), "note -x");
   EXPECT_EQ(Text(0, 1), dir / "note.txt");
+  // A pass lands and the list is rebuilt: the text before the space filters
+  // it again, so Return cannot start another row.
+  store->ApplyCollected(new PathList(paths));
+  view->ResetFilter();
+  view->Filter("note -x", true, false);
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(Text(0, 1), dir / "note.txt");
+  EXPECT_EQ(view->GetSearchWord(), "note -x");
 }
 
 TEST_F(ListViewHost, DummyIconGivesEveryRowTheSameIcon) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/SystemLibrary.h"
 #include "launcher/Launch.h"
 #include "launcher/LaunchPlan.h"
 #include "launcher/LaunchShell.h"
@@ -149,13 +150,32 @@ TEST_F(LaunchTest, CommandsLongerThanAPathBufferStartWhole) {
   std::string want;
   for (std::size_t i = 0; i < 129; ++i) want += "%E8%A1%A8";
   EXPECT_EQ(records[0].args, want + "a");
-  // Too long for the shell in any other row: a failure, never a crash.
+  // In any other row: the shell's failure (or a refusal where the text is
+  // too long for it), never a crash.
   r.RowZero = false;
-  EXPECT_EQ(StartItem(r), kLaunchFailed);
-  std::string longPath = tmp_ / std::string(1200, 'p');
+  EXPECT_NE(StartItem(r), kLaunchStarted);
+  std::string longPath = tmp_ / std::string(2100, 'p');
   EXPECT_EQ(OpenContainingFolderWith(program_.c_str(), longPath), kLaunchFailed);
   PumpFor(300);
   EXPECT_EQ(ReadRecords(log_).size(), 1u);
+}
+
+TEST_F(LaunchTest, LongWebSearchReachesTheShellWhereItFits) {
+  // 219 half-width kana, nine bytes each in UTF-8 and URL-encoded.
+  const std::string word(219, '\xB6');
+  LaunchRequest r = Candidate("", word);
+  r.FromStaticItem = true;
+  ASSERT_TRUE(ExpandStaticCommand({"web", "https://example.com/search?q=%1", true, true}, word, &r.Path));
+  ASSERT_EQ(r.Path.size(), 2000u);
+  // Windows opens it; Wine's shell is never given it.
+  for (std::size_t limit : {kMaxShellTextWindows, kMaxShellTextWine}) {
+    g_shellCall = {};
+    g_shellAnswer = 42;
+    const bool fits = limit == kMaxShellTextWindows;
+    EXPECT_EQ(StartItemWith(r, &RefusingShell, limit), fits ? kLaunchStarted : kLaunchFailed) << limit;
+    EXPECT_EQ(g_shellCall.file, fits ? r.Path : "") << limit;
+  }
+  EXPECT_EQ(ShellTextLimit(), tarn::RunningUnderWine() ? kMaxShellTextWine : kMaxShellTextWindows);
 }
 
 TEST_F(LaunchTest, ShellAnswersBecomeResultCodes) {

@@ -107,7 +107,9 @@ class Launcher : public ::testing::Test {
       if (!CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\")) return nullptr;
     }
     PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
-    Pump([] { return Dialog() != nullptr && IsWindowVisible(Dialog()); });
+    Pump([] {
+      return Dialog() != nullptr && IsWindowVisible(Dialog()) && !GetBriskApp()->GetCollector()->IsLoading();
+    });
     return Dialog();
   }
   static HWND Dialog() { return GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr; }
@@ -221,6 +223,19 @@ TEST_F(Launcher, EverySearchModeOnTheKnownCandidates) {
   }
 }
 
+// Closes the launcher while a message owned by the main window is up (the
+// main window is disabled meanwhile), then answers the message.
+std::string g_HotKeyText;
+void CALLBACK CloseLauncherUnderTheMessage(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (IsWindowEnabled(GetMainWindow())) return;
+  if (HWND launcher = GetBriskApp()->GetLauncherWindow()) SendMessageA(launcher, WM_COMMAND, IDCANCEL, 0);
+  HWND box = tarn::test::FindDialogByCaption("Tarn Launcher");
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  g_HotKeyText = tarn::test::MessageBoxText(box);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
 TEST_F(Launcher, ReturnStartsTheRecorderInItsFolderAndRecords) {
   // A static item in row 0: the first row is never recorded in TopDirs.
   settings.StaticItems = {{"ファイル名を指定して実行", "%1", false, false}};
@@ -228,9 +243,17 @@ TEST_F(Launcher, ReturnStartsTheRecorderInItsFolderAndRecords) {
   SearchFor("記録");
   ASSERT_EQ(Rows(), (std::vector<std::string>{"ファイル名を指定して実行", "記録係"}));
   ASSERT_EQ(Selected(), 1);
+  // The key is taken now: applying the settings after the launch says so,
+  // and the launcher is closed while that message is up.
+  ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F10));
+  GetBriskApp()->GetSettings().HotKey = {1, 1, 1, 0, VK_F10};
+  g_HotKeyText.clear();
+  SetTimer(nullptr, 0, 50, CloseLauncherUnderTheMessage);
   // Return on the search box is the Run command, through the dialog loop.
   PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(Pump([] { return Dialog() == nullptr; }));
+  UnregisterHotKey(nullptr, 78);
+  EXPECT_EQ(g_HotKeyText.rfind("ダイアログ表示表のホットキーの登録に失敗しました。", 0), 0u) << g_HotKeyText;
   std::string log;
   ASSERT_TRUE(Pump([&] { return ReadFileBytes(tools + "\\recorder.log", &log) && !log.empty(); }));
   EXPECT_NE(log.find("cwd=" + tools + "\r\n"), std::string::npos) << log;
@@ -449,6 +472,10 @@ TEST_F(Launcher, CtrlASwitchesCompletionOnOnce) {
   CLauncherDlg::SetAutoCompleteSource("KERNEL32.DLL", "SHAutoComplete");
   SendMessageA(edit, WM_KEYDOWN, 'A', 1);
   EXPECT_FALSE(launcher->IsAutoCompleteOn());
+  // A library of the looked-up name beside the program is never loaded.
+  CLauncherDlg::SetAutoCompleteSource("tarn_plant.dll", "SHAutoComplete");
+  SendMessageA(edit, WM_KEYDOWN, 'A', 1);
+  EXPECT_FALSE(launcher->IsAutoCompleteOn());
   EXPECT_EQ(CLauncherDlg::AutoCompleteCalls(), 0);
 
   // The shell's own library has it; what it shows is the shell's affair.
@@ -499,11 +526,26 @@ TEST_F(Launcher, KanaMatchWrittenInTheSettingsFileRefiltersTheOpenList) {
 TEST_F(Launcher, AppliedCollectionRefreshesTheOpenList) {
   ASSERT_NE(Open(), nullptr);
   ASSERT_EQ(Rows().size(), 6u);
-  auto* paths = new PathList{dir / "cands\\beta.txt", dir / "cands\\alpha.txt"};
-  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(paths));
+  auto* records = new AppEntryList{{"beta", dir / "cands\\beta.txt", 0}, {"alpha", dir / "cands\\alpha.txt", 1}};
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
   Pump([] { return Rows().size() == 2; }, 3000);
   EXPECT_EQ(Rows(), (std::vector<std::string>{"beta", "alpha"}));
   EXPECT_EQ(Text(Item(1018)), "[    2 /     2]");
+}
+
+TEST_F(Launcher, SearchBeforeTheCacheIsInRefillsWhenItArrives) {
+  SetLauncherFactory(&CreateLauncherDialog);
+  CEnvInfoStore().SaveEnvInfo(&settings);
+  ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\"), nullptr);
+  // No message handled yet: the cache's candidates cannot be in.
+  SendMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
+  ASSERT_NE(Dialog(), nullptr);
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(Text(Item(1018)), "[    0 /     0]");
+  Type("alp");
+  ASSERT_TRUE(Pump([] { return Rows().size() == 3; }));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"alpha", "Alphabet", "gamma alpha"}));
+  EXPECT_EQ(Text(Item(1018)), "[    3 /     6]");
 }
 
 // Answers the exit confirmation with No from inside its modal loop.

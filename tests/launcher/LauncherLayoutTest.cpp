@@ -97,15 +97,13 @@ TEST(LauncherLayout, SmallDecisions) {
   EXPECT_EQ(FilterDelayMs(-1), 300);
   EXPECT_EQ(FilterDelayMs(std::nullopt), 300);
 
-  EXPECT_EQ(DefaultSearchChar('^'), '^');
-  EXPECT_EQ(DefaultSearchChar('*'), '*');
-  EXPECT_EQ(DefaultSearchChar(0xB1), static_cast<char>(0xB1));  // half-width kana
-  EXPECT_EQ(DefaultSearchChar(0), std::nullopt);
-  EXPECT_EQ(DefaultSearchChar(-94), std::nullopt);
-  EXPECT_EQ(DefaultSearchChar(0x09), std::nullopt);
-  EXPECT_EQ(DefaultSearchChar(0x7F), std::nullopt);
-  EXPECT_EQ(DefaultSearchChar(0x81), std::nullopt);  // a lead byte alone is no character
-  EXPECT_EQ(DefaultSearchChar(0x15E), std::nullopt);
+  // ASCII and half-width kana count; a lead byte alone is no character, nor
+  // is anything a cut to one byte would wrap.
+  using Codes = std::initializer_list<int32_t>;
+  for (int32_t c : Codes{' ', '^', '*', '~', 0xA1, 0xB1, 0xDF})
+    EXPECT_EQ(DefaultSearchChar(c), static_cast<char>(c)) << c;
+  for (int32_t c : Codes{0, -94, 0x09, 0x7F, 0x81, 0xA0, 0xE0, 0x15E, 256 + '*', INT32_MIN, INT32_MAX})
+    EXPECT_EQ(DefaultSearchChar(c), std::nullopt) << c;
 
   EXPECT_EQ(LaunchFailureText(0), "");
   EXPECT_EQ(LaunchFailureText(40), "");

@@ -7,13 +7,17 @@
 
 namespace {
 
-AppEntryList Entries(const std::vector<std::string>& paths) {
-  AppEntryList list;
-  for (const auto& p : paths) list.push_back({"name " + p, p, static_cast<int32_t>(list.size())});
-  return list;
+MatchList Entries(const std::vector<std::string>& paths) {
+  auto list = std::make_shared<AppEntryList>();
+  MatchList::Positions at;
+  for (const auto& p : paths) {
+    at.push_back(static_cast<int32_t>(list->size()));
+    list->push_back({"name " + p, p, at.back()});
+  }
+  return MatchList(list, at);
 }
 
-std::vector<std::string> Paths(const AppEntryList& list) {
+std::vector<std::string> Paths(const MatchList& list) {
   std::vector<std::string> out;
   for (const auto& e : list) out.push_back(e.FullPath);
   return out;
@@ -39,7 +43,7 @@ TEST(ListOrder, HistoryMovesToFront) {
       {"empty list", {}, {"a", "a"}, {}, 0},
   };
   for (const auto& c : cases) {
-    AppEntryList shown = Entries(c.candidates);
+    MatchList shown = Entries(c.candidates);
     EXPECT_EQ(MoveHistoryToFront(shown, c.topDirs), c.front) << c.what;
     EXPECT_EQ(Paths(shown), c.expected) << c.what;
     EXPECT_LE(c.front, static_cast<int>(shown.size())) << c.what;
@@ -47,7 +51,7 @@ TEST(ListOrder, HistoryMovesToFront) {
 }
 
 TEST(ListOrder, RowsToInsertNeverExceedTheCandidates) {
-  AppEntryList shown = Entries({"a", "b"});
+  MatchList shown = Entries({"a", "b"});
   int front = MoveHistoryToFront(shown, {"a", "a", "a", "b", "b"});
   EXPECT_EQ(front, 2);
   EXPECT_EQ(CandidateRowsToInsert(2, front, true, true), 2);

@@ -26,12 +26,17 @@ struct Receiver {
 Receiver* g_receiver = nullptr;
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CACHE_LOADED) {
+    auto* list = reinterpret_cast<AppEntryList*>(lp);
+    if (g_receiver && g_receiver->Base) g_receiver->Base->ApplyLoaded(list); else delete list;
+    return 0;
+  }
   if (msg == WM_COLLECT_NOTIFY && g_receiver) {
     if (wp == 1) {
       ++g_receiver->Started;
     } else {
       ++g_receiver->Finished;
-      auto* list = reinterpret_cast<PathList*>(lp);
+      auto* list = reinterpret_cast<AppEntryList*>(lp);
       g_receiver->LastCount = list ? list->size() : 0;
       if (g_receiver->Base) {
         g_receiver->Base->ApplyCollected(list);
@@ -104,6 +109,12 @@ class CollectorTest : public ::testing::Test {
     std::sort(p.begin(), p.end());
     return p;
   }
+  // A search with the store empty; the cached candidates come by message.
+  static PathList CachedPathsOf(CSrchApliBase& base) {
+    base.Search("");
+    EXPECT_TRUE(tarn::test::PumpUntil([&] { return !base.IsLoading(); }));
+    return PathsOf(base);
+  }
   static PathList PathsOf(CSrchApliBase& base) {
     base.Search("");
     PathList out;
@@ -161,10 +172,16 @@ TEST_F(CollectorTest, CacheServesTheFirstSearchWhileThePassRuns) {
   CSrchApliBase base(window, dir);
   receiver.Base = &base;
   base.SetCollectSettings(TreeOnly());
+  // The pass is held back until the cache is in.
+  static CollectParams* held = nullptr;
+  StartCollectPass = [](CollectParams* params) { return (held = params) != nullptr; };
   ASSERT_TRUE(base.StartCollect(false));  // as at start-up: no cache read
+  StartCollectPass = &StartCollectThread;
   EXPECT_EQ(base.GetAllCount(), 0);
-  PathList first = PathsOf(base);  // empty store: the cache is read at once
-  EXPECT_EQ(first, (PathList{"C:\\one.exe", "C:\\二\\表.exe"}));
+  EXPECT_TRUE(PathsOf(base).empty());  // the search before the cache is in
+  EXPECT_TRUE(base.IsLoading());
+  EXPECT_EQ(CachedPathsOf(base), (PathList{"C:\\one.exe", "C:\\二\\表.exe"}));
+  ASSERT_TRUE(StartCollectThread(held));
   ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
   EXPECT_EQ(receiver.Started, 1);
   EXPECT_EQ(Sorted(PathsOf(base)), Sorted(TreeExes()));
@@ -175,7 +192,7 @@ TEST_F(CollectorTest, ExistingCacheAndNoPassRunning) {
   {
     CSrchApliBase base(window, dir);
     receiver.Base = &base;
-    EXPECT_EQ(PathsOf(base), (PathList{"C:\\one.exe", "C:\\two.exe"}));
+    EXPECT_EQ(CachedPathsOf(base), (PathList{"C:\\one.exe", "C:\\two.exe"}));
     tarn::test::PumpFor(200);
     EXPECT_EQ(receiver.Started, 0);  // the cache was enough
     EXPECT_FALSE(base.IsCollecting());
@@ -305,7 +322,7 @@ TEST_F(CollectorTest, PassOutlivesItsCollector) {
   CollectCount.store(0);  // nobody applied it: the main window would be gone too
 }
 
-TEST_F(CollectorTest, ThreadThatDoesNotStartGivesThePassBack) {
+TEST_F(CollectorTest, PassThatDoesNotStartOrIsAbandonedIsGivenBack) {
   tarn::test::WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\r\n");
   CSrchApliBase base(window, dir);
   receiver.Base = &base;
@@ -316,9 +333,17 @@ TEST_F(CollectorTest, ThreadThatDoesNotStartGivesThePassBack) {
   EXPECT_FALSE(base.IsCollecting());
   tarn::test::PumpFor(200);
   EXPECT_EQ(receiver.Started, 0);
-  // The store still answers from the cache, and the next refresh runs.
-  EXPECT_EQ(PathsOf(base), PathList{"C:\\one.exe"});
+  EXPECT_EQ(CachedPathsOf(base), PathList{"C:\\one.exe"});  // the store answers from the cache
+  // Out of memory at once: the pass ends like a finished one, with no list.
+  tarn::test::FailNextAllocationOnOtherThread();
   ASSERT_TRUE(base.StartCollect(false));
   ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
+  EXPECT_EQ(receiver.LastCount, 0u);
+  EXPECT_FALSE(base.IsCollecting());
+  EXPECT_EQ(PathsOf(base), PathList{"C:\\one.exe"});
+  EXPECT_FALSE(tarn::test::FileExists(dir + "apppaths.tmp"));
+  // And the next refresh runs.
+  ASSERT_TRUE(base.StartCollect(false));
+  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 2; }, 20000));
   EXPECT_EQ(base.GetAllCount(), 4);
 }

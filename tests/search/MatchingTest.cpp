@@ -20,9 +20,9 @@ AppEntryList MakeEntries(const std::vector<std::string>& names) {
   return list;
 }
 
-std::vector<std::string> NamesOf(const AppEntryList& list) {
+std::vector<std::string> NamesAt(const AppEntryList& list, const MatchList::Positions& at) {
   std::vector<std::string> names;
-  for (const AppEntry& e : list) names.push_back(e.DispName);
+  for (int32_t i : at) names.push_back(list[static_cast<std::size_t>(i)].DispName);
   return names;
 }
 
@@ -148,11 +148,11 @@ class FilterTest : public ::testing::Test {
       "abc", "ＡＢＣ", "ａｂｃ", "xabc", "abc$def", "x$abcx", "ゲーム ガイド", "がいど", "ｶﾞｲﾄﾞ",
       "def",
   });
-  AppEntryList matches;
+  MatchList::Positions matches;
 
   std::vector<std::string> Search(const std::string& word) {
     EXPECT_TRUE(FilterEntries(entries, word, matches)) << word;
-    return NamesOf(matches);
+    return NamesAt(entries, matches);
   }
 };
 
@@ -181,10 +181,11 @@ TEST_F(FilterTest, EachModeSelectsItsNames) {
   for (const Case& c : cases) EXPECT_EQ(Search(c.word), c.names) << c.word;
 }
 
-TEST_F(FilterTest, EmptyWordCopiesEverythingInOrder) {
+TEST_F(FilterTest, EmptyWordSelectsEverythingInOrder) {
   Search("xyz");
   Search("");
-  EXPECT_EQ(matches, entries);
+  ASSERT_EQ(matches.size(), entries.size());
+  for (std::size_t i = 0; i < matches.size(); ++i) EXPECT_EQ(matches[i], static_cast<int32_t>(i));
 }
 
 TEST_F(FilterTest, ModeCharacterAloneKeepsPreviousMatches) {
@@ -192,17 +193,13 @@ TEST_F(FilterTest, ModeCharacterAloneKeepsPreviousMatches) {
     const std::vector<std::string> before = Search("exc");
     ASSERT_EQ(before.size(), 4u);
     EXPECT_FALSE(FilterEntries(entries, word, matches)) << word;
-    EXPECT_EQ(NamesOf(matches), before) << word;
+    EXPECT_EQ(NamesAt(entries, matches), before) << word;
   }
 }
 
-TEST_F(FilterTest, MatchesAreWholeRecordsAsStored) {
+TEST_F(FilterTest, MatchesArePositionsOfTheRecords) {
   Search("\\EXCEL");
-  ASSERT_EQ(matches.size(), 3u);
-  EXPECT_EQ(matches[0], entries[0]);
-  EXPECT_EQ(matches[2].DispName, "EXCEL");
-  EXPECT_EQ(matches[2].FullPath, entries[3].FullPath);
-  EXPECT_EQ(matches[2].ListIndex, 3);
+  EXPECT_EQ(matches, (MatchList::Positions{0, 2, 3}));
 }
 
 TEST_F(FilterTest, ShrinkingAndGrowingResultsStayExact) {
@@ -211,16 +208,14 @@ TEST_F(FilterTest, ShrinkingAndGrowingResultsStayExact) {
   EXPECT_EQ(Search("\\def"), std::vector<std::string>{"def"});
   EXPECT_EQ(Search("*ip"), std::vector<std::string>{"Internet Explorer"});
   EXPECT_EQ(Search("a").size(), 6u);
-  EXPECT_EQ(matches[5].DispName, "x$abcx");
+  EXPECT_EQ(entries[static_cast<std::size_t>(matches[5])].DispName, "x$abcx");
 }
 
 TEST(Filter, DuplicatesAreKept) {
   AppEntryList entries = {{"edit", "C:\\edit.exe", 0}, {"edit", "C:\\edit.exe", 1}, {"other", "C:\\o.exe", 2}};
-  AppEntryList matches;
+  MatchList::Positions matches;
   ASSERT_TRUE(FilterEntries(entries, "edi", matches));
-  ASSERT_EQ(matches.size(), 2u);
-  EXPECT_EQ(matches[0].ListIndex, 0);
-  EXPECT_EQ(matches[1].ListIndex, 1);
+  EXPECT_EQ(matches, (MatchList::Positions{0, 1}));
 }
 
 TEST(Filter, ComparesByCharacters) {
@@ -247,7 +242,7 @@ TEST(Filter, ComparesByCharacters) {
   };
   for (const Case& c : cases) {
     AppEntryList entries = {{c.name, "C:\\x.exe", 0}};
-    AppEntryList matches;
+    MatchList::Positions matches;
     ASSERT_TRUE(FilterEntries(entries, c.word, matches)) << c.word;
     EXPECT_EQ(matches.size(), c.match ? 1u : 0u) << "name " << c.name << " word " << c.word;
   }
@@ -255,7 +250,7 @@ TEST(Filter, ComparesByCharacters) {
 
 TEST(Filter, SuffixLongerThanNameNeverMatches) {
   AppEntryList entries = {{"de", "C:\\de.exe", 0}, {"", "C:\\.exe", 1}};
-  AppEntryList matches;
+  MatchList::Positions matches;
   for (const std::string word : {"cde$", "de$", "e$"}) {
     ASSERT_TRUE(FilterEntries(entries, word, matches));
     EXPECT_EQ(matches.size(), word == "cde$" ? 0u : 1u) << word;
@@ -263,7 +258,7 @@ TEST(Filter, SuffixLongerThanNameNeverMatches) {
 }
 
 bool Finds(const std::string& word, const std::string& name, bool kana = true) {
-  AppEntryList matches;
+  MatchList::Positions matches;
   FilterEntries({{name, "C:\\x.exe", 0}}, word, matches, {kana});
   return matches.size() == 1;
 }
@@ -339,11 +334,11 @@ TEST(Filter, KanaOptionInEveryMode) {
       {"-", {}, {}},
       {std::string(259, 'n'), {}, {}},
   };
-  AppEntryList matches;
+  MatchList::Positions matches;
   for (const Case& c : cases) {
     for (bool kana : {false, true}) {
       ASSERT_TRUE(FilterEntries(entries, c.word, matches, {kana}));
-      EXPECT_EQ(NamesOf(matches), kana ? c.on : c.off) << c.word << (kana ? " on" : " off");
+      EXPECT_EQ(NamesAt(entries, matches), kana ? c.on : c.off) << c.word << (kana ? " on" : " off");
     }
   }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "search/DisplayNames.h"
 #include "support/TestSupport.h"
 
 using namespace tarn::test;
@@ -23,7 +24,8 @@ class ShellTest : public ::testing::Test {
   TempDir temp;
 };
 
-std::vector<std::string> NamesOf(const AppEntryList& list) {
+template <class List>
+std::vector<std::string> NamesOf(const List& list) {
   std::vector<std::string> names;
   for (const AppEntry& e : list) names.push_back(e.DispName);
   return names;
@@ -43,8 +45,16 @@ TEST_F(ShellTest, AppendEntriesNamesRealFiles) {
       {"noext", true, {"noext"}},
       {"ghost.exe", false, {"ghost"}},          // no such file: the path names it
       {"Sub.d\\", false, {"Sub.d", "Sub"}},     // a folder: only the shell names it
+      {"Tool.lnk", true, {"Tool"}},
+      {"Site.url", true, {"Site"}},
+      {"a.b.c.exe", true, {"a.b.c", "a.b"}},
+      {"Loc\\real.exe", true, {"real", "別名"}},  // renamed by the folder's desktop.ini
   };
   MakeDirs(temp / "Apps\\Sub.d");
+  MakeDirs(temp / "Apps\\Loc");
+  WriteFileBytes(temp / "Apps\\Loc\\desktop.ini", "[LocalizedFileNames]\r\nreal.exe=別名.exe\r\n");
+  SetFileAttributesA((temp / "Apps\\Loc\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  SetFileAttributesA((temp / "Apps\\Loc").c_str(), FILE_ATTRIBUTE_SYSTEM);
   PathList paths;
   for (const Case& c : cases) {
     paths.push_back(temp / ("Apps\\" + c.file));
@@ -60,6 +70,10 @@ TEST_F(ShellTest, AppendEntriesNamesRealFiles) {
     EXPECT_EQ(e.FullPath, paths[i]);
     EXPECT_EQ(e.ListIndex, static_cast<int32_t>(i));
   }
+  // The cheaper questions give the shell's full answer on every file.
+  const tarn::PathViews views(paths.begin(), paths.end());
+  const AppEntryList chosen = tarn::NameEntries(views, tarn::CNameMemory(), ShellNameSource(), false);
+  for (std::size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(chosen[i].DispName, list[i + 1].DispName) << paths[i];
 
   EXPECT_FALSE(AppendEntries(list, {}));
   EXPECT_EQ(list.size(), paths.size() + 1);
@@ -97,7 +111,7 @@ TEST_F(StoreTest, SearchesAppliedCandidates) {
   EXPECT_EQ(store->GetAllCount(), 6);
 
   EXPECT_EQ(Search("").size(), 6u);
-  const AppEntryList& all = store->GetMatchList();
+  const MatchList& all = store->GetMatchList();
   for (std::size_t i = 0; i < all.size(); ++i) {
     EXPECT_EQ(all[i].FullPath, paths[i]);
     EXPECT_EQ(all[i].ListIndex, static_cast<int32_t>(i));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "support/TestSupport.h"
 #include "settings/EnvFile.h"
@@ -232,6 +233,17 @@ TEST_F(EnvInfoStoreTest, AnIniThatCouldNotBeReadIsNotReplacedByOlderSettings) {
   info.UpdateTimer = 12;
   EXPECT_TRUE(store.SaveEnvInfo(&info));
   EXPECT_EQ(Bytes("tlenv.ini"), IniWithTimer(12));
+
+  // Held only for a moment, as by a scanner at logon: the load waits for it.
+  store.FreeEnvInfo();
+  HANDLE brief = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(brief, INVALID_HANDLE_VALUE);
+  std::thread releaser([brief] { Sleep(300); CloseHandle(brief); });
+  ASSERT_TRUE(store.GetEnvInfo(&info));
+  releaser.join();
+  EXPECT_EQ(info.UpdateTimer, 12);
+  EXPECT_FALSE(CEnvInfoStore::IsSavingRefused());
 }
 
 TEST_F(EnvInfoStoreTest, DefaultDirectoryServesStoresBuiltWithoutOne) {

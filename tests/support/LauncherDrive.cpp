@@ -63,11 +63,13 @@ HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {
 bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs) {
   HWND counter = GetDlgItem(dialog, 1018);
   char before[64] = {};
-  // The first fill replaces the template's placeholder text.
+  // The first fill replaces the template's placeholder text; the cached
+  // candidates may come in after it.
   PumpUntil(
       [&] {
         GetWindowTextA(counter, before, sizeof before);
-        return before[0] != '\0' && std::string(before).find('X') == std::string::npos;
+        const std::string text = before;
+        return !text.empty() && text.find('X') == std::string::npos && text.find("/     0]") == std::string::npos;
       },
       timeoutMs);
   // WM_SETTEXT carries its text across processes whole, double-byte

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <malloc.h>
+#include <new>
 #include <sstream>
 
 namespace tarn::test {
@@ -252,4 +257,29 @@ HWND WaitForDialog(const std::string& caption, DWORD timeoutMs, DWORD pid) {
   return found;
 }
 
+namespace {
+std::atomic<DWORD> g_SparedThread{0};
+// A crash ends the test program at once, not in a debugger that waits.
+const auto g_PreviousFilter = SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
+  std::fprintf(stderr, "crashed with exception %08lx\n", e->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_EXECUTE_HANDLER;
+});
+}  // namespace
+
+void FailNextAllocationOnOtherThread() { g_SparedThread.store(GetCurrentThreadId()); }
+
 }  // namespace tarn::test
+
+// The runtime's array forms come here too.
+void* operator new(std::size_t size) {
+  DWORD spared = tarn::test::g_SparedThread.load();
+  if (spared && spared != GetCurrentThreadId() && tarn::test::g_SparedThread.compare_exchange_strong(spared, 0))
+    throw std::bad_alloc();
+  if (void* block = std::malloc(size ? size : 1)) return block;
+  throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+  if (block) std::memset(block, 0xDD, _msize(block));
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept { ::operator delete(block); }

@@ -73,4 +73,9 @@ void PumpFor(DWORD ms);
 // Pumps messages until pred() is true or timeoutMs passes; answers pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 10000);
 
+// The tests' operator delete fills freed blocks with 0xDD, so that using a
+// deleted object fails at once. Their operator new can be made to throw
+// std::bad_alloc (out of memory) for the next allocation of another thread.
+void FailNextAllocationOnOtherThread();
+
 }  // namespace tarn::test

@@ -1,0 +1,289 @@
+// Times the real TarnLauncher.exe from outside, on a folder of real files,
+// and prints each figure beside its goal. Run by hand (it creates the files
+// once and keeps them in %TEMP%\tarn_startup_N):
+//   scripts/wine-exec build/win/bench/tarn_startup_bench.exe [exe] [count...]
+// exe defaults to the one this build made.
+//
+// Per count: a first start without a cache and a second start with the
+// cache of the first. For each start: start to a dialog showing every file,
+// the longest time the main window took to answer a WM_NULL sent every
+// 20 ms from another thread, and the resident memory at the end; after the
+// first start also the hotkey to a filled dialog and the refilter (narrow
+// word, back to the empty word) less the filter delay.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "settings/EnvInfoStore.h"
+#include "support/TestSupport.h"
+
+#include "Timing.h"
+
+namespace {
+
+using tarn::test::NowMs;
+
+constexpr char kCaption[] = "Tarn Launcher";
+constexpr double kPhaseLimitMs = 900000;
+
+std::string TempRoot(int count) {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  return std::string(base) + "tarn_startup_" + std::to_string(count);
+}
+
+// Creates count real files in 50 folders once; a marker says they are all there.
+void PrepareFiles(const std::string& root, int count) {
+  const std::string marker = root + "\\files.done";
+  if (tarn::test::FileExists(marker)) return;
+  const double t0 = NowMs();
+  for (int d = 0; d < 50; ++d) tarn::test::MakeDirs(root + "\\files\\d" + std::to_string(d));
+  unsigned seed = 12345;
+  for (int i = 0; i < count; ++i) {
+    const std::string path =
+        root + "\\files\\d" + std::to_string(i % 50) + "\\" + tarn::test::BenchName(i, seed) + ".exe";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      WriteFile(h, "x", 1, &written, nullptr);
+      CloseHandle(h);
+    }
+  }
+  tarn::test::WriteFileBytes(marker, "done");
+  std::printf("  %d files made in %.1f s\n", count, (NowMs() - t0) / 1000);
+}
+
+void PrepareProgram(const std::string& root, const std::string& exe) {
+  const std::string prog = root + "\\prog";
+  tarn::test::MakeDirs(prog);
+  CopyFileA(exe.c_str(), (prog + "\\TarnLauncher.exe").c_str(), FALSE);
+  CEnvInfoStore::SetDefaultDirectory(prog + "\\");
+  EnvDlgInfo info;
+  ApplyLoadDefaults(info);
+  info.HotKey = {1, 1, 1, 0, VK_F11};
+  info.SrchDirFlg = {};
+  info.SrchDirFlg.Any = true;
+  info.AnyDirSubDir = true;
+  info.AnyDirs = {root + "\\files;.exe"};
+  info.SpeedTuning = {};
+  info.StaticItems.clear();
+  info.TopDirs.clear();
+  info.ExecList.clear();
+  CEnvInfoStore().SaveEnvInfo(&info);
+}
+
+// Answers the main window's longest silence while it runs.
+class CPinger {
+ public:
+  explicit CPinger(HWND window) : Window(window), Thread([this] { Run(); }) {}
+  ~CPinger() {
+    Stop = true;
+    Thread.join();
+  }
+  double Longest() const { return Worst.load(); }
+
+ private:
+  void Run() {
+    while (!Stop) {
+      const double t0 = NowMs();
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result) && !IsWindow(Window)) break;
+      const double took = NowMs() - t0;
+      if (took > Worst.load()) Worst = took;
+      Sleep(20);
+    }
+  }
+  HWND Window;
+  std::atomic<bool> Stop{false};
+  std::atomic<double> Worst{0};
+  std::thread Thread;
+};
+
+struct Launcher {
+  PROCESS_INFORMATION Process = {};
+  HWND Main = nullptr;
+};
+
+bool WaitFor(const std::function<bool()>& done, double limitMs) {
+  const double t0 = NowMs();
+  while (!done()) {
+    if (NowMs() - t0 > limitMs) return false;
+    Sleep(1);
+  }
+  return true;
+}
+
+HWND Dialog(const Launcher& l) { return tarn::test::FindDialogByCaption(kCaption, l.Process.dwProcessId); }
+
+std::string Counter(HWND dlg) {
+  char text[64] = {};
+  GetWindowTextA(GetDlgItem(dlg, 1018), text, sizeof text);
+  return text;
+}
+
+std::string CounterFor(int matches, int total) {
+  char text[64];
+  std::snprintf(text, sizeof text, "[%5d / %5d]", matches, total);
+  return text;
+}
+
+int Rows(HWND dlg) { return static_cast<int>(SendMessageA(GetDlgItem(dlg, 1002), LVM_GETITEMCOUNT, 0, 0)); }
+
+// Asks for the launcher (again every 250 ms while none shows) until its
+// list shows all count candidates.
+bool ShowAll(const Launcher& l, int count, double limitMs) {
+  double asked = -1e9;
+  const std::string want = CounterFor(count, count);
+  return WaitFor(
+      [&] {
+        HWND dlg = Dialog(l);
+        if (!dlg) {
+          if (NowMs() - asked > 250) {
+            PostMessageA(l.Main, WM_HOTKEY, 1, 0);
+            asked = NowMs();
+          }
+          return false;
+        }
+        return Counter(dlg) == want && Rows(dlg) == count;
+      },
+      limitMs);
+}
+
+void CloseDialog(const Launcher& l) {
+  if (HWND dlg = Dialog(l)) PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  WaitFor([&] { return Dialog(l) == nullptr; }, 10000);
+}
+
+bool Start(const std::string& root, Launcher& l) {
+  const std::string exe = root + "\\prog\\TarnLauncher.exe";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  std::string cmd = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, (root + "\\prog").c_str(), &si,
+                      &l.Process)) {
+    std::printf("cannot start %s (%lu)\n", exe.c_str(), GetLastError());
+    return false;
+  }
+  return WaitFor([&] { return (l.Main = tarn::test::FindMainWindow(l.Process.dwProcessId)) != nullptr; }, 60000);
+}
+
+void Stop(Launcher& l) {
+  TerminateProcess(l.Process.hProcess, 0);
+  WaitForSingleObject(l.Process.hProcess, 10000);
+  CloseHandle(l.Process.hThread);
+  CloseHandle(l.Process.hProcess);
+}
+
+double ResidentMb(const Launcher& l) {
+  PROCESS_MEMORY_COUNTERS pmc = {};
+  pmc.cb = sizeof pmc;
+  if (!GetProcessMemoryInfo(l.Process.hProcess, &pmc, sizeof pmc)) return -1;
+  return static_cast<double>(pmc.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return -1;
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+void Line(const char* what, double value, const char* unit, double goal) {
+  if (value < 0) {
+    std::printf("  %-52s %10s   goal <= %.0f %s\n", what, "timeout", goal, unit);
+    return;
+  }
+  std::printf("  %-52s %8.0f %s   goal <= %.0f %s  %s\n", what, value, unit, goal, unit,
+              value <= goal ? "met" : "MISSED");
+}
+
+// Sets the search box's text as typing would, and times the list's answer.
+double TimeRefilter(HWND dlg, const char* word, const std::string& wantCounter, unsigned delay) {
+  HWND edit = FindWindowExA(GetDlgItem(dlg, 1008), nullptr, "Edit", nullptr);
+  const double t0 = NowMs();
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
+  if (!WaitFor([&] { return Counter(dlg) == wantCounter; }, 60000)) return -1;
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(GetDlgItem(dlg, 1002), WM_NULL, 0, 0, SMTO_NORMAL, 60000, &r);
+  return NowMs() - t0 - delay;
+}
+
+void RunCount(const std::string& exe, int count) {
+  std::printf("%d files\n", count);
+  const std::string root = TempRoot(count);
+  tarn::test::MakeDirs(root);
+  PrepareFiles(root, count);
+  PrepareProgram(root, exe);
+  DeleteFileA((root + "\\prog\\apppaths.ini").c_str());
+  DeleteFileA((root + "\\prog\\appnames.ini").c_str());
+
+  int delaySetting = 0;
+  const unsigned delay =
+      SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delaySetting, 0) ? 300 + 250 * delaySetting : 300;
+  const int narrow = (count + 99) / 100;
+
+  for (int run = 0; run < 2; ++run) {
+    Launcher l;
+    const double t0 = NowMs();
+    if (!Start(root, l)) return;
+    double all = -1, longest = 0, memory = -1;
+    std::vector<double> hotkey, refNarrow, refBack;
+    {
+      CPinger pinger(l.Main);
+      if (ShowAll(l, count, kPhaseLimitMs)) all = NowMs() - t0;
+      if (all >= 0 && run == 0) {
+        for (int i = 0; i < 5; ++i) {
+          CloseDialog(l);
+          Sleep(200);
+          const double h0 = NowMs();
+          if (!ShowAll(l, count, 60000)) break;
+          hotkey.push_back(NowMs() - h0);
+        }
+        HWND dlg = Dialog(l);
+        for (int i = 0; dlg && i < 5; ++i) {
+          refNarrow.push_back(TimeRefilter(dlg, "xyz", CounterFor(narrow, count), delay));
+          refBack.push_back(TimeRefilter(dlg, "", CounterFor(count, count), delay));
+        }
+      }
+      Sleep(500);
+      longest = pinger.Longest();
+      memory = ResidentMb(l);
+    }
+    Stop(l);
+    std::printf(" %s start (%s)\n", run == 0 ? "first" : "next", run == 0 ? "no cache" : "cache present");
+    Line("start -> dialog showing all", all, "ms", run == 0 ? 10000 : 3000);
+    Line("longest time the main window answered no message", longest, "ms", 250);
+    if (run == 0) {
+      Line("warm hotkey -> filled dialog (median of 5)", Median(hotkey), "ms", 150);
+      Line("refilter narrow word, less the filter delay (median)", Median(refNarrow), "ms", 50);
+      Line("refilter back to the empty word, less the delay (median)", Median(refBack), "ms", 50);
+    }
+    Line("resident memory", memory, "MB", 60);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string exe = tarn::test::ExeDir() + "..\\src\\app\\TarnLauncher.exe";
+  std::vector<int> counts;
+  for (int i = 1; i < argc; ++i) {
+    if (std::atoi(argv[i]) > 0) {
+      counts.push_back(std::atoi(argv[i]));
+    } else {
+      exe = argv[i];
+    }
+  }
+  if (counts.empty()) counts = {20000, 100000};
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  for (int n : counts) RunCount(exe, n);
+  return 0;
+}
