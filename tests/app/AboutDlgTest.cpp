@@ -1,6 +1,5 @@
-// The About dialog's picture button: typing by whole characters, and the
-// dialog closing two seconds after the last one while the program keeps
-// answering.
+// The About dialog's picture button types by whole characters; the dialog
+// closes two seconds after the last one while the program keeps answering.
 #include <windows.h>
 
 #include <gtest/gtest.h>

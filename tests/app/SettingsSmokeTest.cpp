@@ -1,7 +1,5 @@
-// The real program under Wine: the tray menu's settings command opens the
-// settings dialog, changes made through its controls are saved and applied
-// on OK (the new hotkey is held, the old one let go), and the About command
-// opens one About dialog however often it comes.
+// The real program: settings changed through the dialog's controls are saved
+// and applied on OK (the new hotkey held); the About command opens one dialog.
 #include <windows.h>
 #include <commctrl.h>
 

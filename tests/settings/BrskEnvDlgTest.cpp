@@ -1,7 +1,5 @@
 // The settings dialog on a record of the test's own, driven through its
-// controls: opening, the checks and their messages, the folder list's
-// in-place editing, the static item buttons, OK and Cancel, and closing
-// while one of its nested loops runs.
+// controls, its messages answered, closed also while its nested loops run.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>

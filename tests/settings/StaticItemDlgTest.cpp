@@ -1,6 +1,5 @@
-// The static item dialog, run modally and driven from inside its own loop
-// as a user would: the presets, the two modes, Cancel and the close box,
-// and fields longer than the settings file holds.
+// The static item dialog driven from inside its own loop: presets, the two
+// modes, Cancel and the close box, fields longer than the file holds.
 #include <windows.h>
 
 #include <gtest/gtest.h>
