@@ -18,7 +18,7 @@ CDialogBase::~CDialogBase() {
   if (HWND dlg = Dlg) {
     Dlg = nullptr;
     SetWindowLongPtrA(dlg, DWLP_USER, 0);
-    if (Modeless) RemoveModelessDialog(dlg);
+    if (Modeless) g_Dialogs.Remove(dlg);
     DestroyWindow(dlg);
   }
 }
@@ -48,7 +48,7 @@ INT_PTR CALLBACK CDialogBase::StaticDlgProc(HWND dlg, UINT message, WPARAM wPara
     if (!self) return FALSE;
     self->Dlg = dlg;
     SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-    if (self->Modeless) AddModelessDialog(dlg);
+    if (self->Modeless) g_Dialogs.Add(dlg);
   } else {
     self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrA(dlg, DWLP_USER));
   }
@@ -80,7 +80,7 @@ INT_PTR CDialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case WM_DESTROY:
       OnDestroy();
-      if (Modeless && Dlg) RemoveModelessDialog(Dlg);
+      if (Modeless && Dlg) g_Dialogs.Remove(Dlg);
       return FALSE;
     default:
       return OnMessage(message, wParam, lParam);
@@ -95,8 +95,6 @@ bool IsModelessDialogMessage(MSG* msg) {
   return false;
 }
 
-bool AddModelessDialog(HWND dialog) { return g_Dialogs.Add(dialog); }
-bool RemoveModelessDialog(HWND dialog) { return g_Dialogs.Remove(dialog); }
 
 std::string WindowText(HWND window, std::size_t max) {
   int length = GetWindowTextLengthA(window);

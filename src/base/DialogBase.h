@@ -66,9 +66,6 @@ class CDialogBase {
 
 // Offers a message to every open modeless dialog; true when one took it.
 bool IsModelessDialogMessage(MSG* msg);
-// The registry itself, for dialogs not built on the base.
-bool AddModelessDialog(HWND dialog);
-bool RemoveModelessDialog(HWND dialog);
 
 // The whole text of a window, cut to at most max bytes without splitting a
 // character.
