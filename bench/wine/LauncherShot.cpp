@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/EnvInfoStore.h"
 #include "support/LauncherDrive.h"
 #include "support/TestSupport.h"
 
@@ -116,11 +117,55 @@ int Launcher(const std::vector<std::string>& args) {
   return 0;
 }
 
+// Posts a command to a window and waits until the dialog with the caption
+// shows its controls.
+bool ShowDialog(HWND window, int command, const char* caption) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+  HWND dialog = tarn::test::WaitForDialog(caption, 10000, pid);
+  return dialog && tarn::test::PumpUntil([&] { return IsWindowVisible(dialog) && GetDlgItem(dialog, IDOK); });
+}
+
+// The settings dialog, over settings as a user might have them: every
+// source, folders of their own and a web search first among the static
+// items.
+int Settings(const std::vector<std::string>&) {
+  if (!tarn::test::FindMainWindow()) {
+    CEnvInfoStore store(tarn::test::ExeDir());
+    EnvDlgInfo settings;
+    store.GetEnvInfo(&settings);
+    EnvDlgInfo defaults;
+    ApplyLoadDefaults(defaults);
+    settings.SrchDirFlg = defaults.SrchDirFlg;
+    settings.SrchDirFlg.Any = true;
+    settings.AnyDirs = {std::string(kSamples) + ";.lnk", std::string(kSamples) + "\\文書"};
+    settings.StaticItems.insert(settings.StaticItems.begin(),
+                                {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true});
+    store.SaveEnvInfo(&settings);
+  }
+  HWND main = FindProgram();
+  if (!main || !ShowDialog(main, 4005, "Tarn Launcher 環境設定")) return 2;
+  Settle();
+  return 0;
+}
+
+// The static item dialog over the settings dialog, showing its first item.
+int StaticItem(const std::vector<std::string>& args) {
+  if (int result = Settings(args)) return result;
+  HWND settings = tarn::test::FindDialogByCaption("Tarn Launcher 環境設定");
+  if (!settings || !ShowDialog(settings, 1020, "固定候補設定")) return 3;
+  Settle();
+  return 0;
+}
+
 const struct {
   const char* name;
   int (*show)(const std::vector<std::string>& args);
 } kTargets[] = {
     {"launcher", Launcher},
+    {"settings", Settings},
+    {"static-item", StaticItem},
 };
 
 int Exit() {

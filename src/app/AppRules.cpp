@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Cp932.h"
+
 unsigned HotKeyModifiers(const HotKeySetting& key) {
   unsigned mask = 0;
   if (key.Alt == 1) mask |= 1;
@@ -21,27 +23,16 @@ unsigned FilterDelayMs(bool readOk, int keyboardDelay) {
   return 300u + 250u * static_cast<unsigned>(keyboardDelay);
 }
 
+std::size_t NextTypingEnd(std::string_view text, std::size_t shown) {
+  if (shown >= text.size()) return text.size();
+  if (text[shown] == '\r' && shown + 1 < text.size() && text[shown + 1] == '\n') return shown + 2;
+  return tarn::NextChar(text, shown);
+}
+
 std::string ExitQuestionText(const std::string& productName) {
   return productName + " を終了しますか？";
 }
 
 std::string ExitQuestionCaption(const std::string& productName) {
   return productName + " 終了確認";
-}
-
-bool CModelessRegistry::Add(void* window) {
-  if (Used == 0) std::fill(std::begin(Windows), std::end(Windows), nullptr);
-  if (Used >= kMax || !window) return false;
-  if (std::find(Windows, Windows + Used, window) != Windows + Used) return false;
-  Windows[Used++] = window;
-  return true;
-}
-
-bool CModelessRegistry::Remove(void* window) {
-  void** end = Windows + Used;
-  void** it = std::find(Windows, end, window);
-  if (it == end || !window) return false;
-  std::move(it + 1, end, it);
-  Windows[--Used] = nullptr;
-  return true;
 }

@@ -1,11 +1,12 @@
 // Small decisions of the application shell on plain values: hotkey mask,
-// refresh period, filter delay, and the registry of modeless dialogs the
-// message loop serves.
+// refresh period, filter delay, the About dialog's typing and the exit
+// question.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "settings/EnvDlgInfo.h"
 
@@ -22,20 +23,11 @@ uint32_t RefreshPeriodMs(int32_t updateTimerMinutes);
 // setting could not be read or is out of its range.
 unsigned FilterDelayMs(bool readOk, int keyboardDelay);
 
+// Where the About dialog's typing stands after one more step from shown:
+// the end of the next whole character (a CR LF pair is one step), so a
+// double-byte character never shows by halves.
+std::size_t NextTypingEnd(std::string_view text, std::size_t shown);
+
 // "%s を終了しますか？" and "%s 終了確認" with the product name.
 std::string ExitQuestionText(const std::string& productName);
 std::string ExitQuestionCaption(const std::string& productName);
-
-// Up to 256 windows of open modeless dialogs, in registration order.
-class CModelessRegistry {
- public:
-  static constexpr std::size_t kMax = 256;
-  bool Add(void* window);
-  bool Remove(void* window);
-  std::size_t Count() const { return Used; }
-  void* At(std::size_t i) const { return Windows[i]; }
-
- private:
-  void* Windows[kMax] = {};
-  std::size_t Used = 0;
-};

@@ -2,8 +2,10 @@
 
 #include <objbase.h>
 
+#include "app/AboutDlg.h"
 #include "app/AppRules.h"
 #include "app/Failure.h"
+#include "base/DialogBase.h"
 #include "launcher/AppListView.h"
 #include "launcher/LauncherLayout.h"
 #include "launcher/LauncherDlg.h"
@@ -23,8 +25,6 @@ std::string g_Dir;
 bool g_ExitAsking = false;
 bool g_ComStarted = false;
 CEnvInfoStore* g_PendingStore = nullptr;
-HWND g_AboutWindow = nullptr;
-CModelessRegistry g_Dialogs;
 unsigned g_KeyboardDelay = 300;
 LauncherFactory g_LauncherFactory = nullptr;
 
@@ -297,17 +297,6 @@ void CBriskApp::Teardown() {
 
 namespace {
 
-void OpenAbout(HWND window) {
-  if (g_AboutWindow && IsWindow(g_AboutWindow)) {
-    SetForegroundWindow(g_AboutWindow);
-    SetWindowPos(g_AboutWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return;
-  }
-  const std::string caption = g_ProductName + " バージョン情報";
-  MessageBoxA(window, (g_ProductName + "\nVersion 1.0.0").c_str(), caption.c_str(),
-              MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
-}
-
 LRESULT OnCreate(HWND window) {
   g_MainWindow = window;
   char name[256] = {};
@@ -371,7 +360,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case 4003:
-          OpenAbout(window);
+          CAboutDlg::Show(g_Instance);
           return 0;
         case 4005:
           delete g_PendingStore;
@@ -452,18 +441,13 @@ int RunMessageLoop() {
   BOOL got;
   while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
     if (got == -1) break;
-    bool taken = false;
-    for (std::size_t i = 0; i < g_Dialogs.Count() && !taken; ++i)
-      taken = IsDialogMessageA(static_cast<HWND>(g_Dialogs.At(i)), &msg) != FALSE;
-    if (taken) continue;
+    if (IsModelessDialogMessage(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
 
-bool AddModelessDialog(HWND dialog) { return g_Dialogs.Add(dialog); }
-bool RemoveModelessDialog(HWND dialog) { return g_Dialogs.Remove(dialog); }
 HWND GetMainWindow() { return g_MainWindow; }
 CBriskApp* GetBriskApp() { return g_App; }
 unsigned GetKeyboardDelay() { return g_KeyboardDelay; }

@@ -105,10 +105,6 @@ bool RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, const std::string& dir);
 int RunMessageLoop();
 
-// Modeless dialogs offered every message by the loop.
-bool AddModelessDialog(HWND dialog);
-bool RemoveModelessDialog(HWND dialog);
-
 HWND GetMainWindow();
 CBriskApp* GetBriskApp();
 // Deferred filtering delay of the launcher dialog in milliseconds.

@@ -35,18 +35,8 @@ int g_AutoCompleteCalls = 0;
 
 // The one launcher dialog of the process while it exists.
 CLauncherDlg* CLauncherDlg::g_Open = nullptr;
-CLauncherDlg* CLauncherDlg::g_Creating = nullptr;
 
 namespace {
-
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  if (length <= 0) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
-}
 
 bool KeyDown(const BYTE keys[256], int vk) { return (keys[vk] & 0x80) != 0; }
 
@@ -60,18 +50,13 @@ HWND CLauncherDlg::Create(CBriskApp* app) {
   auto* self = new CLauncherDlg(app);
   const char* name = info.DialogTemplateName.empty() ? MAKEINTRESOURCEA(info.DialogTemplateId)
                                                      : info.DialogTemplateName.c_str();
-  g_Creating = self;
-  HWND dlg = CreateDialogParamA(info.Instance, name, nullptr, StaticDlgProc,
-                                reinterpret_cast<LPARAM>(self));
-  // A window that was never made never sent WM_NCDESTROY, which deletes
-  // the object otherwise.
-  if (!dlg && g_Creating == self) delete self;
-  g_Creating = nullptr;
+  HWND dlg = self->CreateModeless(info.Instance, name, nullptr);
+  if (!dlg) delete self;
   return dlg;
 }
 
 CLauncherDlg* CLauncherDlg::FromWindow(HWND dialog) {
-  return dialog && g_Open && g_Open->Dlg == dialog ? g_Open : nullptr;
+  return dialog && g_Open && g_Open->Window() == dialog ? g_Open : nullptr;
 }
 
 void CLauncherDlg::SetAutoCompleteSource(const char* library, const char* function) {
@@ -88,48 +73,22 @@ CLauncherDlg::CLauncherDlg(CBriskApp* app) : App(app) {
   FilterDelay = delay ? delay : static_cast<UINT>(tarn::FilterDelayMs(std::nullopt));
 }
 
-CLauncherDlg::~CLauncherDlg() = default;
-
-INT_PTR CALLBACK CLauncherDlg::StaticDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
-  CLauncherDlg* self = nullptr;
-  if (message == WM_INITDIALOG) {
-    self = reinterpret_cast<CLauncherDlg*>(lParam);
-    self->Dlg = dlg;
-    g_Open = self;
-    SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-  } else {
-    self = reinterpret_cast<CLauncherDlg*>(GetWindowLongPtrA(dlg, DWLP_USER));
-  }
-  // Messages before WM_INITDIALOG (the first WM_SIZE among them) find no
-  // object yet.
-  if (!self) return FALSE;
-  INT_PTR result = self->LauncherDlgProc(message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(dlg, DWLP_USER, 0);
-    if (g_Open == self) g_Open = nullptr;
-    if (g_Creating == self) g_Creating = nullptr;
-    delete self;
-  }
-  return result;
+CLauncherDlg::~CLauncherDlg() {
+  if (g_Open == this) g_Open = nullptr;
 }
 
-INT_PTR CLauncherDlg::LauncherDlgProc(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CLauncherDlg::OnInit() {
+  g_Open = this;
+  App->SetLauncherWindow(Window());
+  AutoCompleteOn = false;
+  InitLauncherDlg();
+  ToolTip.reset(new CDlgToolTip);
+  ToolTip->Create(Window());
+  return TRUE;
+}
+
+INT_PTR CLauncherDlg::OnMessage(UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      App->SetLauncherWindow(Dlg);
-      AutoCompleteOn = false;
-      AddModelessDialog(Dlg);
-      InitLauncherDlg();
-      ToolTip = new CDlgToolTip;
-      ToolTip->Create(Dlg);
-      return TRUE;
-    case WM_COMMAND:
-      return OnLauncherCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
-    case WM_TIMER:
-      OnTimer(wParam);
-      return FALSE;
     case WM_SIZE:
       LayoutLauncherDlg();
       return FALSE;
@@ -140,35 +99,34 @@ INT_PTR CLauncherDlg::LauncherDlgProc(UINT message, WPARAM wParam, LPARAM lParam
       return FALSE;
     }
     case WM_SHOWWINDOW:
-      SetForegroundWindow(Dlg);
+      SetForegroundWindow(Window());
       return FALSE;
     case WM_CLOSE:
-      PostMessageA(Dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       return TRUE;
     case WM_LAUNCHER_REFILTER:
       RefilterList(std::nullopt, true);
       return TRUE;
-    case WM_DESTROY:
-      OnDestroy();
-      return FALSE;
     default:
       return FALSE;
   }
 }
 
+void CLauncherDlg::OnFinalMessage() { delete this; }
+
 void CLauncherDlg::InitLauncherDlg() {
   const AppInfo& info = *App->GetAppInfo();
   CAppListView* view = App->GetListView();
-  List = GetDlgItem(Dlg, info.ListId);
-  Search = GetDlgItem(Dlg, info.SearchComboId);
+  List = GetDlgItem(Window(), info.ListId);
+  Search = GetDlgItem(Window(), info.SearchComboId);
   if (!List || !view || !view->Attach(List, App->GetCollector())) {
     TARN_ABEND("Dlg初期化エラー", "%s", "LVS と CAppListView の接続時");
   }
-  view->SetCounterLabel(GetDlgItem(Dlg, info.CounterId));
-  view->SetPathField(GetDlgItem(Dlg, info.OptionsId));
+  view->SetCounterLabel(GetDlgItem(Window(), info.CounterId));
+  view->SetPathField(GetDlgItem(Window(), info.OptionsId));
   RefilterList(std::nullopt, true);
 
-  if (GetWindowRect(Dlg, &LastRect)) {
+  if (GetWindowRect(Window(), &LastRect)) {
     HaveLastRect = true;
     MinTrack = tarn::MinimumTrackingSize(ToRect32(LastRect));
   } else {
@@ -177,15 +135,15 @@ void CLauncherDlg::InitLauncherDlg() {
 
   const DlgRect& saved = App->GetSettings().MainDlgRect;
   if (saved.top != -1) {
-    RestoreSavedRect(Dlg, {saved.left, saved.top, saved.right, saved.bottom}, MinTrack);
+    RestoreSavedRect(Window(), {saved.left, saved.top, saved.right, saved.bottom}, MinTrack);
   } else {
-    CenterWindowInWorkArea(Dlg, GetDesktopWindow());
+    CenterWindowInWorkArea(Window(), GetDesktopWindow());
   }
 
   char caption[256] = {};
   LoadStringA(info.Instance, info.NameId, caption, sizeof caption);
-  SetWindowTextA(Dlg, caption);
-  SetWindowPos(Dlg, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowTextA(Window(), caption);
+  SetWindowPos(Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
   SendMessageA(Search, CB_LIMITTEXT, kMaxText, 0);
   SearchEdit = FindWindowExA(Search, nullptr, "Edit", nullptr);
@@ -209,20 +167,20 @@ void CLauncherDlg::InitLauncherDlg() {
   auto small = static_cast<HICON>(LoadImageA(info.Instance, MAKEINTRESOURCEA(info.NameId), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  SendMessageA(Dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-  SendMessageA(Dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   for (int id : kSmallButtons) {
     HANDLE icon = LoadImageA(info.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                              GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-    SendDlgItemMessageA(Dlg, id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    SendDlgItemMessageA(Window(), id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
   }
 }
 
-void CLauncherDlg::StartTimer(UINT_PTR id) { SetTimer(Dlg, id, FilterDelay, nullptr); }
+void CLauncherDlg::StartTimer(UINT_PTR id) { SetTimer(Window(), id, FilterDelay, nullptr); }
 
 void CLauncherDlg::RefilterList(const std::optional<std::string>& text, bool clampSelection) {
-  KillTimer(Dlg, kTypingTimer);
-  KillTimer(Dlg, kDropDownTimer);
+  KillTimer(Window(), kTypingTimer);
+  KillTimer(Window(), kDropDownTimer);
   std::string word = text ? *text : WindowText(Search);
   // Never leave half a double-byte character at the end.
   word = std::string(tarn::TruncateToFit(word, kMaxText));
@@ -260,7 +218,7 @@ void CLauncherDlg::OnTimer(UINT_PTR id) {
   }
 }
 
-INT_PTR CLauncherDlg::OnLauncherCommand(int id, int code, HWND control) {
+INT_PTR CLauncherDlg::OnCommand(int id, int code, HWND control) {
   const AppInfo& info = *App->GetAppInfo();
   if (id == info.RunId) {
     RunSelected();
@@ -290,24 +248,23 @@ INT_PTR CLauncherDlg::OnLauncherCommand(int id, int code, HWND control) {
   return FALSE;
 }
 
-INT_PTR CLauncherDlg::OnNotify(const NMHDR* header) {
+INT_PTR CLauncherDlg::OnNotify(NMHDR* header) {
   CAppListView* view = App->GetListView();
   if (!header || header->hwndFrom != List || !view) return FALSE;
   switch (header->code) {
     case NM_DBLCLK:
     case NM_RETURN:
-      SendMessageA(Dlg, WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->RunId, BN_CLICKED), 0);
+      SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->RunId, BN_CLICKED), 0);
       return FALSE;
     case LVN_ITEMCHANGED:
       view->OnItemChanged();
       return TRUE;
     case LVN_GETDISPINFOA:
-      view->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header)));
+      view->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
       return TRUE;
     case LVN_DELETEALLITEMS:
       // Rows own nothing: no notification for each deleted row.
-      SetWindowLongPtrA(Dlg, DWLP_MSGRESULT, TRUE);
-      return TRUE;
+      return SetMessageResult(TRUE);
     default:
       return TRUE;
   }
@@ -320,61 +277,56 @@ void CLauncherDlg::RunSelected() {
   // The shell's own prompts during a launch and the hotkey message of
   // ApplySettings run message loops in which the dialog can be closed and
   // this object deleted.
-  const tarn::LifeGuard::Watcher alive = Life.Watch();
+  const tarn::LifeGuard::Watcher alive = Watch();
   bool started = (GetKeyState(VK_SHIFT) & 0x8000) ? view->OpenSelectedFolder() : view->ExecuteSelected();
   if (!alive) return;
   if (started) {
     EnvDlgInfo& settings = App->GetSettings();
-    RecordLaunchHistories(Dlg, settings, App->SearchWord);
+    RecordLaunchHistories(Window(), settings, App->SearchWord);
     CEnvInfoStore().SaveEnvInfo(&settings);
     App->ApplySettings(0);
     if (!alive) return;
-    PostMessageA(Dlg, WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->CloseId, BN_CLICKED), 0);
+    PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->CloseId, BN_CLICKED), 0);
     return;
   }
   std::string_view text = tarn::LaunchFailureText(view->GetLastResult());
   if (text.empty()) return;
   char caption[256] = {};
-  GetWindowTextA(Dlg, caption, sizeof caption);
-  MessageBoxA(Dlg, std::string(text).c_str(), caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  GetWindowTextA(Window(), caption, sizeof caption);
+  MessageBoxA(Window(), std::string(text).c_str(), caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 void CLauncherDlg::CloseLauncher() {
   EnvDlgInfo& settings = App->GetSettings();
   RECT r;
-  if (GetWindowRect(Dlg, &r)) settings.MainDlgRect = {r.left, r.top, r.right, r.bottom};
+  if (GetWindowRect(Window(), &r)) settings.MainDlgRect = {r.left, r.top, r.right, r.bottom};
   CEnvInfoStore().SaveEnvInfo(&settings);
   if (CAppListView* view = App->GetListView()) view->Detach(true, false);
-  DestroyWindow(Dlg);
+  DestroyWindow(Window());
 }
 
 void CLauncherDlg::OnDestroy() {
-  KillTimer(Dlg, kTypingTimer);
-  KillTimer(Dlg, kDropDownTimer);
-  if (ToolTip) {
-    ToolTip->Destroy();
-    delete ToolTip;
-    ToolTip = nullptr;
-  }
-  RemoveModelessDialog(Dlg);
+  KillTimer(Window(), kTypingTimer);
+  KillTimer(Window(), kDropDownTimer);
+  ToolTip.reset();
   AutoCompleteOn = false;
-  if (App->GetLauncherWindow() == Dlg) App->SetLauncherWindow(nullptr);
+  if (App->GetLauncherWindow() == Window()) App->SetLauncherWindow(nullptr);
   HeapCompact(GetProcessHeap(), 0);
 }
 
 void CLauncherDlg::LayoutLauncherDlg() {
   RECT now;
-  if (!HaveLastRect || !GetWindowRect(Dlg, &now)) return;
+  if (!HaveLastRect || !GetWindowRect(Window(), &now)) return;
   int dx = (now.right - now.left) - (LastRect.right - LastRect.left);
   int dy = (now.bottom - now.top) - (LastRect.bottom - LastRect.top);
   LastRect = now;
   for (const tarn::LayoutAnchor& anchor : tarn::kLauncherLayout) {
-    HWND control = GetDlgItem(Dlg, anchor.id);
+    HWND control = GetDlgItem(Window(), anchor.id);
     RECT r;
     if (!control || !GetWindowRect(control, &r)) continue;
     tarn::Rect32 moved = tarn::ApplyAnchor(ToRect32(r), anchor, dx, dy);
     POINT topLeft{moved.left, moved.top};
-    ScreenToClient(Dlg, &topLeft);
+    ScreenToClient(Window(), &topLeft);
     int height = static_cast<int>(moved.Height());
     // A drop-down combo box's window height is its closed height; moving it
     // with that would leave no room for the drop-down list.
@@ -388,8 +340,8 @@ void CLauncherDlg::LayoutLauncherDlg() {
     MoveWindow(control, topLeft.x, topLeft.y, static_cast<int>(moved.Width()), height, FALSE);
   }
   if (CAppListView* view = App->GetListView()) view->FitColumn();
-  InvalidateRect(Dlg, nullptr, TRUE);
-  UpdateWindow(Dlg);
+  InvalidateRect(Window(), nullptr, TRUE);
+  UpdateWindow(Window());
 }
 
 void CLauncherDlg::EnableAutoComplete() {

@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "base/LifeGuard.h"
+#include "base/DialogBase.h"
 #include "launcher/LauncherLayout.h"
+#include "settings/DlgToolTip.h"
 
 class CBriskApp;
-class CDlgToolTip;
 
 // Timers of the dialog: 1 after typing, 2 after choosing a drop-down entry.
 inline constexpr UINT_PTR kTypingTimer = 1;
@@ -23,16 +23,13 @@ inline constexpr UINT_PTR kDropDownTimer = 2;
 // the list is filtered again with the search box's text.
 inline constexpr UINT WM_LAUNCHER_REFILTER = WM_USER + 40;
 
-class CLauncherDlg {
+class CLauncherDlg : public CDialogBase {
  public:
   // Creates the dialog for the application (not yet shown); nullptr when the
   // template cannot be made into a window.
   static HWND Create(CBriskApp* app);
   // The object behind an open launcher dialog, or nullptr.
   static CLauncherDlg* FromWindow(HWND dialog);
-
-  CLauncherDlg(const CLauncherDlg&) = delete;
-  CLauncherDlg& operator=(const CLauncherDlg&) = delete;
 
   // Stops both timers and filters the list with text (the search box's own
   // text when none is given), at most 259 bytes.
@@ -44,7 +41,6 @@ class CLauncherDlg {
   // How often the list was filtered since the dialog opened.
   int RefilterCount() const { return Refilters; }
   tarn::Size32 MinimumSize() const { return MinTrack; }
-  HWND Window() const { return Dlg; }
 
   // Library and function looked up for completion; tests point them
   // elsewhere to see the dialog cope without them.
@@ -54,17 +50,18 @@ class CLauncherDlg {
 
  private:
   explicit CLauncherDlg(CBriskApp* app);
-  ~CLauncherDlg();
+  ~CLauncherDlg() override;
 
-  static INT_PTR CALLBACK StaticDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK StaticEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
-  INT_PTR LauncherDlgProc(UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR OnInit() override;
+  INT_PTR OnCommand(int id, int code, HWND control) override;
+  INT_PTR OnNotify(NMHDR* header) override;
+  void OnTimer(UINT_PTR id) override;
+  void OnDestroy() override;
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnFinalMessage() override;
   void InitLauncherDlg();
-  INT_PTR OnLauncherCommand(int id, int code, HWND control);
-  INT_PTR OnNotify(const NMHDR* header);
-  void OnTimer(UINT_PTR id);
-  void OnDestroy();
   void LayoutLauncherDlg();
   void RunSelected();
   void CloseLauncher();
@@ -73,22 +70,19 @@ class CLauncherDlg {
   std::string ChosenDropDownText(bool* found) const;
 
   static CLauncherDlg* g_Open;
-  static CLauncherDlg* g_Creating;
 
   CBriskApp* App;
-  HWND Dlg = nullptr;
   HWND Search = nullptr;  // combo box 1008
   HWND SearchEdit = nullptr;
   HWND List = nullptr;
   WNDPROC OldEditProc = nullptr;
-  CDlgToolTip* ToolTip = nullptr;
+  DlgToolTipHolder ToolTip;
   bool AutoCompleteOn = false;
   tarn::Size32 MinTrack = tarn::kFallbackMinimumSize;
   RECT LastRect = {};
   bool HaveLastRect = false;
   UINT FilterDelay = 300;
   int Refilters = 0;
-  tarn::LifeGuard Life;
 };
 
 // The factory the application object calls to show the launcher.

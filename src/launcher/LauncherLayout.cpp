@@ -1,16 +1,10 @@
 #include "launcher/LauncherLayout.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace tarn {
 
 namespace {
-
-int32_t Narrow(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                   std::numeric_limits<int32_t>::max()));
-}
 
 // Length of the overlap of [a0, a1) and [b0, b1); 0 when they do not meet.
 int64_t Overlap(int64_t a0, int64_t a1, int64_t b0, int64_t b1) {
@@ -79,25 +73,7 @@ Rect32 ApplyAnchor(const Rect32& control, const LayoutAnchor& anchor, int32_t dx
 }
 
 Size32 MinimumTrackingSize(const Rect32& initial) {
-  return {Narrow(initial.Width() * 2 / 3), Narrow(initial.Height() * 2 / 3)};
-}
-
-Point32 CenterInWorkArea(const Rect32& window, const Rect32& reference, const Rect32& workArea) {
-  int64_t w = window.Width();
-  int64_t h = window.Height();
-  int64_t x = reference.left + (reference.Width() - w) / 2;
-  int64_t y = reference.top + (reference.Height() - h) / 2;
-  if (x < workArea.left) {
-    x = workArea.left;
-  } else if (x + w > workArea.right) {
-    x = workArea.right - w;
-  }
-  if (y < workArea.top) {
-    y = workArea.top;
-  } else if (y + h > workArea.bottom) {
-    y = workArea.bottom - h;
-  }
-  return {Narrow(x), Narrow(y)};
+  return {Narrow32(initial.Width() * 2 / 3), Narrow32(initial.Height() * 2 / 3)};
 }
 
 Rect32 FitSavedRect(const Rect32& saved, const std::vector<Rect32>& workAreas, Size32 minimum) {
@@ -127,7 +103,7 @@ Rect32 FitSavedRect(const Rect32& saved, const std::vector<Rect32>& workAreas, S
   h = std::max<int64_t>(minimum.cy, std::min(h, area.Height()));
   int64_t x = FitInto(saved.left, w, area.left, area.right);
   int64_t y = FitInto(saved.top, h, area.top, area.bottom);
-  return {Narrow(x), Narrow(y), Narrow(x + w), Narrow(y + h)};
+  return {Narrow32(x), Narrow32(y), Narrow32(x + w), Narrow32(y + h)};
 }
 
 int32_t FilterDelayMs(std::optional<int32_t> keyboardDelay) {

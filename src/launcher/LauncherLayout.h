@@ -1,6 +1,6 @@
 // Geometry and small decisions of the launcher dialog, free of any window:
-// the anchoring of controls on resize, centring inside a work area, and
-// bringing a saved rectangle back onto a screen.
+// the anchoring of controls on resize and bringing a saved rectangle back
+// onto a screen.
 #pragma once
 
 #include <cstdint>
@@ -9,18 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Geometry.h"
+
 namespace tarn {
-
-struct Rect32 {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-
-  int64_t Width() const { return int64_t{right} - left; }
-  int64_t Height() const { return int64_t{bottom} - top; }
-  bool operator==(const Rect32&) const = default;
-};
 
 // How one control follows the dialog's border when it is resized.
 struct LayoutAnchor {
@@ -52,15 +43,6 @@ struct Size32 {
 };
 Size32 MinimumTrackingSize(const Rect32& initial);
 inline constexpr Size32 kFallbackMinimumSize{150, 150};
-
-// Top-left corner that centres window over reference and keeps it inside
-// the work area where it can.
-struct Point32 {
-  int32_t x = 0;
-  int32_t y = 0;
-  bool operator==(const Point32&) const = default;
-};
-Point32 CenterInWorkArea(const Rect32& window, const Rect32& reference, const Rect32& workArea);
 
 // Least part of a saved rectangle, in pixels each way, that must lie in a
 // work area for it to count as on a screen: enough to grab the caption.

@@ -19,17 +19,6 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 }  // namespace
 
-void CenterWindowInWorkArea(HWND window, HWND reference) {
-  RECT win, ref;
-  if (!GetWindowRect(window, &win) || !GetWindowRect(reference, &ref)) return;
-  RECT work;
-  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
-    work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  }
-  tarn::Point32 at = tarn::CenterInWorkArea(ToRect32(win), ToRect32(ref), ToRect32(work));
-  SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 std::vector<tarn::Rect32> MonitorWorkAreas() {
   std::vector<tarn::Rect32> areas;
   EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 
 class CDlgToolTip {
  public:
@@ -51,3 +52,12 @@ class CDlgToolTip {
   static int s_attachedCount;
   static char s_text[256];
 };
+
+// A dialog's hold on its tooltip object: letting go destroys and deletes it.
+struct CDlgToolTipRelease {
+  void operator()(CDlgToolTip* tip) const {
+    tip->Destroy();
+    delete tip;
+  }
+};
+using DlgToolTipHolder = std::unique_ptr<CDlgToolTip, CDlgToolTipRelease>;

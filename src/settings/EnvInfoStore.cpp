@@ -7,6 +7,7 @@
 #include "base/Cp932.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
+#include "settings/BrskEnvDlg.h"
 #include "settings/EnvFile.h"
 
 namespace {
@@ -201,9 +202,17 @@ bool CEnvInfoStore::LoadEnvInfo() {
   return true;
 }
 
+INT_PTR CEnvInfoStore::ShowEnvDialog(HWND owner, UINT notifyMessage) {
+  return CBrskEnvDlg::OpenEnvDlg(GetModuleHandleA(nullptr), owner, notifyMessage, SharedEnvInfo());
+}
+
+bool CEnvInfoStore::IsEnvDialogOpen() { return CBrskEnvDlg::Instance() != nullptr; }
+
 bool CEnvInfoStore::IsSavingRefused() { return IniUnreadable(); }
 
 void CEnvInfoStore::FreeEnvInfo() {
+  // An open settings dialog edits the record in place.
+  CBrskEnvDlg::CloseWithoutNotice();
   Shared().reset();
   IniUnreadable() = false;
 }

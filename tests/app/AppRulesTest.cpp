@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/AppRules.h"
+#include "base/ModelessRegistry.h"
 
 TEST(AppRules, HotKeyMask) {
   struct Case {

@@ -15,9 +15,6 @@ using tarn::test::TempDir;
 
 TEST(LauncherSmoke, HotkeyTypeReturnStartsTheRecorder) {
   TempDir dir;
-  const std::string built = tarn::test::ExeDir() + "..\\src\\app\\TarnLauncher.exe";
-  const std::string exe = dir / "TarnLauncher.exe";
-  ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE)) << built;
   tarn::test::MakeDirs(dir / "道具");
   const std::string recorder = dir / "道具\\記録係.exe";
   ASSERT_TRUE(CopyFileA(tarn::test::RecorderPath().c_str(), recorder.c_str(), FALSE));
@@ -30,18 +27,10 @@ TEST(LauncherSmoke, HotkeyTypeReturnStartsTheRecorder) {
   settings.TopDirs.clear();
   tarn::test::PrepareProgramFolder(dir.Path(), settings, {dir / "メモ帳.txt", recorder});
 
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::string cmd = "\"" + exe + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(), &si,
-                             &pi));
-  CloseHandle(pi.hThread);
-  HWND main = nullptr;
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return (main = tarn::test::FindMainWindow(pi.dwProcessId)) != nullptr; },
-                                    20000));
+  tarn::test::RunningProgram program(dir.Path());
+  ASSERT_NE(program.MainWindow(), nullptr);
 
-  HWND dialog = tarn::test::OpenLauncher(main);
+  HWND dialog = tarn::test::OpenLauncher(program.MainWindow());
   ASSERT_NE(dialog, nullptr);
   ASSERT_TRUE(tarn::test::SearchInLauncher(dialog, "記録"));
   char counter[64] = {};
@@ -60,10 +49,5 @@ TEST(LauncherSmoke, HotkeyTypeReturnStartsTheRecorder) {
   EXPECT_NE(ini.find("記録"), std::string::npos);
   EXPECT_NE(ini.find(recorder), std::string::npos);
 
-  PostMessageA(main, WM_COMMAND, 4004, 0);
-  HWND confirm = tarn::test::WaitForDialog("Tarn Launcher 終了確認", 10000, pi.dwProcessId);
-  ASSERT_NE(confirm, nullptr);
-  PostMessageA(confirm, WM_COMMAND, IDYES, 0);
-  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
-  CloseHandle(pi.hProcess);
+  EXPECT_TRUE(program.Exit());
 }

@@ -25,6 +25,31 @@ void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
   WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
 }
 
+RunningProgram::RunningProgram(const std::string& dir) {
+  const std::string exe = dir + "\\TarnLauncher.exe";
+  if (!CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), FALSE)) return;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  std::string cmd = "\"" + exe + "\"";
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &info_)) return;
+  CloseHandle(info_.hThread);
+  PumpUntil([&] { return (main_ = FindMainWindow(info_.dwProcessId)) != nullptr; }, 20000);
+}
+
+RunningProgram::~RunningProgram() {
+  if (!info_.hProcess) return;
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
+  CloseHandle(info_.hProcess);
+}
+
+bool RunningProgram::Exit() {
+  PostMessageA(main_, WM_COMMAND, 4004, 0);
+  HWND confirm = WaitForDialog("Tarn Launcher 終了確認", 10000, info_.dwProcessId);
+  if (!confirm) return false;
+  PostMessageA(confirm, WM_COMMAND, IDYES, 0);
+  return WaitForSingleObject(info_.hProcess, 15000) == WAIT_OBJECT_0;
+}
+
 HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {
   DWORD pid = 0;
   GetWindowThreadProcessId(mainWindow, &pid);

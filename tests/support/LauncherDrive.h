@@ -19,6 +19,25 @@ EnvDlgInfo QuietSettings();
 void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
                           const std::vector<std::string>& candidates);
 
+// The built program copied into dir and started there, its main window
+// found; ended when the object goes (killed if it will not end).
+class RunningProgram {
+ public:
+  explicit RunningProgram(const std::string& dir);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  HWND MainWindow() const { return main_; }
+  DWORD Pid() const { return info_.dwProcessId; }
+  // The exit command, its question answered; true when the process ended.
+  bool Exit();
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+  HWND main_ = nullptr;
+};
+
 // Posts the hotkey and waits for the launcher dialog; nullptr on timeout.
 HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs = 10000);
 

@@ -213,6 +213,44 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
   return true;
 }
 
+namespace {
+// One dialog awaited at a time, served by a thread timer from any loop.
+std::string g_Awaited;
+std::function<void(HWND)> g_Act;
+UINT_PTR g_AwaitTimer = 0;
+
+void StopAwaiting() {
+  g_Act = nullptr;
+  if (g_AwaitTimer) KillTimer(nullptr, g_AwaitTimer);
+  g_AwaitTimer = 0;
+}
+
+void CALLBACK ServeAwaited(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindDialogByCaption(g_Awaited, GetCurrentProcessId());
+  if (!g_Act || !dialog || !IsWindowVisible(dialog)) return;
+  std::function<void(HWND)> act = std::move(g_Act);  // it may run a loop of its own
+  StopAwaiting();
+  act(dialog);
+}
+}  // namespace
+
+void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) {
+  g_Awaited = caption;
+  g_Act = std::move(act);
+  if (!g_AwaitTimer) g_AwaitTimer = SetTimer(nullptr, 0, 30, ServeAwaited);
+}
+
+std::string AnswerMessageBox(const std::string& caption, const std::function<void()>& action) {
+  std::string text;
+  WhenDialogShows(caption, [&](HWND box) {
+    text = MessageBoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  action();
+  StopAwaiting();  // no box came: a later one is not answered
+  return text;
+}
+
 HWND WaitForDialog(const std::string& caption, DWORD timeoutMs, DWORD pid) {
   HWND found = nullptr;
   PumpUntil([&] { return (found = FindDialogByCaption(caption, pid)) != nullptr; }, timeoutMs);

@@ -57,6 +57,16 @@ std::string MessageBoxText(HWND box);
 // thread's messages meanwhile; nullptr on timeout.
 HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000, DWORD pid = 0);
 
+// Calls act once with the dialog, from inside whatever message loop this
+// thread runs, as soon as a visible dialog of this process has the caption:
+// for answering modal dialogs and message boxes. One at a time.
+void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act);
+
+// Runs action; a message box with the caption that this thread shows
+// meanwhile is read and answered with OK. Answers its text, empty when none
+// came.
+std::string AnswerMessageBox(const std::string& caption, const std::function<void()>& action);
+
 // Pumps this thread's messages for about ms milliseconds.
 void PumpFor(DWORD ms);
 
