@@ -4,11 +4,11 @@
 
 #include "app/AboutDlg.h"
 #include "app/AppRules.h"
-#include "app/Failure.h"
 #include "base/DialogBase.h"
+#include "base/Failure.h"
 #include "launcher/AppListView.h"
-#include "launcher/LauncherLayout.h"
 #include "launcher/LauncherDlg.h"
+#include "launcher/LauncherLayout.h"
 #include "launcher/ListOrder.h"
 #include "search/CollectSettings.h"
 #include "search/SrchApliBase.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/BriskApp.h"
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/SystemLibrary.h"
 #include "launcher/AppListView.h"
 #include "launcher/HistoryControls.h"

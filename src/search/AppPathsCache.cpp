@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
 #include "search/CollectSources.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <exception>
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "base/WinHandle.h"
 #include "search/AppPathsCache.h"
 #include "search/DisplayNames.h"

@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/WinHandle.h"
 
 namespace tarn {

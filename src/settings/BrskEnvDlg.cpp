@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/SystemLibrary.h"
 #include "res/SettingsDialogs.h"
 #include "settings/DlgToolTip.h"

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
 #include "settings/BrskEnvDlg.h"
