@@ -7,6 +7,7 @@
 #include "app/AppRules.h"
 #include "base/Cp932.h"
 #include "res/SettingsDialogs.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -73,10 +74,10 @@ HWND CAboutDlg::OpenWindow() { return s_Open ? s_Open->Window() : nullptr; }
 INT_PTR CAboutDlg::OnInit() {
   HWND dlg = Window();
   HANDLE picture = LoadImageA(Module, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0);
-  HICON icon = LoadIconA(Module, MAKEINTRESOURCEA(102));
+  HICON icon = LoadIconA(Module, MAKEINTRESOURCEA(IDI_PROGRAM));
   SendDlgItemMessageA(dlg, IDOK, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
   SendDlgItemMessageA(dlg, IDC_ABOUT_PICTURE, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
-  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(102), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
   SendMessageA(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   SetDlgItemTextA(dlg, IDC_ABOUT_NOTICE, kNotice);

@@ -87,7 +87,7 @@ bool CBriskApp::Init(const AppInfo& info) {
 
   int delay = 0;
   const bool read = SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0) != FALSE;
-  g_KeyboardDelay = FilterDelayMs(read, delay);
+  g_KeyboardDelay = static_cast<unsigned>(tarn::FilterDelayMs(read ? std::optional<int32_t>(delay) : std::nullopt));
   return true;
 }
 
@@ -300,7 +300,7 @@ namespace {
 LRESULT OnCreate(HWND window) {
   g_MainWindow = window;
   char name[256] = {};
-  LoadStringA(g_Instance, 102, name, sizeof name);
+  LoadStringA(g_Instance, IDS_PRODUCT_NAME, name, sizeof name);
   g_ProductName = name;
   AppInfo info;
   info.Instance = g_Instance;
@@ -359,10 +359,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case 4003:
+        case IDC_ABOUT:
           CAboutDlg::Show(g_Instance);
           return 0;
-        case 4005:
+        case IDC_SETTINGS:
           delete g_PendingStore;
           g_PendingStore = new CEnvInfoStore;
           if (g_App) {
@@ -381,7 +381,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
           }
           return 0;
-        case 4006:
+        case IDC_REFRESH:
           if (g_App) g_App->Refresh();
           return 0;
       }

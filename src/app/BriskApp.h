@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/TrayIcon.h"
+#include "res/LauncherDialog.h"
 #include "settings/EnvDlgInfo.h"
 
 class CAppListView;
@@ -25,21 +26,21 @@ struct AppInfo {
   virtual ~AppInfo() = default;
   HINSTANCE Instance = nullptr;
   HWND MainWindow = nullptr;
-  UINT NameId = 102;
+  UINT NameId = IDS_PRODUCT_NAME;
   std::string ProductName;
   WORD DialogTemplateId = 0;
   std::string DialogTemplateName = "DLG_BRSK";
-  int ListId = 1002;
-  int SearchComboId = 1008;
-  int CounterId = 1018;
-  int OptionsId = 1023;
-  int RunId = 1004;
-  int CloseId = 2;
-  int ExitCommand = 4004;
-  int SettingsCommand = 4005;
-  int RefreshCommand = 4006;
-  int AboutCommand = 4003;
-  UINT TrayIconId = 110;
+  int ListId = IDC_LAUNCHER_LIST;
+  int SearchComboId = IDC_LAUNCHER_SEARCH;
+  int CounterId = IDC_LAUNCHER_COUNTER;
+  int OptionsId = IDC_LAUNCHER_PATH;
+  int RunId = IDC_LAUNCHER_RUN;
+  int CloseId = IDC_LAUNCHER_CLOSE;
+  int ExitCommand = IDC_EXIT;
+  int SettingsCommand = IDC_SETTINGS;
+  int RefreshCommand = IDC_REFRESH;
+  int AboutCommand = IDC_ABOUT;
+  UINT TrayIconId = IDM_TRAY;
 };
 
 class CBriskApp : public CTrayIconOwner {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/Cp932.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -122,8 +123,8 @@ bool CTrayIcon::OnNotify(WPARAM wParam, LPARAM lParam) {
     return false;
   }
   if (Busy == 1) {
-    EnableMenuItem(popup, 4006, MF_BYCOMMAND | MF_GRAYED);
-    EnableMenuItem(popup, 4005, MF_BYCOMMAND | MF_GRAYED);
+    EnableMenuItem(popup, IDC_REFRESH, MF_BYCOMMAND | MF_GRAYED);
+    EnableMenuItem(popup, IDC_SETTINGS, MF_BYCOMMAND | MF_GRAYED);
   }
   HWND owner = Data.hWnd;
   if (lParam == WM_LBUTTONDBLCLK) {

@@ -11,6 +11,7 @@
 #include "base/SystemLibrary.h"
 #include "launcher/AppListView.h"
 #include "launcher/HistoryControls.h"
+#include "launcher/LaunchPlan.h"
 #include "launcher/WindowPlacement.h"
 #include "res/LauncherDialog.h"
 #include "settings/DlgToolTip.h"
@@ -20,7 +21,7 @@ namespace {
 
 constexpr char kAppProperty[] = "CBriskApp";
 constexpr std::size_t kMaxText = tarn::kMaxPath - 1;  // 259 bytes of text
-constexpr int kSmallButtons[] = {4004, 4005, 4006, 4003};
+constexpr int kSmallButtons[] = {IDC_EXIT, IDC_SETTINGS, IDC_REFRESH, IDC_ABOUT};
 // Every flag of the shell's completion: file names, URL history, recent
 // URLs, and Tab moving through the suggestions.
 constexpr DWORD kAutoCompleteFlags = 0x1 | 0x2 | 0x4 | 0x8;
@@ -289,11 +290,11 @@ void CLauncherDlg::RunSelected() {
     PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->CloseId, BN_CLICKED), 0);
     return;
   }
-  std::string_view text = tarn::LaunchFailureText(view->GetLastResult());
-  if (text.empty()) return;
+  const char* text = LaunchFailureText(view->GetLastResult());
+  if (!text) return;
   char caption[256] = {};
   GetWindowTextA(Window(), caption, sizeof caption);
-  MessageBoxA(Window(), std::string(text).c_str(), caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  MessageBoxA(Window(), text, caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 void CLauncherDlg::CloseLauncher() {

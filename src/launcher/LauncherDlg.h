@@ -72,7 +72,7 @@ class CLauncherDlg : public CDialogBase {
   static CLauncherDlg* g_Open;
 
   CBriskApp* App;
-  HWND Search = nullptr;  // combo box 1008
+  HWND Search = nullptr;  // the combo box of the search word
   HWND SearchEdit = nullptr;
   HWND List = nullptr;
   WNDPROC OldEditProc = nullptr;

@@ -118,16 +118,4 @@ std::optional<char> DefaultSearchChar(int32_t defaultSearchMode) {
   return static_cast<char>(defaultSearchMode);
 }
 
-std::string_view LaunchFailureText(int32_t code) {
-  switch (code) {
-    case 0:
-    case 40:
-      return {};
-    case 20:
-      return "実行に失敗しました。\n指定されたファイルはありません。";
-    default:
-      return "実行に失敗しました。\n環境等が正しいかどうか確認して下さい。";
-  }
-}
-
 }  // namespace tarn

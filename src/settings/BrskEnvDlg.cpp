@@ -7,6 +7,7 @@
 #include "base/Failure.h"
 #include "base/SystemLibrary.h"
 #include "res/SettingsDialogs.h"
+#include "res/resource.h"
 #include "settings/DlgToolTip.h"
 #include "settings/StaticItemDlg.h"
 
@@ -153,8 +154,8 @@ INT_PTR CBrskEnvDlg::OnInit() {
   EnableWindow(GetDlgItem(dlg, IDC_ENV_NTCOM), (GetVersion() & 0x80000000u) == 0);
   CenterWindowInWorkArea(dlg, GetDesktopWindow());
   SetWindowPos(dlg, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  HICON big = LoadIconA(Module, MAKEINTRESOURCEA(102));
-  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(102), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  HICON big = LoadIconA(Module, MAKEINTRESOURCEA(IDI_PROGRAM));
+  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
   SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   SendMessageA(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
@@ -293,7 +294,7 @@ bool CBrskEnvDlg::Validate() {
 
 void CBrskEnvDlg::ShowEnvMessage(const std::string& text) {
   char caption[256] = {};
-  LoadStringA(Module, 102, caption, sizeof caption);
+  LoadStringA(Module, IDS_PRODUCT_NAME, caption, sizeof caption);
   MessageBoxA(Window(), text.c_str(), caption, MB_OK | MB_ICONHAND | MB_TASKMODAL);
 }
 
