@@ -47,10 +47,10 @@ std::string ProductVersion(HMODULE module) {
 
 }  // namespace
 
-CAboutDlg* CAboutDlg::s_Open = nullptr;
+CAboutDlg* CAboutDlg::OpenDialog = nullptr;
 
 CAboutDlg::~CAboutDlg() {
-  if (s_Open == this) s_Open = nullptr;
+  if (OpenDialog == this) OpenDialog = nullptr;
 }
 
 void CAboutDlg::Show(HINSTANCE instance) {
@@ -60,23 +60,18 @@ void CAboutDlg::Show(HINSTANCE instance) {
     return;
   }
   auto* dialog = new CAboutDlg(instance);
-  s_Open = dialog;
-  HWND window = dialog->CreateModeless(instance, "DLG_ABOUT", nullptr);
-  if (!window) {
-    delete dialog;
-    return;
-  }
-  ShowWindow(window, SW_SHOWNORMAL);
+  OpenDialog = dialog;
+  if (HWND window = dialog->CreateModeless(instance, "DLG_ABOUT", nullptr)) ShowWindow(window, SW_SHOWNORMAL);
 }
 
-HWND CAboutDlg::OpenWindow() { return s_Open ? s_Open->Window() : nullptr; }
+HWND CAboutDlg::OpenWindow() { return OpenDialog ? OpenDialog->Window() : nullptr; }
 
 INT_PTR CAboutDlg::OnInit() {
   HWND dlg = Window();
-  HANDLE picture = LoadImageA(Module, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0);
+  Picture.Reset(LoadImageA(Module, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0));
   HICON icon = LoadIconA(Module, MAKEINTRESOURCEA(IDI_PROGRAM));
   SendDlgItemMessageA(dlg, IDOK, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-  SendDlgItemMessageA(dlg, IDC_ABOUT_PICTURE, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+  SendDlgItemMessageA(dlg, IDC_ABOUT_PICTURE, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Picture.Get()));
   HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
   SendMessageA(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
@@ -147,10 +142,6 @@ INT_PTR CAboutDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void CAboutDlg::OnDestroy() {
   KillTimer(Window(), kTypingTimer);
   KillTimer(Window(), kCloseTimer);
-  HWND button = GetDlgItem(Window(), IDC_ABOUT_PICTURE);
-  if (HGDIOBJ picture = reinterpret_cast<HGDIOBJ>(SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, 0))) {
-    DeleteObject(picture);
-  }
 }
 
 void CAboutDlg::OnFinalMessage() { delete this; }

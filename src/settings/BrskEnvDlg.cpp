@@ -94,20 +94,20 @@ void SelectAfterDelete(HWND list, int row, int lastAllowed) {
 
 }  // namespace
 
-CBrskEnvDlg* CBrskEnvDlg::s_Instance = nullptr;
+CBrskEnvDlg* CBrskEnvDlg::OpenDialog = nullptr;
 
 CBrskEnvDlg::CBrskEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMessage, EnvDlgInfo* shared)
     : Working(*shared), Module(instance), Shared(shared), NotifyMessage(notifyMessage),
       NotifyWindow(notifyWindow) {}
 
 CBrskEnvDlg::~CBrskEnvDlg() {
-  if (s_Instance == this) s_Instance = nullptr;
+  if (OpenDialog == this) OpenDialog = nullptr;
 }
 
 int CBrskEnvDlg::OpenEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMessage, EnvDlgInfo* shared) {
   if (!shared) return -1;
-  if (s_Instance) {
-    if (HWND open = s_Instance->Window()) {
+  if (OpenDialog) {
+    if (HWND open = OpenDialog->Window()) {
       SetWindowPos(open, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
       SetForegroundWindow(open);
     }
@@ -115,15 +115,15 @@ int CBrskEnvDlg::OpenEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMe
   }
   INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&classes);
+  // The dialog owns itself once its window exists.
   auto* dialog = new CBrskEnvDlg(instance, notifyWindow, notifyMessage, shared);
-  s_Instance = dialog;
+  OpenDialog = dialog;
   HWND window = dialog->CreateModeless(instance, MAKEINTRESOURCEA(DLG_BR_ENV), nullptr);
   if (!window) {
     // Nothing stays open: a later request opens anew, and the opener turns
     // back on what it turned off for the dialog.
     TARN_REPORT_LAST_ERROR(0);
     TARN_TRACE("%s\n", "settings dialog not created");
-    delete dialog;
     return -3;
   }
   ShowWindow(window, SW_SHOWNORMAL);
@@ -131,12 +131,12 @@ int CBrskEnvDlg::OpenEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMe
 }
 
 void CBrskEnvDlg::CloseWithoutNotice() {
-  if (s_Instance && s_Instance->Window()) DestroyWindow(s_Instance->Window());
+  if (OpenDialog && OpenDialog->Window()) DestroyWindow(OpenDialog->Window());
 }
 
 INT_PTR CBrskEnvDlg::OnInit() {
   HWND dlg = Window();
-  ShellUtility = tarn::LoadSystemLibrary("SHLWAPI.DLL");
+  ShellUtility.Reset(tarn::LoadSystemLibrary("SHLWAPI.DLL"));
   Autocomplete = GetDlgItem(dlg, IDC_ENV_AUTOCOMPLETE);
   SubDir = GetDlgItem(dlg, IDC_ENV_SUBDIR);
   SearchMode = GetDlgItem(dlg, IDC_ENV_SEARCH_MODE);
@@ -163,8 +163,7 @@ INT_PTR CBrskEnvDlg::OnInit() {
   SendMessageA(TopDirMax, EM_LIMITTEXT, 2, 0);
   SendMessageA(ExecListMax, EM_LIMITTEXT, 2, 0);
   SendMessageA(Interval, EM_LIMITTEXT, 4, 0);
-  ToolTip.reset(new CDlgToolTip);
-  ToolTip->Create(dlg);
+  ToolTip.Create(dlg);
   return TRUE;
 }
 
@@ -185,7 +184,7 @@ void CBrskEnvDlg::FillControls() {
   FitColumn(Items);
   for (std::size_t i = 0; i < Working.StaticItems.size(); ++i) {
     const StaticItem& item = Working.StaticItems[i];
-    InsertListRow(Items, item.Name, static_cast<int>(i), reinterpret_cast<LPARAM>(new StaticItem(item)));
+    InsertListRow(Items, item.Name, static_cast<int>(i), KeepItem(item));
   }
   SelectRow(Items, 0);
 
@@ -208,9 +207,9 @@ void CBrskEnvDlg::FillControls() {
 
   for (const SpeedBox& box : kSpeedBoxes) Check(dlg, box.id, Working.SpeedTuning.*box.flag);
   Check(dlg, IDC_ENV_AUTOCOMPLETE, Working.AutocompleteURL);
-  if (ShellUtility) {
+  if (ShellUtility.Get()) {
     AutoComplete = reinterpret_cast<AutoCompleteFn>(
-        reinterpret_cast<void*>(GetProcAddress(ShellUtility, "SHAutoComplete")));
+        reinterpret_cast<void*>(GetProcAddress(ShellUtility.Get(), "SHAutoComplete")));
   }
   EnableWindow(Autocomplete, AutoComplete != nullptr);
   Check(dlg, IDC_ENV_SPACE_OPTION, Working.SpaceIsOption);
@@ -237,6 +236,10 @@ int CBrskEnvDlg::InsertListRow(HWND list, const std::string& text, int row, LPAR
 void CBrskEnvDlg::ApplyAnyEnabling() {
   const BOOL on = Checked(Window(), IDC_ENV_ANY) ? TRUE : FALSE;
   for (HWND control : {Folders, Browse, FolderDelete, SubDir}) EnableWindow(control, on);
+}
+
+LPARAM CBrskEnvDlg::KeepItem(const StaticItem& item) {
+  return reinterpret_cast<LPARAM>(&RowItems.emplace_back(item));
 }
 
 StaticItem* CBrskEnvDlg::ItemAt(int row) const {
@@ -481,7 +484,7 @@ void CBrskEnvDlg::AddStaticItem() {
   const tarn::LifeGuard::Watcher alive = Watch();
   const bool ok = editor.AddItem(item, Module, Window());
   if (!alive || !ok) return;
-  InsertListRow(Items, item.Name, RowCount(Items), reinterpret_cast<LPARAM>(new StaticItem(item)));
+  InsertListRow(Items, item.Name, RowCount(Items), KeepItem(item));
 }
 
 void CBrskEnvDlg::UpdateStaticItem() {
@@ -505,7 +508,7 @@ void CBrskEnvDlg::DeleteStaticItem() {
   StaticItem* stored = ItemAt(row);
   if (!stored) return;
   SendMessageA(Items, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-  delete stored;
+  RowItems.remove_if([stored](const StaticItem& item) { return &item == stored; });
   SelectAfterDelete(Items, row, RowCount(Items) - 1);
 }
 
@@ -543,12 +546,11 @@ INT_PTR CBrskEnvDlg::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void CBrskEnvDlg::OnDestroy() {
-  ToolTip.reset();
-  for (int row = 0; row < RowCount(Items); ++row) delete ItemAt(row);
+  ToolTip.Destroy();
   SendMessageA(Items, LVM_DELETEALLITEMS, 0, 0);
-  if (ShellUtility) FreeLibrary(ShellUtility);
-  ShellUtility = nullptr;
+  RowItems.clear();
   AutoComplete = nullptr;
+  ShellUtility.Reset();
 }
 
 void CBrskEnvDlg::OnFinalMessage() { delete this; }

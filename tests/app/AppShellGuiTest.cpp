@@ -28,7 +28,7 @@ HWND g_Launcher = nullptr;
 
 // Stands in for the launcher dialog: a window with the search box and the
 // settings and refresh buttons, the search box carrying the app property.
-HWND MakeLauncher(CBriskApp*) {
+HWND MakeLauncher(CLauncherHost*) {
   ++g_LauncherCreated;
   HINSTANCE inst = GetModuleHandleA(nullptr);
   g_Launcher = CreateWindowExA(0, "STATIC", "launcher", WS_OVERLAPPED, 0, 0, 300, 100, nullptr, nullptr,
