@@ -327,3 +327,31 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   EXPECT_EQ(mutex, nullptr);
   if (mutex) CloseHandle(mutex);
 }
+
+TEST_F(MainWindow, ExitFromTheTrayWaitsForTheHotkeyMessage) {
+  HWND window = Create();
+  ASSERT_TRUE(window && WaitIdle());
+  // Another holder of the key: registering it again fails with a message.
+  UnregisterHotKey(window, 1);
+  ASSERT_TRUE(RegisterHotKey(nullptr, 78, kTestMods, VK_F12));
+  g_Answer = IDYES;
+  g_BoxesSeen = 0;
+  SetTimer(nullptr, 0, 100, AnswerExit);
+  tarn::test::WhenDialogShows("Tarn Launcher", [window](HWND box) {
+    PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);  // as the tray menu does
+    tarn::test::PumpFor(500);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  GetBriskApp()->ApplySettings(0);
+  UnregisterHotKey(nullptr, 78);
+  // The application outlived its box; the exit is asked after it.
+  EXPECT_NE(GetBriskApp(), nullptr);
+  EXPECT_EQ(g_BoxesSeen, 0);
+  SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) {
+    KillTimer(nullptr, t);
+    PostQuitMessage(99);
+  });
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(g_BoxesSeen, 1);
+  EXPECT_FALSE(IsWindow(window));
+}
