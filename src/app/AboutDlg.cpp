@@ -27,8 +27,8 @@ std::string ProductVersion(HMODULE module) {
   std::vector<char> data(size);
   if (!GetFileVersionInfoA(path, 0, size, data.data())) return {};
   struct Translation {
-    WORD language;
-    WORD codePage;
+    WORD Language;
+    WORD CodePage;
   };
   Translation* translations = nullptr;
   UINT length = 0;
@@ -38,8 +38,8 @@ std::string ProductVersion(HMODULE module) {
     return {};
   }
   char key[64];
-  wsprintfA(key, "\\StringFileInfo\\%04x%04x\\ProductVersion", translations->language,
-            translations->codePage);
+  wsprintfA(key, "\\StringFileInfo\\%04x%04x\\ProductVersion", translations->Language,
+            translations->CodePage);
   char* value = nullptr;
   if (!VerQueryValueA(data.data(), key, reinterpret_cast<void**>(&value), &length) || !value) return {};
   return std::string(tarn::TruncateToFit(std::string_view(value, tarn::BoundedLength(value, length)), 63));

@@ -19,7 +19,7 @@ class CSrchApliBase;
 class CAppListView {
  public:
   CAppListView();
-  virtual ~CAppListView();
+  ~CAppListView();
   CAppListView(const CAppListView&) = delete;
   CAppListView& operator=(const CAppListView&) = delete;
 

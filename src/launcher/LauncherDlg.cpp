@@ -304,7 +304,7 @@ void CLauncherDlg::LayoutLauncherDlg() {
   int dy = (now.bottom - now.top) - (LastRect.bottom - LastRect.top);
   LastRect = now;
   for (const tarn::LayoutAnchor& anchor : tarn::kLauncherLayout) {
-    HWND control = GetDlgItem(Window(), anchor.id);
+    HWND control = GetDlgItem(Window(), anchor.Id);
     RECT r;
     if (!control || !GetWindowRect(control, &r)) continue;
     tarn::Rect32 moved = tarn::ApplyAnchor(ToRect32(r), anchor, dx, dy);

@@ -59,16 +59,16 @@ int64_t FitInto(int64_t pos, int64_t size, int64_t lo, int64_t hi) {
 
 Rect32 ApplyAnchor(const Rect32& control, const LayoutAnchor& anchor, int32_t dx, int32_t dy) {
   Rect32 r = control;
-  if (anchor.moveRight) {
+  if (anchor.MoveRight) {
     r.left += dx;
     r.right += dx;
   }
-  if (anchor.moveDown) {
+  if (anchor.MoveDown) {
     r.top += dy;
     r.bottom += dy;
   }
-  if (anchor.growWider) r.right += dx;
-  if (anchor.growTaller) r.bottom += dy;
+  if (anchor.GrowWider) r.right += dx;
+  if (anchor.GrowTaller) r.bottom += dy;
   return r;
 }
 

@@ -14,11 +14,11 @@ namespace tarn {
 
 // How one control follows the dialog's border when it is resized.
 struct LayoutAnchor {
-  int32_t id;
-  bool moveRight;
-  bool moveDown;
-  bool growWider;
-  bool growTaller;
+  int32_t Id;
+  bool MoveRight;
+  bool MoveDown;
+  bool GrowWider;
+  bool GrowTaller;
 };
 
 // Search box, list, path field, the four small buttons, Run and Close.

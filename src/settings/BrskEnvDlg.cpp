@@ -21,8 +21,8 @@ constexpr DWORD kFileSystemCompletion = 0x1;  // SHACF_FILESYSTEM
 
 // The check boxes of SrchDirFlg and SpeedTuning, in the order of the flags.
 struct SourceBox {
-  int id;
-  bool SrchDirFlags::*flag;
+  int Id;
+  bool SrchDirFlags::*Flag;
 };
 constexpr SourceBox kSourceBoxes[] = {
     {IDC_ENV_STARTMENU, &SrchDirFlags::StartMenu}, {IDC_ENV_DESKTOP, &SrchDirFlags::DeskTop},
@@ -31,8 +31,8 @@ constexpr SourceBox kSourceBoxes[] = {
     {IDC_ENV_PATH, &SrchDirFlags::Path},
 };
 struct SpeedBox {
-  int id;
-  bool SpeedTuningFlags::*flag;
+  int Id;
+  bool SpeedTuningFlags::*Flag;
 };
 constexpr SpeedBox kSpeedBoxes[] = {
     {IDC_ENV_INITLIST, &SpeedTuningFlags::InitList},
@@ -169,7 +169,7 @@ INT_PTR CBrskEnvDlg::OnInit() {
 
 void CBrskEnvDlg::FillControls() {
   HWND dlg = Window();
-  for (const SourceBox& box : kSourceBoxes) Check(dlg, box.id, Working.SrchDirFlg.*box.flag);
+  for (const SourceBox& box : kSourceBoxes) Check(dlg, box.Id, Working.SrchDirFlg.*box.Flag);
 
   PrepareList(Folders, "AnyDir", __LINE__);
   InsertListRow(Folders, "", 0, 0);
@@ -205,7 +205,7 @@ void CBrskEnvDlg::FillControls() {
   const char modeText[2] = {tarn::IsLeadByte(mode) ? '\0' : mode, '\0'};
   SetWindowTextA(SearchMode, modeText);
 
-  for (const SpeedBox& box : kSpeedBoxes) Check(dlg, box.id, Working.SpeedTuning.*box.flag);
+  for (const SpeedBox& box : kSpeedBoxes) Check(dlg, box.Id, Working.SpeedTuning.*box.Flag);
   Check(dlg, IDC_ENV_AUTOCOMPLETE, Working.AutocompleteURL);
   if (ShellUtility.Get()) {
     AutoComplete = reinterpret_cast<AutoCompleteFn>(
@@ -253,7 +253,7 @@ StaticItem* CBrskEnvDlg::ItemAt(int row) const {
 
 void CBrskEnvDlg::ReadControls() {
   HWND dlg = Window();
-  for (const SourceBox& box : kSourceBoxes) Working.SrchDirFlg.*box.flag = Checked(dlg, box.id);
+  for (const SourceBox& box : kSourceBoxes) Working.SrchDirFlg.*box.Flag = Checked(dlg, box.Id);
   Working.AnyDirs.clear();
   for (int row = 0; row + 1 < RowCount(Folders); ++row) Working.AnyDirs.push_back(RowText(Folders, row));
   Working.AnyDirSubDir = Checked(dlg, IDC_ENV_SUBDIR);
@@ -274,7 +274,7 @@ void CBrskEnvDlg::ReadControls() {
   const std::string mode = WindowText(SearchMode, 1);
   Working.DefaultSearchMode = mode.empty() ? 0 : static_cast<signed char>(mode[0]);
 
-  for (const SpeedBox& box : kSpeedBoxes) Working.SpeedTuning.*box.flag = Checked(dlg, box.id);
+  for (const SpeedBox& box : kSpeedBoxes) Working.SpeedTuning.*box.Flag = Checked(dlg, box.Id);
   Working.AutocompleteURL = Checked(dlg, IDC_ENV_AUTOCOMPLETE);
   Working.SpaceIsOption = Checked(dlg, IDC_ENV_SPACE_OPTION);
   Working.KanaMatch = Checked(dlg, IDC_ENV_KANA);

@@ -9,7 +9,7 @@ namespace {
 
 const LayoutAnchor& AnchorOf(int32_t id) {
   for (const LayoutAnchor& a : kLauncherLayout) {
-    if (a.id == id) return a;
+    if (a.Id == id) return a;
   }
   static const LayoutAnchor none{-1, false, false, false, false};
   return none;
