@@ -37,13 +37,10 @@ class CTrayIcon {
   bool SetBusy(int busy);
   void SetEnabled(BYTE enabled) { Enabled = enabled; }
 
-  BYTE IsEnabled() const { return Enabled; }
   int GetBusy() const { return Busy; }
   bool IsShown() const { return Data.hIcon != nullptr; }
-  HICON GetShownIcon() const { return Data.hIcon; }
   HICON GetWantedIcon() const { return Wanted; }
   const char* GetTip() const { return Data.szTip; }
-  UINT GetId() const { return Data.uID; }
 
   // Bytes of the tip the first form of the record carries.
   static constexpr size_t kTipBytes = NOTIFYICONDATAA_V1_SIZE - offsetof(NOTIFYICONDATAA, szTip);

@@ -25,7 +25,6 @@ class CDlgToolTip {
   bool Attach(HWND dialog);
 
   HWND ToolTipWindow() const { return ToolTip; }
-  HWND DialogWindow() const { return Dialog; }
 
   // Number of attached objects and whether the message hook is in place;
   // for diagnostics and tests.
