@@ -43,7 +43,7 @@ bool StartCollectThread(CollectParams* params) {
 // The records of a pass's paths, named here so that the user-interface
 // thread only swaps lists. Names known from the candidates the pass started
 // with, or else from the names file, are not asked again.
-static AppEntryList* NamePass(const PathList& paths, const CollectParams& params, bool cacheWritten) {
+static std::unique_ptr<AppEntryList> NamePass(const PathList& paths, const CollectParams& params, bool cacheWritten) {
   tarn::ScopedComInit com;
   tarn::CNameMemory memory;
   if (params.Known && !params.Known->empty()) {
@@ -58,7 +58,7 @@ static AppEntryList* NamePass(const PathList& paths, const CollectParams& params
       !WriteWholeFile(params.NamesTempPath, tarn::FormatNamesText(*records, tarn::CacheTextStamp(*records)))) {
     TARN_TRACE("names file not written: %s", params.NamesTempPath.c_str());
   }
-  return records.release();
+  return records;
 }
 
 void CollectThread(CollectParams* params) {
@@ -66,7 +66,7 @@ void CollectThread(CollectParams* params) {
   HWND window = params->NotifyWindow;
   PathList& found = params->Result;
   const std::string& tempPath = params->TempPath;
-  AppEntryList* result = nullptr;
+  std::unique_ptr<AppEntryList> result;
 
   try {
     std::vector<tarn::ScanJob> jobs = tarn::PlanPass(params->Settings);
@@ -89,17 +89,17 @@ void CollectThread(CollectParams* params) {
     TARN_TRACE("collection pass abandoned: %s", e.what());
     DeleteFileA(tempPath.c_str());
     DeleteFileA(params->NamesTempPath.c_str());
-    delete result;
     if (!window || !PostMessageA(window, WM_COLLECT_NOTIFY, 0, 0)) CollectCount.store(0);
     return;
   }
 
   // A null window would post to this thread's own queue, which ends with it.
-  if (!window || !PostMessageA(window, WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(result))) {
-    // Nobody will apply this pass: free its list and let the next one start.
-    if (window) TARN_REPORT_LAST_ERROR(0);
-    TARN_TRACE("collection result not delivered; pass given back");
-    delete result;
-    CollectCount.store(0);
+  if (window && PostMessageA(window, WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(result.get()))) {
+    result.release();  // the receiver's now
+    return;
   }
+  // Nobody will apply this pass: its list goes, and the next one may start.
+  if (window) TARN_REPORT_LAST_ERROR(0);
+  TARN_TRACE("collection result not delivered; pass given back");
+  CollectCount.store(0);
 }

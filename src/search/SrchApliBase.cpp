@@ -165,10 +165,10 @@ struct CacheLoadParams {
 
 // The cache file's candidates with the names remembered beside it; the
 // shell is asked only for paths the names file does not hold.
-AppEntryList* LoadNamedCache(const std::string& cachePath, const std::string& namesPath) {
+std::unique_ptr<AppEntryList> LoadNamedCache(const std::string& cachePath, const std::string& namesPath) {
   auto records = std::make_unique<AppEntryList>();
   std::string text;
-  if (!ReadWholeFile(cachePath, text)) return records.release();
+  if (!ReadWholeFile(cachePath, text)) return records;
   tarn::PathViews paths;
   const tarn::CacheParseResult parsed = tarn::ParseCacheText(text, paths);
   if (parsed.Skipped) {
@@ -179,23 +179,24 @@ AppEntryList* LoadNamedCache(const std::string& cachePath, const std::string& na
   ReadNameMemory(namesPath, tarn::CacheTextStamp(text), memory);
   // A pass will check names that a desktop.ini may have changed since.
   *records = tarn::NameEntries(paths, memory, ShellNameSource(), true);
-  return records.release();
+  return records;
 }
 
 unsigned __stdcall CacheLoadThread(void* arg) {
   std::unique_ptr<CacheLoadParams> params(static_cast<CacheLoadParams*>(arg));
-  AppEntryList* records = nullptr;
+  std::unique_ptr<AppEntryList> records;
   try {
     tarn::ScopedComInit com;
     records = LoadNamedCache(params->CachePath, params->NamesPath);
   } catch (const std::exception& e) {
     TARN_TRACE("cache load abandoned: %s", e.what());
-    records = nullptr;
+    records.reset();
   }
-  if (!records || !PostMessageA(params->NotifyWindow, WM_CACHE_LOADED, 0, reinterpret_cast<LPARAM>(records))) {
-    delete records;
-    params->Loading->store(false);
+  if (records && PostMessageA(params->NotifyWindow, WM_CACHE_LOADED, 0, reinterpret_cast<LPARAM>(records.get()))) {
+    records.release();  // the receiver's now
+    return 0;
   }
+  params->Loading->store(false);
   return 0;
 }
 
@@ -206,7 +207,7 @@ bool CSrchApliBase::StartCacheLoad() {
   if (Loading->load() || !Entries->empty() || !PathsCache.CacheFileExists()) return false;
   if (!NotifyWindow) {
     // Nobody to post to: the caller waits for the names.
-    TakeRecords(LoadNamedCache(PathsCache.CacheFilePath(), PathsCache.NamesFilePath()));
+    TakeRecords(LoadNamedCache(PathsCache.CacheFilePath(), PathsCache.NamesFilePath()).release());
     return true;
   }
   Loading->store(true);
