@@ -41,53 +41,30 @@ class ScopedFindHandle {
   HANDLE Handle;
 };
 
-class ScopedGdiObject {
+// A handle of the user interface or the loader, freed by one call when the
+// guard goes.
+template <class Handle, auto Free>
+class ScopedResource {
  public:
-  explicit ScopedGdiObject(HGDIOBJ h = nullptr) : Object(h) {}
-  ~ScopedGdiObject() { Reset(); }
-  ScopedGdiObject(const ScopedGdiObject&) = delete;
-  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-  HGDIOBJ Get() const { return Object; }
-  void Reset(HGDIOBJ h = nullptr) {
-    if (Object) DeleteObject(Object);
-    Object = h;
+  explicit ScopedResource(Handle h = nullptr) : Value(h) {}
+  ~ScopedResource() { Reset(); }
+  ScopedResource(const ScopedResource&) = delete;
+  ScopedResource& operator=(const ScopedResource&) = delete;
+  Handle Get() const { return Value; }
+  void Reset(Handle h = nullptr) {
+    if (Value) Free(Value);
+    Value = h;
   }
 
  private:
-  HGDIOBJ Object;
+  Handle Value;
 };
 
-// A library loaded by the program, freed with the guard.
-class ScopedLibrary {
- public:
-  explicit ScopedLibrary(HMODULE module = nullptr) : Module(module) {}
-  ~ScopedLibrary() { Reset(); }
-  ScopedLibrary(const ScopedLibrary&) = delete;
-  ScopedLibrary& operator=(const ScopedLibrary&) = delete;
-  HMODULE Get() const { return Module; }
-  void Reset(HMODULE module = nullptr) {
-    if (Module) FreeLibrary(Module);
-    Module = module;
-  }
-
- private:
-  HMODULE Module;
-};
-
-// A menu loaded from the resources, destroyed with the guard.
-class ScopedMenu {
- public:
-  explicit ScopedMenu(HMENU menu) : Menu(menu) {}
-  ~ScopedMenu() {
-    if (Menu) DestroyMenu(Menu);
-  }
-  ScopedMenu(const ScopedMenu&) = delete;
-  ScopedMenu& operator=(const ScopedMenu&) = delete;
-  HMENU Get() const { return Menu; }
-
- private:
-  HMENU Menu;
-};
+using ScopedGdiObject = ScopedResource<HGDIOBJ, &DeleteObject>;
+// A library loaded by the program.
+using ScopedLibrary = ScopedResource<HMODULE, &FreeLibrary>;
+// A menu loaded from the resources.
+using ScopedMenu = ScopedResource<HMENU, &DestroyMenu>;
 
 // COM for this thread (apartment), ended with the guard when it was started.
 class ScopedComInit {
