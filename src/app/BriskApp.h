@@ -25,7 +25,8 @@ inline constexpr int kHotKeyId = 1;
 inline constexpr UINT_PTR kRefreshTimerId = 3;
 inline constexpr char kMainWindowClass[] = "Tarn_Launcher";
 
-// What the main window tells the application object about itself.
+// What the main window tells the application object about itself. The
+// launcher dialog's own controls are named by res/LauncherDialog.h.
 struct AppInfo {
   HINSTANCE Instance = nullptr;
   HWND MainWindow = nullptr;
@@ -35,16 +36,10 @@ struct AppInfo {
   std::string ProductName;
   WORD DialogTemplateId = 0;
   std::string DialogTemplateName = "DLG_BRSK";
-  int ListId = IDC_LAUNCHER_LIST;
   int SearchComboId = IDC_LAUNCHER_SEARCH;
-  int CounterId = IDC_LAUNCHER_COUNTER;
-  int OptionsId = IDC_LAUNCHER_PATH;
-  int RunId = IDC_LAUNCHER_RUN;
-  int CloseId = IDC_LAUNCHER_CLOSE;
   int ExitCommand = IDC_EXIT;
   int SettingsCommand = IDC_SETTINGS;
   int RefreshCommand = IDC_REFRESH;
-  int AboutCommand = IDC_ABOUT;
   UINT TrayIconId = IDM_TRAY;
 };
 
