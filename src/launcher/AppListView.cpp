@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "launcher/Launch.h"
 #include "search/SrchApliBase.h"
 

@@ -19,7 +19,7 @@ class CSrchApliBase;
 class CAppListView {
  public:
   CAppListView();
-  virtual ~CAppListView();
+  ~CAppListView();
   CAppListView(const CAppListView&) = delete;
   CAppListView& operator=(const CAppListView&) = delete;
 
@@ -48,9 +48,7 @@ class CAppListView {
 
   HWND GetListWindow() const { return List; }
   const std::string& GetSearchWord() const { return SearchWord; }
-  int GetStaticRowCount() const { return StaticRows; }
   int GetHistoryRowCount() const { return HistoryRows; }
-  const MatchList& GetShown() const { return Shown; }
   int GetSelectedRow() const;
 
  private:

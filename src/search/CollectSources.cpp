@@ -167,40 +167,40 @@ namespace {
 class Walker {
  public:
   Walker(std::string_view patterns, PathList& out, WalkHost& host)
-      : patterns_(patterns), matchAll_(patterns == kAllFilesPattern), out_(out), host_(host) {}
+      : Patterns(patterns), MatchAll(patterns == kAllFilesPattern), Out(out), Host(host) {}
 
   void Walk(const std::string& folder, bool recursive) {
     std::vector<DirEntry> entries;
-    if (!host_.ListFolder(folder, entries)) return;
+    if (!Host.ListFolder(folder, entries)) return;
     if (recursive) {
-      chain_.push_back(Level{folder, false, false, {}});
+      Chain.push_back(Level{folder, false, false, {}});
       for (const DirEntry& e : entries) {
         if (!(e.Attributes & kAttrDirectory) || e.Name == "." || e.Name == "..") continue;
         std::string sub = folder + e.Name + '\\';
         // The folder's listing pattern (sub + "*") must fit the platform's
         // buffers; every file inside would be too long anyway.
         if (sub.size() + 1 > kMaxPathBytes) {
-          host_.Skipped(sub, "path too long");
+          Host.Skipped(sub, "path too long");
           continue;
         }
         if ((e.Attributes & kAttrReparsePoint) && LeadsBack(sub)) {
-          host_.Skipped(sub, "link back into the walked folders");
+          Host.Skipped(sub, "link back into the walked folders");
           continue;
         }
         Walk(sub, true);
       }
-      chain_.pop_back();
+      Chain.pop_back();
     }
     for (const DirEntry& e : entries) {
       if (e.Attributes & kSkipFileMask) continue;
       std::string path = folder + e.Name;
       if (path.size() > kMaxPathBytes) {
-        host_.Skipped(path, "path too long");
+        Host.Skipped(path, "path too long");
         continue;
       }
-      if (!matchAll_ && !MatchSpec(path, patterns_)) continue;
-      out_.push_back(std::move(path));
-      host_.Found(out_.back());
+      if (!MatchAll && !MatchSpec(path, Patterns)) continue;
+      Out.push_back(std::move(path));
+      Host.Found(Out.back());
     }
   }
 
@@ -214,22 +214,22 @@ class Walker {
 
   bool LeadsBack(const std::string& sub) {
     FolderId id;
-    if (!host_.GetFolderId(sub, id)) return false;
-    for (Level& level : chain_) {
+    if (!Host.GetFolderId(sub, id)) return false;
+    for (Level& level : Chain) {
       if (!level.Tried) {
         level.Tried = true;
-        level.Known = host_.GetFolderId(level.Folder, level.Id);
+        level.Known = Host.GetFolderId(level.Folder, level.Id);
       }
       if (level.Known && level.Id == id) return true;
     }
     return false;
   }
 
-  std::string_view patterns_;
-  bool matchAll_;
-  PathList& out_;
-  WalkHost& host_;
-  std::vector<Level> chain_;
+  std::string_view Patterns;
+  bool MatchAll;
+  PathList& Out;
+  WalkHost& Host;
+  std::vector<Level> Chain;
 };
 
 }  // namespace

@@ -41,16 +41,6 @@ TEST(AppRules, RefreshPeriodStaysInBounds) {
   for (const auto& c : cases) EXPECT_EQ(RefreshPeriodMs(c.minutes), c.ms) << c.minutes;
 }
 
-TEST(AppRules, FilterDelay) {
-  EXPECT_EQ(FilterDelayMs(true, 0), 300u);
-  EXPECT_EQ(FilterDelayMs(true, 1), 550u);
-  EXPECT_EQ(FilterDelayMs(true, 2), 800u);
-  EXPECT_EQ(FilterDelayMs(true, 3), 1050u);
-  EXPECT_EQ(FilterDelayMs(false, 2), 300u);
-  EXPECT_EQ(FilterDelayMs(true, 4), 300u);
-  EXPECT_EQ(FilterDelayMs(true, -1), 300u);
-}
-
 TEST(AppRules, ExitTexts) {
   EXPECT_EQ(ExitQuestionText("Tarn Launcher"), "Tarn Launcher \x82\xF0\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81\x48");
   EXPECT_EQ(ExitQuestionCaption("Tarn Launcher"), "Tarn Launcher \x8F\x49\x97\xB9\x8A\x6D\x94\x46");

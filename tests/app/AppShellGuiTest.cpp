@@ -28,7 +28,7 @@ HWND g_Launcher = nullptr;
 
 // Stands in for the launcher dialog: a window with the search box and the
 // settings and refresh buttons, the search box carrying the app property.
-HWND MakeLauncher(CBriskApp*) {
+HWND MakeLauncher(CLauncherHost*) {
   ++g_LauncherCreated;
   HINSTANCE inst = GetModuleHandleA(nullptr);
   g_Launcher = CreateWindowExA(0, "STATIC", "launcher", WS_OVERLAPPED, 0, 0, 300, 100, nullptr, nullptr,
@@ -326,4 +326,32 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Tarn Launcher");
   EXPECT_EQ(mutex, nullptr);
   if (mutex) CloseHandle(mutex);
+}
+
+TEST_F(MainWindow, ExitFromTheTrayWaitsForTheHotkeyMessage) {
+  HWND window = Create();
+  ASSERT_TRUE(window && WaitIdle());
+  // Another holder of the key: registering it again fails with a message.
+  UnregisterHotKey(window, 1);
+  ASSERT_TRUE(RegisterHotKey(nullptr, 78, kTestMods, VK_F12));
+  g_Answer = IDYES;
+  g_BoxesSeen = 0;
+  SetTimer(nullptr, 0, 100, AnswerExit);
+  tarn::test::WhenDialogShows("Tarn Launcher", [window](HWND box) {
+    PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);  // as the tray menu does
+    tarn::test::PumpFor(500);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  GetBriskApp()->ApplySettings(0);
+  UnregisterHotKey(nullptr, 78);
+  // The application outlived its box; the exit is asked after it.
+  EXPECT_NE(GetBriskApp(), nullptr);
+  EXPECT_EQ(g_BoxesSeen, 0);
+  SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) {
+    KillTimer(nullptr, t);
+    PostQuitMessage(99);
+  });
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(g_BoxesSeen, 1);
+  EXPECT_FALSE(IsWindow(window));
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "";

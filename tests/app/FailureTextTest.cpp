@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/FailureText.h"
 #include "base/Cp932.h"
+#include "base/FailureText.h"
 
 namespace {
 

@@ -19,10 +19,10 @@ TEST(Path, SplitsLikeTheRuntime) {
   };
   for (const Case& c : cases) {
     PathParts p = SplitPath(c.path);
-    EXPECT_EQ(p.drive, c.drive) << c.path;
-    EXPECT_EQ(p.dir, c.dir) << c.path;
-    EXPECT_EQ(p.fname, c.fname) << c.path;
-    EXPECT_EQ(p.ext, c.ext) << c.path;
+    EXPECT_EQ(p.Drive, c.drive) << c.path;
+    EXPECT_EQ(p.Dir, c.dir) << c.path;
+    EXPECT_EQ(p.Name, c.fname) << c.path;
+    EXPECT_EQ(p.Ext, c.ext) << c.path;
   }
   EXPECT_EQ(DirectoryOf("C:\\Tools\\edit.exe"), "C:\\Tools\\");
   EXPECT_EQ(DirectoryOf("edit.exe"), "");

@@ -14,6 +14,7 @@
 #include "launcher/HistoryControls.h"
 #include "launcher/Launch.h"
 #include "RecordLog.h"
+#include "res/LauncherDialog.h"
 #include "settings/EnvInfoStore.h"
 #include "support/TestSupport.h"
 
@@ -44,8 +45,8 @@ class StandInDialog {
   StandInDialog& operator=(const StandInDialog&) = delete;
 
   HWND Dialog() const { return dlg_; }
-  HWND Combo() const { return GetDlgItem(dlg_, kSearchComboId); }
-  HWND List() const { return GetDlgItem(dlg_, kCandidateListId); }
+  HWND Combo() const { return GetDlgItem(dlg_, IDC_LAUNCHER_SEARCH); }
+  HWND List() const { return GetDlgItem(dlg_, IDC_LAUNCHER_LIST); }
 
   void Select(int row) {
     ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
@@ -92,10 +93,10 @@ class StandInDialog {
   void OnInit(HWND dlg) {
     dlg_ = dlg;
     CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN | WS_VSCROLL, 5, 5,
-                    280, 200, dlg, reinterpret_cast<HMENU>(kSearchComboId), nullptr, nullptr);
+                    280, 200, dlg, reinterpret_cast<HMENU>(IDC_LAUNCHER_SEARCH), nullptr, nullptr);
     HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
                                 WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                                5, 40, 280, 150, dlg, reinterpret_cast<HMENU>(kCandidateListId),
+                                5, 40, 280, 150, dlg, reinterpret_cast<HMENU>(IDC_LAUNCHER_LIST),
                                 nullptr, nullptr);
     LVCOLUMNA col = {};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;

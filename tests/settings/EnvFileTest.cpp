@@ -142,7 +142,7 @@ TEST(EnvFile, RoundTripGivesAnEqualRecordWithHistoriesCutToTheirMaxima) {
     expected.TopDirs = c.topDirs;
     expected.ExecList = c.execList;
     EXPECT_EQ(back, expected) << c.name;
-    EXPECT_EQ(notes.total, 0u) << c.name;
+    EXPECT_EQ(notes.Total, 0u) << c.name;
     // Written again, the file is the same to the byte.
     EXPECT_EQ(tarn::WriteEnvFile(back), tarn::WriteEnvFile(expected)) << c.name;
   }
@@ -340,7 +340,7 @@ TEST(EnvFile, OneBadLineCostsOnlyItsOwnField) {
     EnvDlgInfo info = Read(c.bytes, &notes);
     c.check(info);
     // What was skipped is told for the trace; blank lines are no damage.
-    EXPECT_EQ(notes.total > 0, std::string(c.name) != "blank lines inside lists");
+    EXPECT_EQ(notes.Total > 0, std::string(c.name) != "blank lines inside lists");
     // Every other field is read as in the sound file.
     EnvDlgInfo sound = Read(full);
     info.HotKey = sound.HotKey;
@@ -440,7 +440,7 @@ TEST(EnvFile, KanaMatchIsALineAfterTheLastAndOffUnlessReadSound) {
     tarn::EnvReadNotes notes;
     const EnvDlgInfo info = Read(layout + c.tail, &notes);
     EXPECT_EQ(info.KanaMatch, c.kana) << c.tail;
-    EXPECT_EQ(notes.total > 0, c.noted) << c.tail;
+    EXPECT_EQ(notes.Total > 0, c.noted) << c.tail;
   }
   // Only the newest layout reaches it.
   std::string old = layout + "KanaMatch: 1\r\n";
