@@ -17,8 +17,9 @@ TEST(AppRules, HotKeyMask) {
 TEST(AppRules, RefreshPeriodStaysInBounds) {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min(), kMax = std::numeric_limits<int32_t>::max();
   struct Case { int32_t minutes; uint32_t ms; };
-  const Case cases[] = {{10, 600000u},  {360, 21600000u}, {9999, 599940000u}, {0, 600000u},    {-5, 600000u},
-                        {kMin, 600000u}, {1, 600000u},     {71583, 599940000u}, {kMax, 599940000u}};  // x 60000 overflows
+  const Case cases[] = {{10, 600000u},  {360, 21600000u}, {9999, 599940000u}, {0, 600000u}, {-5, 600000u},
+                        {kMin, 600000u}, {1, 600000u},
+                        {71583, 599940000u}, {kMax, 599940000u}};  // x 60000 overflows 32 bits
   for (const auto& c : cases) EXPECT_EQ(RefreshPeriodMs(c.minutes), c.ms) << c.minutes;
 }
 

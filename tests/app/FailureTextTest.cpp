@@ -10,8 +10,8 @@ namespace {
 TEST(FailureText, LocationNameDropsEverythingUpToTheLastSeparator) {
   struct Case { const char* file; const char* name; };
   const Case cases[] = {
-      {"C:\\src\\app\\BriskApp.cpp", "BriskApp.cpp"}, {"BriskApp.cpp", "BriskApp.cpp"}, {"C:BriskApp.cpp", "BriskApp.cpp"},
-      {"C:\\src\\", ""}, {"", ""}, {"/work/src/settings/EnvFile.cpp", "EnvFile.cpp"},
+      {"C:\\src\\app\\BriskApp.cpp", "BriskApp.cpp"}, {"BriskApp.cpp", "BriskApp.cpp"},
+      {"C:BriskApp.cpp", "BriskApp.cpp"}, {"C:\\src\\", ""}, {"", ""}, {"/work/src/settings/EnvFile.cpp", "EnvFile.cpp"},
       {"src\\\x95\x5C\\\x83\x5C.cpp", "\x83\x5C.cpp"}, {"C:\\\x95\x5C.cpp", "\x95\x5C.cpp"},  // 表 and ソ end in 5C
   };
   for (const Case& c : cases) EXPECT_EQ(tarn::LocationName(c.file), c.name) << c.file;
