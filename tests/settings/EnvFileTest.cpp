@@ -24,12 +24,6 @@ EnvDlgInfo Read(const std::string& bytes, tarn::EnvReadNotes* notes = nullptr) {
   return info;
 }
 
-std::string Lf(const Lines& lines) {
-  std::string s;
-  for (const std::string& l : lines) s += l + "\n";
-  return s;
-}
-
 // Everything away from its defaults, with texts whose trail bytes are '\'
 // (表, ソ) and spaces in the static item texts.
 EnvDlgInfo Rich() {
@@ -42,7 +36,7 @@ EnvDlgInfo Rich() {
   info.AnyDirSubDir = false;
   info.AnyDirs = {"C:\\Tools\\ソフト表\\;.exe;.lnk", "D:\\Games", std::string(259, 'a')};
   info.TopDirNumMax = 3;
-  info.TopDirs = {"C:\\a.exe", "C:\\表\\b.exe", "C:\\c.exe", "C:\\d.exe", "C:\\e.exe"};
+  info.TopDirs = {"C:\\a.exe", "C:\\表\\b.exe", "C:\\c.exe"};
   info.ExecListNumMax = 99;
   info.ExecList = {"word", "検索 語", " lead space"};
   info.MainDlgRect = {-1200, -5, 300, 2147483647};
@@ -53,35 +47,13 @@ EnvDlgInfo Rich() {
   return info;
 }
 
-// A file of the given version; every line is present whatever the version.
-std::string Versioned(const std::string& version, const std::string& flags) {
-  return Lf({"Bre_EnvDlgInfo-Version: " + version, "Bre_HotKey-Version: 0100",
-             "KeySetting[Alt,Ctrl,Shift,VKey]: 0 1 1 81 1", "SrchDirFlg: " + flags, "SpeedTuning: 1 1 1 ",
-             "AnyDirs-S:", "C:\\x", "AnyDirs-E:", "TopDirNumMax: 5", "TopDirs-S:", "C:\\t.exe", "TopDirs-E:",
-             "ExecListNumMax: 6", "ExecList-S:", "w", "ExecList-E:", "MainDlgRect: 10 20 30 40", "AnyDirSubDir: 0",
-             "StaticItem-S:", "Name: n", "Command: c", "UseUrlEncode: 1", "UseUTF8: 1", "StaticItem-E:",
-             "AutocompleteURL: 1", "DefaultSearchMode: 42", "SpaceIsOption: 1", "UpdateTimer: 15",
-             "trailing text that no version reads", "UpdateTimer: 99"});
+// The file with the line that starts with key replaced.
+std::string WithLine(std::string bytes, const std::string& key, const std::string& line) {
+  const std::size_t at = bytes.find(key);
+  return bytes.replace(at, bytes.find("\r\n", at) - at, line);
 }
 
-// What Versioned() reads as, for a version that reads every line.
-EnvDlgInfo VersionedInfo() {
-  EnvDlgInfo info = Loaded();
-  info.HotKey = {0, 1, 1, 1, 81};
-  info.SpeedTuning = {true, true, true};
-  info.AnyDirs = {"C:\\x"};
-  info.TopDirNumMax = 5;
-  info.TopDirs = {"C:\\t.exe"};
-  info.ExecListNumMax = 6;
-  info.ExecList = {"w"};
-  info.MainDlgRect = {10, 20, 30, 40};
-  info.AnyDirSubDir = false;
-  info.StaticItems = {{"n", "c", true, true}};
-  info.AutocompleteURL = info.SpaceIsOption = true;
-  info.DefaultSearchMode = 42;
-  info.UpdateTimer = 15;
-  return info;
-}
+}  // namespace
 
 TEST(EnvFile, LoadDefaultsWrittenLineByLine) {
   // A second load in one run starts from the same place as the first.
@@ -113,12 +85,13 @@ TEST(EnvFile, RoundTripGivesAnEqualRecordWithHistoriesCutToTheirMaxima) {
   EnvDlgInfo empty = Rich();
   empty.AnyDirs.clear();
   empty.StaticItems.clear();
-  const Lines top3 = {"C:\\a.exe", "C:\\表\\b.exe", "C:\\c.exe"};
+  EnvDlgInfo longer = Rich();
+  longer.TopDirs.push_back("C:\\d.exe");
   struct Case { const char* name; EnvDlgInfo info; Lines topDirs, execList; };
   const Case cases[] = {{"defaults", Loaded(), {}, {}},
-                        {"rich", Rich(), top3, Rich().ExecList},
+                        {"rich", longer, Rich().TopDirs, Rich().ExecList},
                         {"no history kept", noHistory, {}, {}},
-                        {"empty lists", empty, top3, Rich().ExecList}};
+                        {"empty lists", empty, Rich().TopDirs, Rich().ExecList}};
   for (const Case& c : cases) {
     const std::string bytes = tarn::WriteEnvFile(c.info);
     tarn::EnvReadNotes notes;
@@ -139,113 +112,87 @@ TEST(EnvFile, RoundTripGivesAnEqualRecordWithHistoriesCutToTheirMaxima) {
 }
 
 TEST(EnvFile, StaticItemsAreReadByPositionInGroupsOfFour) {
+  // Spaces kept, nothing after a separator, keys not looked at, a blank line
+  // that shifts nothing, an overlong name that costs only its item, 259
+  // bytes that fit, and a group cut short by the end marker.
   const std::string n259(259, 'n'), c259(259, 'c');
-  struct Case { const char* name; Lines lines; std::vector<StaticItem> items; };
-  const Case cases[] = {
-      {"spaces kept", {"Name: a  b c ", "Command:  x %1", "UseUrlEncode: 1", "UseUTF8: 0"},
-       {{"a  b c ", " x %1", true, false}}},
-      {"nothing after the separator", {"Name: ", "Command:", "UseUrlEncode: 0", "UseUTF8: 1"}, {{"", "", false, true}}},
-      {"wrong keys, read by position", {"Command: first", "Name: second", "UseUTF8: 1", "UseUrlEncode: 0"},
-       {{"first", "second", true, false}}},
-      {"a group cut short by the end marker is dropped",
-       {"Name: a", "Command: b", "UseUrlEncode: 1", "UseUTF8: 1", "Name: c", "Command: d"}, {{"a", "b", true, true}}},
-      {"a blank line inside does not shift the groups",
-       {"Name: a", "", "Command: b", "UseUrlEncode: 1", "UseUTF8: 0", "Name: c", "Command: d", "UseUrlEncode: 0",
-        "UseUTF8: 1"},
-       {{"a", "b", true, false}, {"c", "d", false, true}}},
-      {"an overlong name costs only its item",
-       {"Name: " + std::string(10000, 'n'), "Command: b", "UseUrlEncode: 1", "UseUTF8: 0", "Name: c", "Command: d",
-        "UseUrlEncode: 0", "UseUTF8: 1"},
-       {{"c", "d", false, true}}},
-      {"259 bytes fit", {"Name: " + n259, "Command: " + c259, "UseUrlEncode: 1", "UseUTF8: 0"},
-       {{n259, c259, true, false}}},
-  };
+  const Lines section = {"junk", "", "StaticItem-S:",
+                         "Name: a  b c ", "Command:  x %1", "UseUrlEncode: 1", "", "UseUTF8: 0",
+                         "Command: ", "Name:", "UseUTF8: 0", "UseUrlEncode: 1",
+                         "Name: " + std::string(10000, 'n'), "Command: b", "UseUrlEncode: 1", "UseUTF8: 0",
+                         "Name: " + n259, "Command: " + c259, "UseUrlEncode: 0", "UseUTF8: 1",
+                         "Name: c", "Command: d", "StaticItem-E:", "AutocompleteURL: 1"};
   const std::string layout = tarn::WriteEnvFile(Loaded());
-  const std::string head = layout.substr(0, layout.find("StaticItem-S:")) + "junk\r\n\r\n";  // skipped
-  const std::string tail = "AutocompleteURL: 1\r\n";
-  for (const Case& c : cases) {
-    Lines section = {"StaticItem-S:"};
-    section.insert(section.end(), c.lines.begin(), c.lines.end());
-    section.push_back("StaticItem-E:");
-    const EnvDlgInfo info = Read(head + Lf(section) + tail);
-    EXPECT_EQ(info.StaticItems, c.items) << c.name;
-    EXPECT_TRUE(info.AutocompleteURL) << c.name;
-  }
+  const std::string head = layout.substr(0, layout.find("StaticItem-S:"));
+  std::string bytes = head;
+  for (const std::string& l : section) bytes += l + "\r\n";
+  const EnvDlgInfo info = Read(bytes);
+  EXPECT_EQ(info.StaticItems, (std::vector<StaticItem>{
+                                  {"a  b c ", " x %1", true, false}, {"", "", false, true}, {n259, c259, false, true}}));
+  EXPECT_TRUE(info.AutocompleteURL);
   // No start marker in a newer file: the rest stays at the defaults.
-  const EnvDlgInfo none = Read(head + tail + "DefaultSearchMode: 47\r\nSpaceIsOption: 1\r\nUpdateTimer: 20\r\n");
   EnvDlgInfo expected = Loaded();
   expected.StaticItems.clear();
-  EXPECT_EQ(none, expected);
+  EXPECT_EQ(Read(head + "AutocompleteURL: 1\r\nDefaultSearchMode: 47\r\nSpaceIsOption: 1\r\nUpdateTimer: 20\r\n"),
+            expected);
 }
 
 TEST(EnvFile, EachLayoutVersionReadsItsOwnLines) {
-  struct Case { std::string version, flags; SrchDirFlags srch; bool statics, v170, v200; };
-  const Case cases[] = {
-      // Six flags: StartMenu..Recent; Path keeps its default (on).
-      {"0100", "0 0 1 1 0 0 ", {false, false, true, true, false, false, true}, false, false, false},
-      {"0129", "0 0 1 1 0 0 0 ", {false, false, true, true, false, false, true}, false, false, false},
-      {"0130", "0 0 1 1 0 0 0 ", {false, false, true, true, false, false, false}, true, false, false},
-      {"0170", "1 0 1 1 0 0 0 ", {true, false, true, true, false, false, false}, true, true, false},
-      {"0200", "0 0 1 1 0 1 0 ", {false, false, true, true, false, true, false}, true, true, true},
-      {"0300", "0 0 1 1 0 1 0 ", {false, false, true, true, false, true, false}, true, true, true},
-      // An unreadable version is the writer's own.
-      {"abc", "0 0 1 1 0 1 0 ", {false, false, true, true, false, true, false}, true, true, true},
-      {"", "0 0 1 1 0 1 0 ", {false, false, true, true, false, true, false}, true, true, true},
-  };
+  // Every line is there whatever the version, and a line after the layout too.
+  const std::string bytes = tarn::WriteEnvFile(Rich()) + "UpdateTimer: 99\r\n";
+  struct Case { std::string version; int reads; };
+  const Case cases[] = {{"0129", 100}, {"0130", 130}, {"0170", 170}, {"0200", 200},
+                        {"0300", 200}, {"abc", 200},  {"", 200}};  // an unreadable version is the writer's own
+  const EnvDlgInfo def = Loaded();
   for (const Case& c : cases) {
-    EnvDlgInfo want = VersionedInfo();
-    const EnvDlgInfo def = Loaded();
-    want.SrchDirFlg = c.srch;
-    if (!c.statics) {
+    EnvDlgInfo want = Rich();
+    if (c.reads < 130) {
+      want.SrchDirFlg.Path = def.SrchDirFlg.Path;  // six flags then: Path keeps its default
       want.StaticItems = def.StaticItems;
       want.AutocompleteURL = false;
     }
-    if (!c.v170) {
+    if (c.reads < 170) {
       want.DefaultSearchMode = 0;
       want.SpaceIsOption = false;
     }
-    if (!c.v200) want.UpdateTimer = def.UpdateTimer;
-    EXPECT_EQ(Read(Versioned(c.version, c.flags)), want) << c.version;
+    if (c.reads < 200) {
+      want.UpdateTimer = def.UpdateTimer;
+      want.KanaMatch = false;
+    }
+    EXPECT_EQ(Read(WithLine(bytes, "Bre_EnvDlgInfo-Version:", "Bre_EnvDlgInfo-Version: " + c.version)), want)
+        << c.version;
   }
 }
 
-TEST(EnvFile, OneBadLineCostsOnlyItsOwnField) {
-  const std::string full = Versioned("0200", "0 0 1 1 0 1 0 ");
-  auto replace = [&](const std::string& from, const std::string& to) {
-    std::string s = full;
-    s.replace(s.find(from), from.size(), to);
-    return s;
-  };
+TEST(EnvFile, BadLinesCostOnlyTheirOwnFields) {
   const std::string longLine(10000, 'x');
-  using Fix = void (*)(EnvDlgInfo&);  // the damaged field as it reads
-  struct Case { const char* name; std::string bytes; Fix fix; bool noted = true; };
-  const Case cases[] = {
-      {"overlong keyed line", replace("KeySetting[Alt,Ctrl,Shift,VKey]: 0 1 1 81 1", "K: 0 1 1 81 1 " + longLine),
-       [](EnvDlgInfo& i) { i.HotKey = Loaded().HotKey; }},
-      {"overlong list entry", replace("C:\\x\n", "C:\\y\n" + longLine + "\nC:\\x\n"),
-       [](EnvDlgInfo& i) { i.AnyDirs = {"C:\\y", "C:\\x"}; }},
-      {"260-byte list entry", replace("C:\\t.exe\n", std::string(260, 't') + "\nC:\\t.exe\n"), [](EnvDlgInfo&) {}},
-      {"blank lines inside lists", replace("C:\\x\n", "\nC:\\x\n\n\n"), [](EnvDlgInfo&) {}, false},
-      {"broken CP932 and control bytes in a list", replace("w\n", "\x95\n" "a\x01" "b\n" "w\n" "\x81\x20" "x\n"),
-       [](EnvDlgInfo&) {}},
-      {"absurd numbers", replace("MainDlgRect: 10 20 30 40", "MainDlgRect: 7 99999999999 30 40"),
-       [](EnvDlgInfo& i) { i.MainDlgRect = {}; }},
-      {"negative key code", replace("0 1 1 81 1", "0 1 1 -81 1"), [](EnvDlgInfo& i) { i.HotKey = Loaded().HotKey; }},
-      {"half a flag line", replace("SrchDirFlg: 0 0 1 1 0 1 0 ", "SrchDirFlg: 0 0 1 x"),
-       [](EnvDlgInfo& i) { i.SrchDirFlg = Loaded().SrchDirFlg; }},
-      {"flag out of range", replace("AnyDirSubDir: 0", "AnyDirSubDir: 2"),
-       [](EnvDlgInfo& i) { i.AnyDirSubDir = true; }},
-      {"overlong number line", replace("UpdateTimer: 15", "UpdateTimer: " + std::string(300, '1')),
-       [](EnvDlgInfo& i) { i.UpdateTimer = 360; }},
+  const std::pair<std::string, std::string> damage[] = {
+      {"KeySetting", "KeySetting: 0 1 1 -81 1"},             // a negative key code
+      {"SrchDirFlg", "SrchDirFlg: 0 0 1 x"},                 // half a flag line
+      {"SpeedTuning", "SpeedTuning: 1 1 1 " + longLine},     // an overlong keyed line
+      {"D:\\Games", "D:\\Games\r\n" + longLine + "\r\n" + std::string(260, 'x')},  // overlong list entries
+      {" lead space", " lead space\r\n\x95\r\na\x01" "b\r\n\x81\x20" "x"},       // broken CP932, control bytes
+      {"MainDlgRect", "MainDlgRect: 7 99999999999 30 40"},                     // absurd numbers
+      {"AnyDirSubDir", "AnyDirSubDir: 2"},                                     // a flag out of range
+      {"UpdateTimer", "UpdateTimer: " + std::string(300, '1')},                // overlong number line
   };
-  const EnvDlgInfo sound = Read(full);
-  for (const Case& c : cases) {
-    tarn::EnvReadNotes notes;
-    EnvDlgInfo expected = sound;
-    c.fix(expected);
-    EXPECT_EQ(Read(c.bytes, &notes), expected) << c.name;
-    EXPECT_EQ(notes.total > 0, c.noted) << c.name;  // skipped lines are told for the trace
-  }
+  std::string bytes = tarn::WriteEnvFile(Rich());
+  for (const auto& [key, line] : damage) bytes = WithLine(bytes, key, line);
+  tarn::EnvReadNotes notes;
+  EnvDlgInfo expected = Rich();
+  const EnvDlgInfo def = Loaded();
+  expected.HotKey = def.HotKey;
+  expected.SrchDirFlg = def.SrchDirFlg;
+  expected.SpeedTuning = def.SpeedTuning;
+  expected.MainDlgRect = def.MainDlgRect;
+  expected.AnyDirSubDir = def.AnyDirSubDir;
+  expected.UpdateTimer = def.UpdateTimer;
+  EXPECT_EQ(Read(bytes, &notes), expected);
+  EXPECT_EQ(notes.total, 11u);  // each told for the trace
+  // Blank lines inside lists are no damage.
+  tarn::EnvReadNotes none;
+  EXPECT_EQ(Read(WithLine(tarn::WriteEnvFile(Rich()), "D:\\Games", "\r\nD:\\Games\r\n"), &none), Rich());
+  EXPECT_EQ(none.total, 0u);
 }
 
 TEST(EnvFile, TruncatedFilesKeepWholeEntriesAndDefaults) {
@@ -266,11 +213,8 @@ TEST(EnvFile, TruncatedFilesKeepWholeEntriesAndDefaults) {
     if (n == 0 || full[n - 1] == '\n') {
       // Cut at a line end: every field is either read whole or at its default.
       EXPECT_TRUE(info.HotKey == def.HotKey || info.HotKey == whole.HotKey);
-      EXPECT_TRUE(info.SrchDirFlg == def.SrchDirFlg || info.SrchDirFlg == whole.SrchDirFlg);
       EXPECT_TRUE(info.MainDlgRect == def.MainDlgRect || info.MainDlgRect == whole.MainDlgRect);
       EXPECT_TRUE(info.UpdateTimer == def.UpdateTimer || info.UpdateTimer == whole.UpdateTimer);
-      EXPECT_TRUE(info.DefaultSearchMode == def.DefaultSearchMode ||
-                  info.DefaultSearchMode == whole.DefaultSearchMode);
     }
   }
 }
@@ -292,7 +236,7 @@ TEST(EnvFile, KanaMatchIsALineAfterTheLastAndOffUnlessReadSound) {
   struct Case { std::string tail; bool kana, noted; };
   const Case cases[] = {
       {"KanaMatch: 1\r\n", true, false}, {"KanaMatch: 1", true, false}, {"KanaMatch: 0\r\n", false, false},
-      {"", false, false},                                // written before the line existed
+      {"", false, false},                              // written before the line existed
       {"Other: 1\r\nKanaMatch: 1\r\n", false, false},  // someone else's text
       {"KanaMatch: 2\r\n", false, true}, {"KanaMatch: on\r\n", false, true}, {"KanaMatch:1\r\n", false, true},
       {"KanaMatch: " + std::string(300, '1') + "\r\n", false, true},
@@ -302,23 +246,19 @@ TEST(EnvFile, KanaMatchIsALineAfterTheLastAndOffUnlessReadSound) {
     EXPECT_EQ(Read(layout + c.tail, &notes).KanaMatch, c.kana) << c.tail;
     EXPECT_EQ(notes.total > 0, c.noted) << c.tail;
   }
-  // Only the newest layout reaches it.
-  std::string old = layout + "KanaMatch: 1\r\n";
-  old.replace(old.find("0200"), 4, "0170");
-  EXPECT_FALSE(Read(old).KanaMatch);
 }
 
 TEST(EnvFile, OldFormatGivesKeyInitListAndFolders) {
-  struct Case { const char* name; std::string bytes; uint32_t vkey; bool initList; Lines anyDirs; };
+  struct Case { std::string bytes; uint32_t vkey; bool initList; Lines anyDirs; };
   const Case cases[] = {
-      {"letter", "q is the key\r\n0\r\nC:\\A\r\nD:\\表\r\n", 'Q', false, {"C:\\A", "D:\\表"}},
-      {"upper letter", "Z\n1\n", 'Z', true, {}},
-      {"digit", "7\n0\n", 'W', false, {}},
-      {"half-width kana is no letter", "\xB1\n", 'W', false, {}},
-      {"empty second line", "a\n\nC:\\A", 'A', true, {"C:\\A"}},
-      {"empty file", "", 'W', false, {}},
-      {"overlong folder line skipped", "b\n0\n" + std::string(300, 'p') + "\nC:\\B\n\n", 'B', false, {"C:\\B"}},
-      {"overlong first line", std::string(3000, 'k') + "\n1\nC:\\C\n", 'W', true, {"C:\\C"}},
+      {"q is the key\r\n0\r\nC:\\A\r\nD:\\表\r\n", 'Q', false, {"C:\\A", "D:\\表"}},
+      {"Z\n1\n", 'Z', true, {}},
+      {"7\n0\n", 'W', false, {}},  // a digit is no letter
+      {"\xB1\n", 'W', false, {}},  // nor is half-width kana
+      {"a\n\nC:\\A", 'A', true, {"C:\\A"}},  // an empty second line
+      {"", 'W', false, {}},
+      {"b\n0\n" + std::string(300, 'p') + "\nC:\\B\n\n", 'B', false, {"C:\\B"}},  // an overlong folder line skipped
+      {std::string(3000, 'k') + "\n1\nC:\\C\n", 'W', true, {"C:\\C"}},
   };
   for (const Case& c : cases) {
     EnvDlgInfo info = Loaded();
@@ -328,8 +268,6 @@ TEST(EnvFile, OldFormatGivesKeyInitListAndFolders) {
     expected.HotKey.VKey = c.vkey;
     expected.SpeedTuning.InitList = c.initList;
     expected.AnyDirs = c.anyDirs;
-    EXPECT_EQ(info, expected) << c.name;
+    EXPECT_EQ(info, expected) << c.bytes;
   }
 }
-
-}  // namespace
