@@ -35,10 +35,7 @@ TEST(PlatformUtf8, AnyWordTheSearchBoxHoldsExpands) {
   // Bytes that are no character, alone and after a lead byte, and words
   // around the search box's 259 bytes.
   std::vector<std::string> words = {"\x81\x20", "\xFD", "a\x95", "\x81\x7F", "%%1%", std::string(1, '\0')};
-  for (int v = 1; v < 256; ++v) {
-    words.push_back(std::string(1, static_cast<char>(v)));
-    words.push_back(std::string("\x88") + static_cast<char>(v));
-  }
+  for (int v = 1; v < 256; ++v) words.push_back(std::string("\x88") + static_cast<char>(v));
   for (std::size_t len : {258u, 259u, 260u}) {
     std::string w;
     while (w.size() < len) w += (w.size() % 3 == 0) ? "\x95\x5C" : "\xB6";

@@ -71,32 +71,6 @@ TEST(NormalizeForMatch, FoldsCaseWidthAndWithKanaTheKana) {
   EXPECT_FALSE(ok);
 }
 
-TEST(SelectMatchMode, ReadsOneModeCharacter) {
-  struct Case { std::string word; MatchMode mode; std::string text; };
-  const Case cases[] = {
-      {"abc", MatchMode::Substring, "abc"}, {"^abc", MatchMode::Prefix, "abc"},  {"^abc$", MatchMode::Prefix, "abc$"},
-      {"\\excel", MatchMode::Exact, "excel"}, {"*xl", MatchMode::InOrder, "xl"},   {"abc$", MatchMode::Suffix, "abc"},
-      {"$abc", MatchMode::Substring, "$abc"}, {"^", MatchMode::Prefix, ""},        {"$", MatchMode::Suffix, ""},
-      {"＾abc", MatchMode::Substring, "＾abc"}, {"abc＄", MatchMode::Substring, "abc＄"},  // full-width: plain
-  };
-  for (const Case& c : cases) {
-    const ModedWord m = SelectMatchMode(c.word);
-    EXPECT_EQ(m.Mode, c.mode) << c.word;
-    EXPECT_EQ(std::string(m.Text), c.text) << c.word;
-  }
-}
-
-TEST(MatchInOrder, FindsCharactersInOrder) {
-  struct Case { std::string n, w; bool match; };
-  const Case cases[] = {
-      {"internet explorer", "ie", true}, {"excel", "xl", true}, {"index", "xl", false}, {"abc", "", true},
-      {"", "a", false}, {"abc", "ca", false}, {"aab", "ab", true}, {"表示", "示", true},
-      {"表", "\x5C", false},  // a trail byte is no character
-      {"ab\x81", "\x81", true}, {"\x81\x40", "\x81", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(MatchInOrder(c.n, c.w), c.match) << c.n << " / " << c.w;
-}
-
 TEST(Filter, EachModeSelectsItsNamesAndResultsStayExact) {
   const AppEntryList entries = MakeEntries({"Excel", "Index", "excel", "EXCEL", "Excel 2003", "Internet Explorer",
                                             "abc", "ＡＢＣ", "ａｂｃ", "xabc", "abc$def", "x$abcx", "ゲーム ガイド",
@@ -118,6 +92,7 @@ TEST(Filter, EachModeSelectsItsNamesAndResultsStayExact) {
       {"^abc$", {"abc$def"}},
       {"abc$", {"abc", "ＡＢＣ", "ａｂｃ", "xabc"}},
       {"$abc", {"x$abcx"}},
+      {"＾abc", {}}, {"abc＄", {"abc$def"}},  // full-width forms are no mode characters
       {"ｶﾞ", {"ゲーム ガイド", "ｶﾞｲﾄﾞ"}},
       {"ガイド", {"ゲーム ガイド", "ｶﾞｲﾄﾞ"}},
       {"がいど", {"がいど"}},
@@ -151,6 +126,9 @@ TEST(Filter, ComparesByCharacters) {
       {"表", "\x95", false},                     {"ソフト表", "表$", true},
       {"ソフト表", "^ソ", true},                 {"de", "cde$", false},
       {"de", "e$", true},                        {"", "e$", false},
+      {"abc", "*ca", false},                     {"aab", "*ab", true},
+      {"表示", "*示", true},                     {"ab\x81", "*\x81", true},
+      {"\x81\x40", "*\x81", false},
   };
   for (const Case& c : cases) EXPECT_EQ(Finds(c.word, c.name, false), c.match) << "name " << c.name << " word " << c.word;
 }

@@ -84,59 +84,46 @@ TEST_F(EnvInfoStoreTest, FilesAreTriedInOrderAndTheNextSaveCreatesTlenvIni) {
   }
 }
 
-TEST_F(EnvInfoStoreTest, AChangedFileIsReadAgainOnlyAfterFreeEnvInfo) {
+TEST_F(EnvInfoStoreTest, OneSharedRecordUntilFreeEnvInfo) {
+  CEnvInfoStore::SetDefaultDirectory(dir.Path());  // for stores built without a folder
   WriteFileBytes(dir / "tlenv.ini", IniWithTimer(45));
-  CEnvInfoStore store(dir.Path());
-  EnvDlgInfo info;
-  ASSERT_TRUE(store.GetEnvInfo(&info));
+  CEnvInfoStore store;
+  EnvDlgInfo* shared = store.SharedEnvInfo();
+  ASSERT_NE(shared, nullptr);
+  const EnvDlgInfo before = *shared;
+  EXPECT_TRUE(store.GetEnvInfo(shared));  // into itself: nothing changes
+  EXPECT_EQ(*shared, before);
+  EXPECT_EQ(shared->UpdateTimer, 45);
+  EXPECT_FALSE(store.GetEnvInfo(nullptr));
+  // A changed file is read again only after FreeEnvInfo.
   WriteFileBytes(dir / "tlenv.ini", IniWithTimer(77));
+  EnvDlgInfo info;
   ASSERT_TRUE(store.GetEnvInfo(&info));
   EXPECT_EQ(info.UpdateTimer, 45);
   store.FreeEnvInfo();
   ASSERT_TRUE(store.GetEnvInfo(&info));
   EXPECT_EQ(info.UpdateTimer, 77);
-}
-
-TEST_F(EnvInfoStoreTest, GetEnvInfoIntoTheSharedRecordChangesNothing) {
-  WriteFileBytes(dir / "tlenv.ini", IniWithTimer(33));
-  CEnvInfoStore store(dir.Path());
-  EnvDlgInfo* shared = store.SharedEnvInfo();
-  ASSERT_NE(shared, nullptr);
-  EnvDlgInfo before = *shared;
-  EXPECT_TRUE(store.GetEnvInfo(shared));
-  EXPECT_EQ(*shared, before);
-  EXPECT_EQ(shared->UpdateTimer, 33);
   // Saving without a record writes the shared one as it stands.
-  shared->UpdateTimer = 34;
+  store.SharedEnvInfo()->UpdateTimer = 34;
   ASSERT_TRUE(store.SaveEnvInfo());
   EXPECT_EQ(Bytes("tlenv.ini"), IniWithTimer(34));
-  EXPECT_FALSE(store.GetEnvInfo(nullptr));
+  EXPECT_EQ(store.ShowEnvDialog(nullptr, WM_USER + 10), -3);  // no template here: nothing opens
+  EXPECT_FALSE(store.IsEnvDialogOpen());
 }
 
 TEST_F(EnvInfoStoreTest, UnwritableIniKeepsItsBytesWhileTheRecordTakesTheNewValues) {
-  using Block = void (*)(const std::string& ini, const std::string& tmp);
-  const std::pair<const char*, Block> cases[] = {
-      {"read-only file",
-       [](const std::string& ini, const std::string&) {
-         WriteFileBytes(ini, IniWithTimer(11));
-         ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
-       }},
-      {"folder of that name",
-       [](const std::string& ini, const std::string&) {
-         MakeDirs(ini);
-         WriteFileBytes(ini + "\\inside.txt", "keep");
-       }},
-      {"temporary file cannot be made",
-       [](const std::string& ini, const std::string& tmp) {
-         WriteFileBytes(ini, IniWithTimer(11));
-         MakeDirs(tmp);
-       }},
-  };
-  for (const auto& [name, block] : cases) {
-    SCOPED_TRACE(name);
+  struct Case { const char* name; bool readOnly, iniFolder, tmpFolder; };
+  const Case cases[] = {{"read-only file", true, false, false},
+                        {"folder of that name", false, true, false},
+                        {"temporary file cannot be made", false, false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     TempDir folder;
     const std::string ini = folder / "tlenv.ini", tmp = folder / "tlenv.tmp";
-    block(ini, tmp);
+    if (c.iniFolder) MakeDirs(ini);
+    WriteFileBytes(c.iniFolder ? ini + "\\inside.txt" : ini, IniWithTimer(11));
+    EXPECT_TRUE(!c.readOnly || SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    if (c.tmpFolder) MakeDirs(tmp);
     std::string before, after;
     const bool wasFile = ReadFileBytes(ini, &before);
     WriteFileBytes(folder / "tlenv.txt", IniWithTimer(22));
@@ -191,17 +178,6 @@ TEST_F(EnvInfoStoreTest, AnIniThatCouldNotBeReadIsNotReplacedByOlderSettings) {
   releaser.join();
   EXPECT_EQ(info.UpdateTimer, 12);
   EXPECT_FALSE(CEnvInfoStore::IsSavingRefused());
-}
-
-TEST_F(EnvInfoStoreTest, DefaultDirectoryServesStoresBuiltWithoutOne) {
-  CEnvInfoStore::SetDefaultDirectory(dir.Path());
-  CEnvInfoStore store;
-  EnvDlgInfo info = Loaded();
-  info.UpdateTimer = 12;
-  ASSERT_TRUE(store.SaveEnvInfo(&info));
-  EXPECT_EQ(Bytes("tlenv.ini"), IniWithTimer(12));
-  EXPECT_EQ(store.ShowEnvDialog(nullptr, WM_USER + 10), -3);  // no template here: nothing opens
-  EXPECT_FALSE(store.IsEnvDialogOpen());
 }
 
 TEST_F(EnvInfoStoreTest, AFolderTooLongForTheFileNamesIsNotUsed) {
