@@ -1,6 +1,6 @@
 // Times the real TarnLauncher.exe from outside, on a folder of real files,
 // and prints each figure beside its goal. Run by hand (it creates the files
-// once and keeps them in %TEMP%\tarn_startup_N):
+// once and keeps them in %TEMP%\tarn_files_N):
 //   scripts/wine-exec build/win/bench/tarn_startup_bench.exe [exe] [count...]
 // exe defaults to the one this build made.
 //
@@ -23,62 +23,20 @@
 #include <thread>
 #include <vector>
 
-#include "settings/EnvInfoStore.h"
-#include "support/TestSupport.h"
-
-#include "Timing.h"
+#include "BenchFiles.h"
 
 namespace {
 
+using tarn::test::CounterFor;
 using tarn::test::NowMs;
 
 constexpr char kCaption[] = "Tarn Launcher";
 constexpr double kPhaseLimitMs = 900000;
 
-std::string TempRoot(int count) {
-  char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
-  return std::string(base) + "tarn_startup_" + std::to_string(count);
-}
-
-// Creates count real files in 50 folders once; a marker says they are all there.
-void PrepareFiles(const std::string& root, int count) {
-  const std::string marker = root + "\\files.done";
-  if (tarn::test::FileExists(marker)) return;
-  const double t0 = NowMs();
-  for (int d = 0; d < 50; ++d) tarn::test::MakeDirs(root + "\\files\\d" + std::to_string(d));
-  unsigned seed = 12345;
-  for (int i = 0; i < count; ++i) {
-    const std::string path =
-        root + "\\files\\d" + std::to_string(i % 50) + "\\" + tarn::test::BenchName(i, seed) + ".exe";
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      DWORD written = 0;
-      WriteFile(h, "x", 1, &written, nullptr);
-      CloseHandle(h);
-    }
-  }
-  tarn::test::WriteFileBytes(marker, "done");
-  std::printf("  %d files made in %.1f s\n", count, (NowMs() - t0) / 1000);
-}
-
 void PrepareProgram(const std::string& root, const std::string& exe) {
   const std::string prog = root + "\\prog";
-  tarn::test::MakeDirs(prog);
+  tarn::test::PrepareBenchProgram(root, prog);
   CopyFileA(exe.c_str(), (prog + "\\TarnLauncher.exe").c_str(), FALSE);
-  CEnvInfoStore::SetDefaultDirectory(prog + "\\");
-  EnvDlgInfo info;
-  ApplyLoadDefaults(info);
-  info.HotKey = {1, 1, 1, 0, VK_F11};
-  info.SrchDirFlg = {};
-  info.SrchDirFlg.Any = true;
-  info.AnyDirSubDir = true;
-  info.AnyDirs = {root + "\\files;.exe"};
-  info.SpeedTuning = {};
-  info.StaticItems.clear();
-  info.TopDirs.clear();
-  info.ExecList.clear();
-  CEnvInfoStore().SaveEnvInfo(&info);
 }
 
 // Answers the main window's longest silence while it runs.
@@ -127,12 +85,6 @@ HWND Dialog(const Launcher& l) { return tarn::test::FindDialogByCaption(kCaption
 std::string Counter(HWND dlg) {
   char text[64] = {};
   GetWindowTextA(GetDlgItem(dlg, 1018), text, sizeof text);
-  return text;
-}
-
-std::string CounterFor(int matches, int total) {
-  char text[64];
-  std::snprintf(text, sizeof text, "[%5d / %5d]", matches, total);
   return text;
 }
 
@@ -218,12 +170,10 @@ double TimeRefilter(HWND dlg, const char* word, const std::string& wantCounter, 
 
 void RunCount(const std::string& exe, int count) {
   std::printf("%d files\n", count);
-  const std::string root = TempRoot(count);
+  const std::string root = tarn::test::BenchFilesRoot(count);
   tarn::test::MakeDirs(root);
-  PrepareFiles(root, count);
+  tarn::test::PrepareBenchFiles(root, count);
   PrepareProgram(root, exe);
-  DeleteFileA((root + "\\prog\\apppaths.ini").c_str());
-  DeleteFileA((root + "\\prog\\appnames.ini").c_str());
 
   int delaySetting = 0;
   const unsigned delay =
