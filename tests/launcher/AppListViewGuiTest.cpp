@@ -2,6 +2,7 @@
 // counter and the launch result codes the list view decides itself.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -257,6 +258,23 @@ TEST_F(ListViewHost, DummyIconGivesEveryRowTheSameIcon) {
   ASSERT_EQ(Rows(), 3);
   EXPECT_EQ(Image(0), Image(1));
   EXPECT_EQ(Image(1), Image(2));
+}
+
+TEST_F(ListViewHost, IconsComeFromTheShellAndStayForTheCandidates) {
+  // A folder: the name alone says "file", the shell's full answer differs.
+  tarn::test::MakeDirs(dir / "sub");
+  store->ApplyCollected(new PathList{dir / "a.txt", dir / "sub"});
+  tarn::test::WriteFileBytes(dir / "a.txt", "x");
+  SHFILEINFOA sfi = {};
+  SHGetFileInfoA((dir / "sub").c_str(), 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+  view->ApplyListSettings(ListSettings{});
+  view->Filter("sub", true, true);
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_TRUE(tarn::test::PumpUntil([&] { return Image(0) == sfi.iIcon; }, 10000));
+  // Back to every candidate: the folder's row has its icon at once.
+  view->Filter("", true, false);
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(Image(1), sfi.iIcon);
 }
 
 TEST_F(ListViewHost, NothingStartedCases) {

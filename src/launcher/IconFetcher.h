@@ -1,0 +1,54 @@
+// Small icons of candidate files, asked of the shell on a thread of its own.
+// The full question reads the file (about 3 ms under Wine), so a page of
+// rows asked on the user-interface thread would hold up every repaint; the
+// cheap question (from the name alone) stands in until the answer is there.
+// Answers come back through a message-only window of the thread that made
+// the fetcher.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The shell's small system icon index of a file, -1 when it has none. quick
+// asks from the name alone, without touching the file.
+int SmallIconIndex(const std::string& path, bool quick);
+
+class CIconFetcher {
+ public:
+  struct Answer {
+    std::uint64_t Batch = 0;  // as asked
+    std::size_t Key = 0;      // as asked
+    int Icon = -1;            // the full answer
+    bool Dropped = false;     // never asked: too many questions were waiting
+    bool Differs = false;     // the full answer is not the quick one
+  };
+
+  // ready runs on the making thread whenever answers are waiting. The
+  // thread starts by building the shell's system image list, which takes a
+  // while the first time in a process.
+  explicit CIconFetcher(std::function<void()> ready);
+  ~CIconFetcher();
+  CIconFetcher(const CIconFetcher&) = delete;
+  CIconFetcher& operator=(const CIconFetcher&) = delete;
+
+  // The newest questions are answered first: they are the rows on screen.
+  void Ask(std::uint64_t batch, std::size_t key, const std::string& path);
+  // Drops the questions not yet taken up (no answer comes for them).
+  void Forget();
+  std::vector<Answer> TakeAnswers();
+
+  struct State;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  std::shared_ptr<State> Shared;
+  std::function<void()> Ready;
+  HWND Window = nullptr;
+};
