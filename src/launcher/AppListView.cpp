@@ -37,14 +37,6 @@ bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
   // a window: the fetcher's thread builds the list then, so that neither
   // the tray icon nor the first dialog waits for it.
   if (!Icons) Icons = std::make_unique<CIconFetcher>([this] { OnIconsFetched(); });
-  if (!SystemImages && list) {
-    SHFILEINFOA sfi = {};
-    SystemImages = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    DummyIconPath = WindowsFile("taskman.exe");
-    DummyIcon = SmallIconIndex(DummyIconPath, false);
-    StaticIcon = SmallIconIndex(WindowsFile("explorer.exe"), false);
-  }
   if (list && IsWindow(list) && list != List) {
     NeedsFill = true;
     List = list;
@@ -74,10 +66,28 @@ bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
       TARN_TRACE("%s", "list style not changed");
     SendMessageA(List, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    SendMessageA(List, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemImages));
+    UseSystemImages();
   }
   if (store && store != Store) Store = store;
   return true;
+}
+
+void CAppListView::UseSystemImages() {
+  // Asked before the fetcher's thread has built it, the shell would keep
+  // this thread waiting; the list shows no icons until then.
+  if (!SystemImages) {
+    if (!Icons->ImagesBuilt()) return;
+    SHFILEINFOA sfi = {};
+    SystemImages = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    DummyIconPath = WindowsFile("taskman.exe");
+    DummyIcon = SmallIconIndex(DummyIconPath, false);
+    StaticIcon = SmallIconIndex(WindowsFile("explorer.exe"), false);
+  }
+  if (List && SystemImages && !SendMessageA(List, LVM_GETIMAGELIST, LVSIL_SMALL, 0)) {
+    SendMessageA(List, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemImages));
+    InvalidateRect(List, nullptr, TRUE);
+  }
 }
 
 void CAppListView::Detach(bool forgetWindows, bool forgetStore) {
@@ -214,6 +224,7 @@ void CAppListView::OnGetDispInfo(NMLVDISPINFOA* info) {
 }
 
 int CAppListView::CandidateIcon(std::size_t record, const std::string& path) {
+  if (!SystemImages) return I_IMAGENONE;
   if (record >= RecordIcons.size()) return SmallIconIndex(path, true);
   int& icon = RecordIcons[record];
   if (icon >= -1) return icon;
@@ -225,6 +236,7 @@ int CAppListView::CandidateIcon(std::size_t record, const std::string& path) {
 }
 
 void CAppListView::OnIconsFetched() {
+  UseSystemImages();
   bool repaint = false;
   for (const CIconFetcher::Answer& a : Icons->TakeAnswers()) {
     if (a.Batch != IconBatch || a.Key >= RecordIcons.size()) continue;

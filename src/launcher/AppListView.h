@@ -60,6 +60,7 @@ class CAppListView {
  private:
   void SelectRow(int row, bool scroll);
   std::string RowPath(int row) const;
+  void UseSystemImages();
   int CandidateIcon(std::size_t record, const std::string& path);
   void OnIconsFetched();
 

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -47,10 +48,19 @@ int SmallIconIndex(const std::string& path, bool quick) {
 
 namespace {
 
+// The image list is the process's: once built, it is there for every fetcher.
+std::atomic<bool> g_ImagesBuilt{false};
+
+void Tell(CIconFetcher::State& state) {
+  if (!state.Told && !state.Stop) state.Told = PostMessageA(state.Notify, kAnswersWaiting, 0, 0) != FALSE;
+}
+
 void Work(std::shared_ptr<CIconFetcher::State> state) {
   tarn::ScopedComInit com;
   SmallIconIndex("C:\\", false);
+  g_ImagesBuilt = true;
   std::unique_lock<std::mutex> hold(state->Lock);
+  Tell(*state);
   for (;;) {
     state->Wake.wait(hold, [&] { return state->Stop || !state->Questions.empty(); });
     if (state->Stop) return;
@@ -64,9 +74,7 @@ void Work(std::shared_ptr<CIconFetcher::State> state) {
     a.Differs = a.Icon != SmallIconIndex(q.Path, true);
     hold.lock();
     state->Answers.push_back(a);
-    if (!state->Told && !state->Stop) {
-      state->Told = PostMessageA(state->Notify, kAnswersWaiting, 0, 0) != FALSE;
-    }
+    Tell(*state);
   }
 }
 
@@ -109,11 +117,13 @@ void CIconFetcher::Ask(std::uint64_t batch, std::size_t key, const std::string& 
       dropped.Dropped = true;
       Shared->Questions.pop_front();
       Shared->Answers.push_back(dropped);
-      if (!Shared->Told) Shared->Told = PostMessageA(Window, kAnswersWaiting, 0, 0) != FALSE;
+      Tell(*Shared);
     }
   }
   Shared->Wake.notify_one();
 }
+
+bool CIconFetcher::ImagesBuilt() const { return g_ImagesBuilt.load(); }
 
 void CIconFetcher::Forget() {
   std::lock_guard<std::mutex> hold(Shared->Lock);

@@ -29,14 +29,16 @@ class CIconFetcher {
     bool Differs = false;     // the full answer is not the quick one
   };
 
-  // ready runs on the making thread whenever answers are waiting. The
-  // thread starts by building the shell's system image list, which takes a
-  // while the first time in a process.
+  // ready runs on the making thread whenever answers are waiting, and once
+  // the shell's system image list is built: the thread starts with that,
+  // as it takes a while the first time in a process, and whoever asks the
+  // shell for an icon meanwhile waits for it.
   explicit CIconFetcher(std::function<void()> ready);
   ~CIconFetcher();
   CIconFetcher(const CIconFetcher&) = delete;
   CIconFetcher& operator=(const CIconFetcher&) = delete;
 
+  bool ImagesBuilt() const;
   // The newest questions are answered first: they are the rows on screen.
   void Ask(std::uint64_t batch, std::size_t key, const std::string& path);
   // Drops the questions not yet taken up (no answer comes for them).

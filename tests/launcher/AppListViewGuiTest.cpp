@@ -134,7 +134,8 @@ TEST_F(ListViewHost, AttachSetsReportStylesAndHiddenPathColumn) {
   EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
   EXPECT_FALSE(style & LVS_SORTASCENDING);
   EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0), 0);
-  EXPECT_NE(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
+  // Set once the shell's image list is built, on a thread of its own.
+  EXPECT_TRUE(tarn::test::PumpUntil([&] { return SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0; }));
 }
 
 TEST_F(ListViewHost, EmptyStoreAndStaticRows) {
