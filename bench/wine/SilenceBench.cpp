@@ -124,6 +124,15 @@ bool ShowsAll(void* arg) {
 
 bool Idle(void*) { return GetQueueStatus(QS_ALLINPUT) == 0; }
 
+// Pumps for ms: the pings must find the thread in its message loop.
+void PumpFor(double ms) {
+  const double t0 = NowMs();
+  while (NowMs() - t0 < ms) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    PumpOnce();
+  }
+}
+
 // From the filter timer's firing to the list painted and nothing queued.
 double TimeRefilter(HWND dlg, const char* word) {
   CLauncherDlg* self = CLauncherDlg::FromWindow(dlg);
@@ -175,7 +184,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i) {
       SendMessageA(GetBriskApp()->GetLauncherWindow(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       PumpUntil(&Idle, nullptr, 10000);
-      Sleep(200);
+      PumpFor(200);
       const double h0 = NowMs();
       show.Asked = -1e9;
       PumpUntil(&ShowsAll, &show, 60000);
@@ -188,11 +197,7 @@ int main(int argc, char** argv) {
       const double back = TimeRefilter(dlg, "");
       std::printf("  refilter from the timer to the repaint: 'xyz' %.0f ms, back to '' %.0f ms\n", narrow, back);
     }
-    const double end = NowMs();
-    while (NowMs() - end < 500) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-      PumpOnce();
-    }
+    PumpFor(500);
     pinger.Report();
   }
   DestroyWindow(main);
