@@ -286,14 +286,6 @@ std::uint64_t CacheTextSize(const PathList& paths) {
   return size;
 }
 
-CacheParseResult ParseCacheText(std::string_view text, PathList& out) {
-  PathViews views;
-  const CacheParseResult result = ParseCacheText(text, views);
-  out.reserve(out.size() + views.size());
-  for (std::string_view v : views) out.emplace_back(v);
-  return result;
-}
-
 CacheParseResult ParseCacheText(std::string_view text, PathViews& out) {
   CacheParseResult result;
   // Paths run to about 80 bytes: room for most lists at once.

@@ -363,9 +363,9 @@ TEST(CacheText, ParsesLineEndsAndSkipsBadLines) {
       {"half-width kana", "C:\\\xB6\xDE.exe\r\n", {"C:\\\xB6\xDE.exe"}, 0},
   };
   for (const Case& c : cases) {
-    PathList got;
+    PathViews got;
     CacheParseResult r = ParseCacheText(c.text, got);
-    EXPECT_EQ(got, c.paths) << c.what;
+    EXPECT_EQ(PathList(got.begin(), got.end()), c.paths) << c.what;
     EXPECT_EQ(r.Kept, c.paths.size()) << c.what;
     EXPECT_EQ(r.Skipped, c.skipped) << c.what;
   }
@@ -377,7 +377,7 @@ TEST(CacheText, RoundTrip) {
   for (const std::string& p : paths) AppendCacheLine(text, p);
   EXPECT_EQ(text.size(), CacheTextSize(paths));
   EXPECT_EQ(text.substr(0, paths[0].size() + 2), paths[0] + "\r\n");
-  PathList back;
+  PathViews back;
   ParseCacheText(text, back);
-  EXPECT_EQ(back, paths);
+  EXPECT_EQ(PathList(back.begin(), back.end()), paths);
 }
