@@ -355,6 +355,7 @@ TEST(CacheText, ParsesLineEndsAndSkipsBadLines) {
       {"empty first line", "\r\nC:\\a\r\n", {}, 0},
       {"cut last line", "C:\\a\r\nC:\\b", {"C:\\a"}, 1},
       {"cut inside line end", "C:\\a\r", {"C:\\a"}, 0},
+      {"CR LF across 64 bytes", std::string(63, 'a') + "\r\nb\r\n", {std::string(63, 'a'), "b"}, 0},
       {"259 bytes", max + "\r\n", {max}, 0},
       {"260 bytes skipped, reading goes on", over + "\r\nC:\\b\r\n", {"C:\\b"}, 1},
       {"control bytes", std::string("C:\\a\0b\r\nC:\\\tx\r\nC:\\c\r\n", 21), {"C:\\c"}, 2},
