@@ -9,12 +9,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "app/BriskApp.h"
 #include "launcher/LauncherDlg.h"
@@ -28,38 +26,6 @@ using tarn::test::NowMs;
 
 double g_Start = 0;
 double g_Limit = 30;
-
-class CPinger {
- public:
-  explicit CPinger(HWND window) : Window(window), Thread([this] { Run(); }) {}
-  ~CPinger() {
-    Stop = true;
-    Thread.join();
-  }
-  void Report() const {
-    std::printf("  longest unanswered ping %.0f ms, sent at %.0f ms\n", Worst.load(), WorstAt.load());
-  }
-
- private:
-  void Run() {
-    while (!Stop) {
-      const double t0 = NowMs();
-      DWORD_PTR result = 0;
-      if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result)) break;
-      const double took = NowMs() - t0;
-      if (took > Worst.load()) {
-        Worst = took;
-        WorstAt = t0 - g_Start;
-      }
-      Sleep(20);
-    }
-  }
-  HWND Window;
-  std::atomic<bool> Stop{false};
-  std::atomic<double> Worst{0};
-  std::atomic<double> WorstAt{0};
-  std::thread Thread;
-};
 
 std::string ClassOf(HWND window) {
   char name[64] = {};
@@ -177,7 +143,7 @@ int main(int argc, char** argv) {
   }
   std::printf("  main window created in %.0f ms\n", NowMs() - g_Start);
   {
-    CPinger pinger(main);
+    tarn::test::CPinger pinger(main, g_Start);
     ShowState show{main, tarn::test::CounterFor(count, count), -1e9};
     if (!PumpUntil(&ShowsAll, &show, 600000)) std::printf("  the dialog never showed all\n");
     std::printf("  dialog showing all at %.0f ms\n", NowMs() - g_Start);
@@ -198,7 +164,7 @@ int main(int argc, char** argv) {
       std::printf("  refilter from the timer to the repaint: 'xyz' %.0f ms, back to '' %.0f ms\n", narrow, back);
     }
     PumpFor(500);
-    pinger.Report();
+    std::printf("  longest unanswered ping %.0f ms, sent at %.0f ms\n", pinger.Longest(), pinger.LongestAt());
   }
   DestroyWindow(main);
   return 0;

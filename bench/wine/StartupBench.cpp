@@ -39,41 +39,6 @@ void PrepareProgram(const std::string& root, const std::string& exe) {
   CopyFileA(exe.c_str(), (prog + "\\TarnLauncher.exe").c_str(), FALSE);
 }
 
-// Answers the main window's longest silence while it runs.
-class CPinger {
- public:
-  // start: the time the program was started, for WorstAt.
-  CPinger(HWND window, double start) : Window(window), Start(start), Thread([this] { Run(); }) {}
-  ~CPinger() {
-    Stop = true;
-    Thread.join();
-  }
-  double Longest() const { return Worst.load(); }
-  // When the longest silence began, in ms after the start.
-  double LongestAt() const { return WorstAt.load(); }
-
- private:
-  void Run() {
-    while (!Stop) {
-      const double t0 = NowMs();
-      DWORD_PTR result = 0;
-      if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result) && !IsWindow(Window)) break;
-      const double took = NowMs() - t0;
-      if (took > Worst.load()) {
-        Worst = took;
-        WorstAt = t0 - Start;
-      }
-      Sleep(20);
-    }
-  }
-  HWND Window;
-  double Start;
-  std::atomic<bool> Stop{false};
-  std::atomic<double> Worst{0};
-  std::atomic<double> WorstAt{0};
-  std::thread Thread;
-};
-
 struct Launcher {
   PROCESS_INFORMATION Process = {};
   HWND Main = nullptr;
@@ -206,7 +171,7 @@ void RunCount(const std::string& exe, int count) {
     double all = -1, longest = 0, longestAt = 0, memory = -1;
     std::vector<double> hotkey, refNarrow, refBack;
     {
-      CPinger pinger(l.Main, t0);
+      tarn::test::CPinger pinger(l.Main, t0);
       if (ShowAll(l, count, kPhaseLimitMs)) all = NowMs() - t0;
       if (all >= 0 && run == 0) {
         for (int i = 0; i < 5; ++i) {
