@@ -36,7 +36,10 @@ bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
   // time in a process. The program attaches its store at start-up without
   // a window: the fetcher's thread builds the list then, so that neither
   // the tray icon nor the first dialog waits for it.
-  if (!Icons) Icons = std::make_unique<CIconFetcher>([this] { OnIconsFetched(); });
+  if (!Icons) {
+    Icons = std::make_unique<CIconFetcher>([this] { OnIconsFetched(); },
+                                           std::vector<std::string>{WindowsFile("explorer.exe"), WindowsFile("taskman.exe")});
+  }
   if (list && IsWindow(list) && list != List) {
     NeedsFill = true;
     List = list;
@@ -76,13 +79,10 @@ void CAppListView::UseSystemImages() {
   // Asked before the fetcher's thread has built it, the shell would keep
   // this thread waiting; the list shows no icons until then.
   if (!SystemImages) {
-    if (!Icons->ImagesBuilt()) return;
-    SHFILEINFOA sfi = {};
-    SystemImages = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    DummyIconPath = WindowsFile("taskman.exe");
-    DummyIcon = SmallIconIndex(DummyIconPath, false);
-    StaticIcon = SmallIconIndex(WindowsFile("explorer.exe"), false);
+    SystemImages = Icons->Images();
+    if (!SystemImages) return;
+    StaticIcon = Icons->FixedIcon(0);
+    DummyIcon = Icons->FixedIcon(1);
   }
   if (List && SystemImages && !SendMessageA(List, LVM_GETIMAGELIST, LVSIL_SMALL, 0)) {
     SendMessageA(List, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemImages));

@@ -86,5 +86,4 @@ class CAppListView {
   int StaticRows = 0;
   int HistoryRows = 0;
   int StaticIcon = -1;
-  std::string DummyIconPath;
 };

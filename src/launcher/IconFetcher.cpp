@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -35,6 +34,9 @@ struct CIconFetcher::State {
   bool Stop = false;
   bool Told = false;  // a wake-up message is on its way
   HWND Notify = nullptr;
+  std::vector<std::string> FixedPaths;
+  std::vector<int> FixedIcons;
+  HIMAGELIST Images = nullptr;  // set last, under Lock
 };
 
 int SmallIconIndex(const std::string& path, bool quick) {
@@ -48,18 +50,20 @@ int SmallIconIndex(const std::string& path, bool quick) {
 
 namespace {
 
-// The image list is the process's: once built, it is there for every fetcher.
-std::atomic<bool> g_ImagesBuilt{false};
-
 void Tell(CIconFetcher::State& state) {
   if (!state.Told && !state.Stop) state.Told = PostMessageA(state.Notify, kAnswersWaiting, 0, 0) != FALSE;
 }
 
 void Work(std::shared_ptr<CIconFetcher::State> state) {
   tarn::ScopedComInit com;
-  SmallIconIndex("C:\\", false);
-  g_ImagesBuilt = true;
+  SHFILEINFOA sfi = {};
+  auto images = reinterpret_cast<HIMAGELIST>(
+      SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  std::vector<int> fixed;
+  for (const std::string& path : state->FixedPaths) fixed.push_back(SmallIconIndex(path, false));
   std::unique_lock<std::mutex> hold(state->Lock);
+  state->FixedIcons = std::move(fixed);
+  state->Images = images;
   Tell(*state);
   for (;;) {
     state->Wake.wait(hold, [&] { return state->Stop || !state->Questions.empty(); });
@@ -80,8 +84,9 @@ void Work(std::shared_ptr<CIconFetcher::State> state) {
 
 }  // namespace
 
-CIconFetcher::CIconFetcher(std::function<void()> ready)
+CIconFetcher::CIconFetcher(std::function<void()> ready, std::vector<std::string> fixedPaths)
     : Shared(std::make_shared<State>()), Ready(std::move(ready)) {
+  Shared->FixedPaths = std::move(fixedPaths);
   WNDCLASSA wc = {};
   wc.lpfnWndProc = &CIconFetcher::WindowProc;
   wc.hInstance = GetModuleHandleA(nullptr);
@@ -123,7 +128,15 @@ void CIconFetcher::Ask(std::uint64_t batch, std::size_t key, const std::string& 
   Shared->Wake.notify_one();
 }
 
-bool CIconFetcher::ImagesBuilt() const { return g_ImagesBuilt.load(); }
+HIMAGELIST CIconFetcher::Images() const {
+  std::lock_guard<std::mutex> hold(Shared->Lock);
+  return Shared->Images;
+}
+
+int CIconFetcher::FixedIcon(std::size_t i) const {
+  std::lock_guard<std::mutex> hold(Shared->Lock);
+  return i < Shared->FixedIcons.size() ? Shared->FixedIcons[i] : -1;
+}
 
 void CIconFetcher::Forget() {
   std::lock_guard<std::mutex> hold(Shared->Lock);

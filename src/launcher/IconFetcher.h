@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,15 +31,19 @@ class CIconFetcher {
   };
 
   // ready runs on the making thread whenever answers are waiting, and once
-  // the shell's system image list is built: the thread starts with that,
-  // as it takes a while the first time in a process, and whoever asks the
-  // shell for an icon meanwhile waits for it.
-  explicit CIconFetcher(std::function<void()> ready);
+  // the shell's small system image list is built: the thread starts with
+  // that, as it takes a while the first time in a process (and whoever asks
+  // the shell for an icon meanwhile waits for it), then asks for the icons
+  // of the fixed paths.
+  CIconFetcher(std::function<void()> ready, std::vector<std::string> fixedPaths);
   ~CIconFetcher();
   CIconFetcher(const CIconFetcher&) = delete;
   CIconFetcher& operator=(const CIconFetcher&) = delete;
 
-  bool ImagesBuilt() const;
+  // The image list, nullptr until it is built and the fixed icons are in.
+  HIMAGELIST Images() const;
+  // The icon of fixedPaths[i], once Images() is there.
+  int FixedIcon(std::size_t i) const;
   // The newest questions are answered first: they are the rows on screen.
   void Ask(std::uint64_t batch, std::size_t key, const std::string& path);
   // Drops the questions not yet taken up (no answer comes for them).
