@@ -95,6 +95,9 @@ void CAppListView::Detach(bool forgetWindows, bool forgetStore) {
     List = nullptr;
     PathField = nullptr;
     CounterLabel = nullptr;
+    // Nothing shows them now: a pass applied meanwhile frees the old
+    // candidates at once instead of at the next opening.
+    Shown = MatchList();
   }
   if (Store) Store->Search(std::string());
   if (forgetStore) Store = nullptr;
@@ -136,9 +139,9 @@ bool CAppListView::Filter(const std::string& word, bool clampSelection, bool for
   Shown = found;
   // Questions about the rows of the last fill are not needed any more.
   Icons->Forget();
-  if (Shown.Source() != IconRecords) {
+  if (Shown.Source() != IconRecords.lock()) {
     IconRecords = Shown.Source();
-    RecordIcons.assign(IconRecords ? IconRecords->size() : 0, kIconUnknown);
+    RecordIcons.assign(Shown.Source() ? Shown.Source()->size() : 0, kIconUnknown);
     ++IconBatch;
   } else {
     std::replace(RecordIcons.begin(), RecordIcons.end(), kIconAsked, kIconUnknown);

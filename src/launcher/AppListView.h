@@ -76,9 +76,11 @@ class CAppListView {
   HWND List = nullptr;
   MatchList Shown;
   // Icon of each record of the candidates the list shows, by position in
-  // their list, once the shell answered: refilters and scrolling back do
-  // not ask again. IconBatch tells answers for other candidates apart.
-  std::shared_ptr<const AppEntryList> IconRecords;
+  // their list, once the shell answered: refilters, scrolling back and the
+  // next opening of the dialog do not ask again. Not holding on to the
+  // records, which a pass may replace while the dialog is closed.
+  // IconBatch tells answers for other candidates apart.
+  std::weak_ptr<const AppEntryList> IconRecords;
   std::vector<int> RecordIcons;
   std::uint64_t IconBatch = 0;
   std::unique_ptr<CIconFetcher> Icons;

@@ -312,8 +312,12 @@ TEST_F(ListViewHost, DetachForgetsWindowsAndResetsTheStoreFilter) {
   view->ApplyListSettings(ListSettings{});
   view->Filter("alpha", true, true);
   EXPECT_EQ(store->GetMatchList().size(), 1u);
+  std::weak_ptr<const AppEntryList> shown = store->GetMatchList().Source();
   view->Detach(true, false);
   EXPECT_EQ(view->GetListWindow(), nullptr);
   EXPECT_EQ(store->GetMatchList().size(), 2u);
+  // A pass applied while detached: the old candidates are not kept.
+  store->ApplyCollected(new PathList{dir / "alpha.txt"});
+  EXPECT_TRUE(shown.expired());
   EXPECT_FALSE(view->Filter("alpha", true, true));  // detached: nothing to fill
 }
