@@ -9,7 +9,10 @@
 // the longest time the main window took to answer a WM_NULL sent every
 // 20 ms from another thread, and the resident memory at the end; after the
 // first start also the hotkey to a filled dialog and the refilter (narrow
-// word, back to the empty word) less the filter delay.
+// word, back to the empty word) less the filter delay. A dialog counts as
+// filled when its counter shows the wanted numbers and its list has been
+// repainted. Give it a Wine prefix of its own (TARN_WINEPREFIX): tests
+// running meanwhile in the same prefix would meet its single-instance mutex.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
