@@ -70,7 +70,9 @@ bool CBriskApp::Init(const AppInfo& info) {
   ApplySettings(0);
   // The previous run's candidates come in on a thread of their own, so the
   // first hotkey usually finds them; the tray icon looks busy until then.
-  Collector->StartCacheLoad();
+  // With no cache to load and no pass to wait for, nothing else would make
+  // it look idle.
+  if (!Collector->StartCacheLoad() && !Collector->IsCollecting()) Tray->SetIcon(Info->NameId);
   if (CEnvInfoStore::IsSavingRefused()) {
     StopMessage("設定ファイル tlenv.ini を読み込めませんでした。\n"
                 "今回の起動中は、設定と履歴を保存しません。");

@@ -8,7 +8,6 @@
 #include "base/Failure.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
-#include "search/CollectSources.h"
 #include "search/DisplayNames.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
+#include "support/LauncherDrive.h"
 #include "support/TestSupport.h"
 
 using tarn::test::TempDir;
@@ -179,6 +180,23 @@ TEST_F(MainWindow, TrayLookAndMenuFollowTheCollection) {
   PostMessageA(GetMainWindow(), WM_COMMAND, 4006, 0);
   ASSERT_TRUE(tarn::test::PumpUntil([&] { return app->GetCollector()->GetAllCount() == 3; }));
   EXPECT_TRUE(WaitIdle());
+}
+
+TEST_F(MainWindow, WithoutAPassTheTrayTurnsIdleOnceTheCacheIsIn) {
+  // Settings that start no pass; with and without a cache file to load.
+  EnvDlgInfo quiet = tarn::test::QuietSettings();
+  quiet.HotKey = kTestKey;
+  for (bool cached : {false, true}) {
+    std::vector<std::string> candidates;
+    if (cached) candidates.push_back(dir / "files\\alpha.txt");
+    tarn::test::PrepareProgramFolder(dir.Path(), quiet, candidates);
+    if (!cached) DeleteFileA((dir / "apppaths.ini").c_str());
+    ASSERT_NE(Create(), nullptr);
+    EXPECT_FALSE(GetBriskApp()->GetCollector()->IsCollecting());
+    EXPECT_TRUE(WaitIdle()) << cached;
+    EXPECT_EQ(GetBriskApp()->GetCollector()->GetAllCount(), cached ? 1 : 0);
+    DestroyWindow(GetMainWindow());
+  }
 }
 
 TEST_F(MainWindow, DefaultSearchModeOnlyForPrintableValues) {

@@ -2,6 +2,7 @@
 // counter and the launch result codes the list view decides itself.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -133,7 +134,8 @@ TEST_F(ListViewHost, AttachSetsReportStylesAndHiddenPathColumn) {
   EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
   EXPECT_FALSE(style & LVS_SORTASCENDING);
   EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0), 0);
-  EXPECT_NE(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
+  // Set once the shell's image list is built, on a thread of its own.
+  EXPECT_TRUE(tarn::test::PumpUntil([&] { return SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0; }));
 }
 
 TEST_F(ListViewHost, EmptyStoreAndStaticRows) {
@@ -259,6 +261,23 @@ TEST_F(ListViewHost, DummyIconGivesEveryRowTheSameIcon) {
   EXPECT_EQ(Image(1), Image(2));
 }
 
+TEST_F(ListViewHost, IconsComeFromTheShellAndStayForTheCandidates) {
+  // A folder: the name alone says "file", the shell's full answer differs.
+  tarn::test::MakeDirs(dir / "sub");
+  store->ApplyCollected(new PathList{dir / "a.txt", dir / "sub"});
+  tarn::test::WriteFileBytes(dir / "a.txt", "x");
+  SHFILEINFOA sfi = {};
+  SHGetFileInfoA((dir / "sub").c_str(), 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+  view->ApplyListSettings(ListSettings{});
+  view->Filter("sub", true, true);
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_TRUE(tarn::test::PumpUntil([&] { return Image(0) == sfi.iIcon; }, 10000));
+  // Back to every candidate: the folder's row has its icon at once.
+  view->Filter("", true, false);
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(Image(1), sfi.iIcon);
+}
+
 TEST_F(ListViewHost, NothingStartedCases) {
   view->ApplyListSettings(WithStatic(1));
   view->ResetFilter();
@@ -293,8 +312,12 @@ TEST_F(ListViewHost, DetachForgetsWindowsAndResetsTheStoreFilter) {
   view->ApplyListSettings(ListSettings{});
   view->Filter("alpha", true, true);
   EXPECT_EQ(store->GetMatchList().size(), 1u);
+  std::weak_ptr<const AppEntryList> shown = store->GetMatchList().Source();
   view->Detach(true, false);
   EXPECT_EQ(view->GetListWindow(), nullptr);
   EXPECT_EQ(store->GetMatchList().size(), 2u);
+  // A pass applied while detached: the old candidates are not kept.
+  store->ApplyCollected(new PathList{dir / "alpha.txt"});
+  EXPECT_TRUE(shown.expired());
   EXPECT_FALSE(view->Filter("alpha", true, true));  // detached: nothing to fill
 }

@@ -239,9 +239,10 @@ TEST_F(CollectorTest, PassOutlivesItsCollector) {
   ASSERT_TRUE(Finished(1));
   EXPECT_EQ(g_receiver.LastCount, 4u);
   EXPECT_FALSE(FileExists(dir + "apppaths.ini"));
-  PathList written;
-  tarn::ParseCacheText(Read("apppaths.tmp"), written);
-  EXPECT_EQ(Sorted(written), exes);
+  const std::string tmp = Read("apppaths.tmp");
+  tarn::PathViews written;
+  tarn::ParseCacheText(tmp, written);
+  EXPECT_EQ(Sorted(PathList(written.begin(), written.end())), exes);
   CollectCount.store(0);  // nobody applied it: the main window would be gone too
 }
 
