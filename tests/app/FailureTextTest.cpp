@@ -5,8 +5,6 @@
 #include "base/Cp932.h"
 #include "base/FailureText.h"
 
-namespace {
-
 TEST(FailureText, LocationNameDropsEverythingUpToTheLastSeparator) {
   struct Case { const char* file; const char* name; };
   const Case cases[] = {
@@ -55,5 +53,3 @@ TEST(FailureText, LongTextsAreCutTo4095BytesOnACharacterBoundary) {
   EXPECT_TRUE(tarn::IsValidCp932(trace));
   EXPECT_EQ(trace.find(" [f.cpp"), std::string::npos);
 }
-
-}  // namespace

@@ -27,17 +27,16 @@ TEST(Histories, CaseIgnoredForLettersOnly) {
 TEST(Histories, SearchWords) {
   struct Case { List before; int max; std::string word; List after; bool changed; };
   const Case cases[] = {
-      {{"abc", "xyz"}, 20, "ABC", {"ABC", "xyz"}, true},
+      {{"abc", "xyz"}, 20, "ABC", {"ABC", "xyz"}, true}, {{"a"}, 5, "", {"a"}, false},
       {{"a", "b", "c"}, 3, "b", {"b", "a", "c"}, true},       // full, word present: nothing dropped
       {{"a", "b", "c"}, 3, "d", {"d", "a", "b"}, true},       // full, new word: the last one goes
       {{"a", "b", "c", "d", "e"}, 2, "f", {"f", "a"}, true},  // maximum lowered meanwhile
       {{"ａ", "A", "a"}, 9, "Ａ", {"Ａ", "A", "a"}, true},    // every case-equal entry goes
-      {{"a"}, 0, "b", {"a"}, false}, {{"a"}, -3, "b", {"a"}, false}, {{"a"}, 5, "", {"a"}, false},
+      {{"a"}, 0, "b", {"a"}, false}, {{"a"}, -3, "b", {"a"}, false},
       {{"a"}, 5, std::string(259, 'w'), {std::string(259, 'w'), "a"}, true},
       {{"a"}, 5, std::string(260, 'w'), {"a"}, false},  // longer than a settings line
-      {{"a"}, 5, "a\tb", {"a"}, false},                 // no control characters
-      {{"a"}, 5, "ExecList-E:", {"a"}, false},          // would end the section
-      {{"a"}, 5, "\x88\x20", {"a"}, false},             // broken CP932
+      // No control characters, nothing that would end the section, no broken CP932.
+      {{"a"}, 5, "a\tb", {"a"}, false}, {{"a"}, 5, "ExecList-E:", {"a"}, false}, {{"a"}, 5, "\x88\x20", {"a"}, false},
   };
   for (const Case& c : cases) {
     List list = c.before;
@@ -49,14 +48,12 @@ TEST(Histories, SearchWords) {
 TEST(Histories, StartedItems) {
   struct Case { List before; int max; int row; std::string path; List after; };
   const Case cases[] = {
-      {{}, 20, 3, "C:\\a.exe", {"C:\\a.exe"}},
-      {{"C:\\b.exe", "C:\\a.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
+      {{}, 20, 3, "C:\\a.exe", {"C:\\a.exe"}}, {{"C:\\b.exe", "C:\\a.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
       {{"C:\\A.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\A.exe"}},  // case counts
       {{"x", "y", "w", "v"}, 2, 1, "z", {"z", "x"}}, {{"x", "z", "z"}, 2, 1, "z", {"z", "x"}},
-      {{"x"}, 20, 0, "z", {"x"}},  // row 0 is never recorded
-      {{"x"}, 20, 2, "", {"x"}},   // static rows have no path
-      {{"x"}, 0, 2, "z", {"x"}},   {{"x"}, -1, 2, "z", {"x"}},
-      {{"x"}, 20, 2, std::string(260, 'p'), {"x"}}, {{"x"}, 20, 2, "TopDirs-E:", {"x"}},
+      {{"x"}, 20, 0, "z", {"x"}}, {{"x"}, 20, 2, "", {"x"}},  // row 0 is never recorded; static rows have no path
+      {{"x"}, 0, 2, "z", {"x"}},   {{"x"}, -1, 2, "z", {"x"}}, {{"x"}, 20, 2, std::string(260, 'p'), {"x"}},
+      {{"x"}, 20, 2, "TopDirs-E:", {"x"}},
   };
   for (const Case& c : cases) {
     List list = c.before;

@@ -81,14 +81,12 @@ TEST(ListOrder, RefillOnlyForInitListKanaMatchOrStaticItems) {
     edit(next);
     return ListSettingsNeedRefill(held, next);
   };
-  EXPECT_TRUE(changed([](ListSettings& s) { s.InitList = true; }));
-  EXPECT_TRUE(changed([](ListSettings& s) { s.KanaMatch = true; }));
-  EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems.push_back({}); }));
-  EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems[0].Name = "x"; }));
-  EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems[0].Command = "%1"; }));
-  EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems[0].UseUrlEncode = false; }));
-  EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems[0].UseUTF8 = false; }));
-  EXPECT_FALSE(changed([](ListSettings& s) { s.LoadIcon = true; }));
-  EXPECT_FALSE(changed([](ListSettings& s) { s.TopDirs.push_back("b"); }));
-  EXPECT_FALSE(changed([](ListSettings& s) { s.SpaceIsOption = true; }));
+  EXPECT_TRUE(changed([](ListSettings& s) { s.InitList = true; }) && changed([](ListSettings& s) { s.KanaMatch = true; }));
+  EXPECT_TRUE(changed([](ListSettings& s) { s.StaticItems.push_back({}); }) &&
+              changed([](ListSettings& s) { s.StaticItems[0].Name = "x"; }) &&
+              changed([](ListSettings& s) { s.StaticItems[0].Command = "%1"; }) &&
+              changed([](ListSettings& s) { s.StaticItems[0].UseUrlEncode = false; }) &&
+              changed([](ListSettings& s) { s.StaticItems[0].UseUTF8 = false; }));
+  EXPECT_FALSE(changed([](ListSettings& s) { s.LoadIcon = true; }) || changed([](ListSettings& s) { s.TopDirs = {"b"}; }) ||
+               changed([](ListSettings& s) { s.SpaceIsOption = true; }));
 }
