@@ -7,11 +7,13 @@
 #include "base/ModelessRegistry.h"
 #include "launcher/LauncherLayout.h"
 
-TEST(AppRules, HotKeyMask) {
+TEST(AppRules, HotKeyMaskAndExitTexts) {
   struct Case { HotKeySetting key; unsigned mask; };
   const Case cases[] = {{{1, 1, 0, 0, 87}, 3u},  {{0, 0, 0, 1, 87}, 8u}, {{2, 1, 0, 0, 87}, 2u},  // a 2 is not 1
                         {{1, 1, 1, 1, 87}, 15u}, {{0, 0, 1, 0, 87}, 4u}, {{-1, 0, 0, 0, 87}, 0u}};
   for (const auto& c : cases) EXPECT_EQ(HotKeyModifiers(c.key), c.mask);
+  EXPECT_EQ(ExitQuestionText("Tarn Launcher"), "Tarn Launcher を終了しますか？");
+  EXPECT_EQ(ExitQuestionCaption("Tarn Launcher"), "Tarn Launcher 終了確認");
 }
 
 TEST(AppRules, RefreshPeriodStaysInBounds) {
@@ -21,11 +23,6 @@ TEST(AppRules, RefreshPeriodStaysInBounds) {
                         {kMin, 600000u}, {1, 600000u},
                         {71583, 599940000u}, {kMax, 599940000u}};  // x 60000 overflows 32 bits
   for (const auto& c : cases) EXPECT_EQ(RefreshPeriodMs(c.minutes), c.ms) << c.minutes;
-}
-
-TEST(AppRules, ExitTexts) {
-  EXPECT_EQ(ExitQuestionText("Tarn Launcher"), "Tarn Launcher を終了しますか？");
-  EXPECT_EQ(ExitQuestionCaption("Tarn Launcher"), "Tarn Launcher 終了確認");
 }
 
 TEST(AppRules, ModelessRegistryKeepsOrderAndItsLimit) {

@@ -15,7 +15,7 @@ TEST(FailureText, LocationNameDropsEverythingUpToTheLastSeparator) {
   for (const Case& c : cases) EXPECT_EQ(tarn::LocationName(c.file), c.name) << c.file;
 }
 
-TEST(FailureText, AbendTextShowsCodeLocationAndTheCallersValues) {
+TEST(FailureText, AbendTraceAndWinApiTextsShowTheCallersValues) {
   struct Case { std::string details; const char* code; const char* file; int line; std::string expected; };
   const Case cases[] = {
       {tarn::ExpandReport("%s", "LVS と CAppListView の接続時"), "Dlg初期化エラー",
@@ -29,9 +29,6 @@ TEST(FailureText, AbendTextShowsCodeLocationAndTheCallersValues) {
        "アベンドコード[WinAPI Error] 位置[x.cpp, 1]\n[追加情報]WinAPI Error[5, アクセスが拒否されました。\r\n]"},
   };
   for (const Case& c : cases) EXPECT_EQ(tarn::AbendText(c.code, c.file, c.line, c.details), c.expected);
-}
-
-TEST(FailureText, TraceAndWinApiTexts) {
   EXPECT_EQ(tarn::TraceText("C:\\a\\b.cpp", 42, tarn::ExpandReport("%s\n", "window 生成")),
             "Trace:window 生成\n [b.cpp, 42]");
   EXPECT_EQ(tarn::WinApiErrorDetails(2, "%1 not found"), "WinAPI Error[2, %1 not found]");

@@ -12,11 +12,8 @@ using namespace tarn;
 
 constexpr std::size_t npos = std::string_view::npos;
 
-TEST(Cp932, LiteralsAreCompiledToCp932) {
+TEST(Cp932, LiteralsAreCompiledToCp932AndBytesClassified) {
   EXPECT_EQ(std::string("表ソｶ"), "\x95\x5C\x83\x5C\xB6");
-}
-
-TEST(Cp932, Classification) {
   struct Case { char c; bool lead, trail; };
   const Case cases[] = {{'\x3F', false, false}, {'\x40', false, true},  {'\x5C', false, true},
                         {'\x7F', false, false}, {'\x80', false, true},  {'\x81', true, true},
@@ -28,7 +25,7 @@ TEST(Cp932, Classification) {
   }
 }
 
-TEST(Cp932, CharacterWalkAndValidity) {
+TEST(Cp932, CharacterWalkValidityAndSeparators) {
   struct Case { std::string s; std::size_t last; bool valid; };
   const Case cases[] = {{"", npos, true},          {"a\x95\x5C", 1, true},      {"\x95\x5C\\", 2, true},
                         {"ab\x81", 2, true},        // a lead byte last stands alone
@@ -37,9 +34,7 @@ TEST(Cp932, CharacterWalkAndValidity) {
     EXPECT_EQ(LastCharStart(c.s), c.last) << c.s;
     EXPECT_EQ(IsValidCp932(c.s), c.valid) << c.s;
   }
-}
-
-TEST(Cp932, FindsSeparatorsNeverInTrailBytes) {
+  // Separators are never found in trail bytes.
   EXPECT_EQ(FindChar("\x95\x5C\\", '\\', 1), 2u);  // a start inside a character is no character
   EXPECT_EQ(FindFirstCharOf("\x83\x5Cx/", "\\/"), 3u);
 }

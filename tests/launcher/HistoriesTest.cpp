@@ -11,12 +11,11 @@ using List = std::vector<std::string>;
 TEST(Histories, CaseIgnoredForLettersOnly) {
   struct Case { std::string a, b; bool equal; };
   const Case cases[] = {
-      {"abc", "ABC", true},  {"abc", "abd", false}, {"abc", "abcd", false}, {"", "", true},
-      {"ａｂｚ", "ＡＢＺ", true}, {"αω", "ΑΩ", true},
-      {"яжа", "ЯЖА", true},        // Cyrillic, on both sides of the unused 847F
-      {"ア", "\x83\x61", false},    // trail byte 'A' is no letter: ア vs ヂ
-      {"表", "\x95\x7C", false},    // trail byte 5C vs 7C
-      {"a", "\xC1", false}, {"@[`{", "@[`{", true}, {"@", "`", false}, {"\x95", "\x95", true},
+      {"abc", "ABC", true}, {"abc", "abd", false}, {"abc", "abcd", false}, {"", "", true}, {"a", "\xC1", false},
+      {"ａｂｚ", "ＡＢＺ", true}, {"αω", "ΑΩ", true}, {"@[`{", "@[`{", true}, {"@", "`", false}, {"\x95", "\x95", true},
+      {"яжа", "ЯЖА", true},      // Cyrillic, on both sides of the unused 847F
+      {"ア", "\x83\x61", false},  // trail byte 'A' is no letter: ア vs ヂ
+      {"表", "\x95\x7C", false},  // trail byte 5C vs 7C
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EqualIgnoringCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
@@ -45,7 +44,7 @@ TEST(Histories, SearchWords) {
   }
 }
 
-TEST(Histories, StartedItems) {
+TEST(Histories, StartedItemsAndBothOnTheSettingsRecord) {
   struct Case { List before; int max; int row; std::string path; List after; };
   const Case cases[] = {
       {{}, 20, 3, "C:\\a.exe", {"C:\\a.exe"}}, {{"C:\\b.exe", "C:\\a.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
@@ -60,9 +59,7 @@ TEST(Histories, StartedItems) {
     AddToTopDirs(list, c.max, c.row, c.path);
     EXPECT_EQ(list, c.after) << c.path;
   }
-}
-
-TEST(Histories, OnTheSettingsRecord) {
+  // On the record, each list keeps to its own maximum.
   EnvDlgInfo info;
   info.ExecListNumMax = 2;
   info.TopDirNumMax = 2;

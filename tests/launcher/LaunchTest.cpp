@@ -42,6 +42,12 @@ class LaunchTest : public ::testing::Test {
   }
   void TearDown() override { SetCurrentDirectoryA(oldCwd_.c_str()); }
 
+  // The n-th start the recorder wrote, as "program|args|cwd".
+  std::string Recorded(std::size_t n = 1) {
+    const auto records = WaitForRecords(log_, n);
+    if (records.size() != n) return "no record " + std::to_string(n);
+    return records.back().program + "|" + records.back().args + "|" + records.back().cwd;
+  }
   static int Shell(const LaunchRequest& r, INT_PTR answer, std::size_t limit = ShellTextLimit()) {
     g_shellAnswer = answer;
     g_shellCall.clear();
@@ -57,26 +63,19 @@ class LaunchTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(LaunchTest, CandidateStartsInItsOwnFolder) {
-  struct Case { bool spaceIsOption; std::string word, args; };
-  const Case cases[] = {{false, "kiroku -x", ""}, {true, "kiroku -x  \"a b\" 表", "-x  \"a b\" 表"}};
-  std::size_t n = 0;
-  for (const Case& c : cases) {
-    ASSERT_EQ(StartItem({.Path = program_, .SearchWord = c.word, .SpaceIsOption = c.spaceIsOption}), kLaunchStarted);
-    auto records = WaitForRecords(log_, ++n);
-    ASSERT_EQ(records.size(), n) << c.word;
-    EXPECT_EQ(records.back().program, program_);
-    EXPECT_EQ(records.back().args, c.args);
-    EXPECT_EQ(records.back().cwd, folder_);
-  }
-}
-
-TEST_F(LaunchTest, MissingFilesAnswerNotFound) {
+TEST_F(LaunchTest, MissingFilesAreNotFoundAndACandidateStartsInItsOwnFolder) {
   for (const std::string& path : {tmp_ / "無い.exe", tmp_ / "無いフォルダ\\x.exe", std::string()}) {
     for (bool rowZero : {false, true})
       EXPECT_EQ(StartItem({.Path = path, .SearchWord = "w", .RowZero = rowZero}), kLaunchNotFound) << path;
   }
   EXPECT_FALSE(FileExists(log_));
+  struct Case { bool spaceIsOption; std::string word, args; };
+  const Case cases[] = {{false, "kiroku -x", ""}, {true, "kiroku -x  \"a b\" 表", "-x  \"a b\" 表"}};
+  std::size_t n = 0;
+  for (const Case& c : cases) {
+    ASSERT_EQ(StartItem({.Path = program_, .SearchWord = c.word, .SpaceIsOption = c.spaceIsOption}), kLaunchStarted);
+    EXPECT_EQ(Recorded(++n), program_ + "|" + c.args + "|" + folder_);
+  }
 }
 
 TEST_F(LaunchTest, StaticCommandInTheFirstRowRunsWholeAsACommandLine) {
@@ -91,10 +90,7 @@ TEST_F(LaunchTest, StaticCommandInTheFirstRowRunsWholeAsACommandLine) {
   ASSERT_GT(command.size(), 1000u);
   LaunchRequest r{.Path = command, .SearchWord = word, .RowZero = true, .FromStaticItem = true};
   ASSERT_EQ(StartItem(r), kLaunchStarted);
-  auto records = WaitForRecords(log_, 1);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].args, want + "a");
-  EXPECT_EQ(records[0].cwd, cwd_);
+  EXPECT_EQ(Recorded(), program_ + "|" + want + "a|" + cwd_);
   // In any other row: the shell's failure (or a refusal where the text is
   // too long for it), never a crash.
   r.RowZero = false;
@@ -152,11 +148,7 @@ TEST_F(LaunchTest, FirstRowCandidateFallsBackQuoted) {
   EXPECT_EQ(Shell(r, 31), kLaunchFailed);  // no association
   r.RowZero = true;
   ASSERT_EQ(Shell(r, 31), kLaunchStarted);
-  auto records = WaitForRecords(log_, 1);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].program, tool);
-  EXPECT_EQ(records[0].args, "-v");
-  EXPECT_EQ(records[0].cwd, cwd_);
+  EXPECT_EQ(Recorded(), tool + "|-v|" + cwd_);
   PumpFor(300);
   EXPECT_FALSE(FileExists(tmp_ / "recorder.log")) << "the decoy ran";
 }

@@ -41,7 +41,7 @@ TEST(UrlEncode, EveryByteByTheSameRulesInBothSets) {
   EXPECT_EQ(UrlEncodeToString("x/y", kUrlRulesUtf8), "x%2Fy");
 }
 
-TEST(ExpandCommand, PlaceholderReplacement) {
+TEST(ExpandCommand, PlaceholderReplacedOnlyWhereTheWordFitsAndConverts) {
   struct Case { std::string command, word; bool url, utf8; std::string want; };
   const Case cases[] = {
       {"search?q=%1&lang=%1", "a b", true, false, "search?q=a+b&lang=%1"}, {"%%1", "x", false, false, "%x"},
@@ -57,9 +57,7 @@ TEST(ExpandCommand, PlaceholderReplacement) {
     ASSERT_TRUE(ExpandCommand({"name", c.command, c.url, c.utf8}, c.word, &out, &Marked)) << c.command << c.word;
     EXPECT_EQ(out, c.want) << c.command << " / " << c.word;
   }
-}
-
-TEST(ExpandCommand, LongWordsAndFailedConversionsExpandNothing) {
+  // A word too long for the box, or one that fails to convert, expands nothing.
   for (bool utf8 : {false, true}) {
     std::string out = "untouched";
     EXPECT_FALSE(ExpandCommand({"n", "q=%1", true, utf8}, std::string(260, 'w'), &out, &Marked));

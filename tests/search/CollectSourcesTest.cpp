@@ -285,14 +285,11 @@ TEST(CacheText, ParsesLineEndsSkipsBadLinesAndRoundTrips) {
   EXPECT_EQ(PathList(back.begin(), back.end()), paths);
 }
 
-TEST(DispNameOf, CutsFolderAndLastExtension) {
+TEST(NameEntries, CutsFolderAndLastExtensionAndAsksOncePerPathTheCheapWay) {
   struct Case { std::string shown, name; };
   const Case cases[] = {{"Foo 2.0", "Foo 2"}, {"Foo 2.0.exe", "Foo 2.0"}, {"D:\\Tools\\edit.exe", "edit"},
                         {"C:\\表\\ソフト表.exe", "ソフト表"}, {".profile", ".profile"}, {"", ""}};
   for (const Case& c : cases) EXPECT_EQ(DispNameOf(c.shown), c.name) << c.shown;
-}
-
-TEST(NameEntries, AsksOncePerPathAndTheCheapWayWherePossible) {
   CountingSource shell;
   const AppEntryList first = NameEntries(kPaths, CNameMemory(), shell, false);
   ASSERT_EQ(first.size(), kPaths.size());

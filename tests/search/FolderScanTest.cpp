@@ -67,7 +67,7 @@ TEST(FolderScan, RealTreeWithAttributesAndJapaneseNames) {
   EXPECT_TRUE(Walk(r + "missing", "*.*", true).empty());
 }
 
-TEST(FolderScan, PathDirectoriesAndPatterns) {
+TEST(FolderScan, PathAndShellFoldersFound) {
   struct Restore {
     const char* name;
     std::string value = GetEnvVar(name);
@@ -97,9 +97,7 @@ TEST(FolderScan, PathDirectoriesAndPatterns) {
   ASSERT_TRUE(SetEnvironmentVariableA("PATH", ""));
   PathList dirs;
   EXPECT_FALSE(GetPathDirs(dirs));
-}
-
-TEST(FolderScan, ShellFoldersAndOnesThatCannotBeLocated) {
+  // Shell folders, in order; those that cannot be located are left out.
   using S = CollectSource;
   EXPECT_TRUE(IsNtFamily());
   std::vector<SpecialFolder> folders;

@@ -71,7 +71,7 @@ TEST(EnvFile, LoadDefaultsWrittenLineByLine) {
             "KanaMatch: 0\r\n");
 }
 
-TEST(EnvFile, RoundTripGivesAnEqualRecordWithHistoriesCutToTheirMaxima) {
+TEST(EnvFile, RoundTripGivesAnEqualRecordOfWhatCanBeStoredWithHistoriesCut) {
   EnvDlgInfo noHistory = Rich();
   noHistory.TopDirNumMax = 0;
   noHistory.ExecListNumMax = -4;
@@ -101,6 +101,14 @@ TEST(EnvFile, RoundTripGivesAnEqualRecordWithHistoriesCutToTheirMaxima) {
   EXPECT_NE(tarn::WriteEnvFile(noHistory).find("TopDirNumMax: 0\r\nTopDirs-S:\r\nTopDirs-E:\r\n"), std::string::npos);
   // Ctrl+Z ends the file as a text-mode stream would.
   EXPECT_EQ(Read("\x1A" + tarn::WriteEnvFile(Rich())), Loaded());
+  // The writer leaves out what no reader could take back.
+  EnvDlgInfo info = Loaded();
+  info.AnyDirs = {"AnyDirs-E:", "", "a\nb", std::string(260, 'z'), "C:\\ok", "TopDirs-E:"};
+  info.StaticItems = {{"two\nlines", "cmd\x1A", false, false}, {std::string(260, 'n'), "c", true, true}};
+  EnvDlgInfo expected = info;
+  expected.AnyDirs = {"C:\\ok", "TopDirs-E:"};
+  expected.StaticItems = {{"twolines", "cmd", false, false}};
+  EXPECT_EQ(Read(tarn::WriteEnvFile(info)), expected);
 }
 
 TEST(EnvFile, StaticItemsAreReadByPositionInGroupsOfFour) {
@@ -129,7 +137,7 @@ TEST(EnvFile, StaticItemsAreReadByPositionInGroupsOfFour) {
             expected);
 }
 
-TEST(EnvFile, EachLayoutVersionReadsItsOwnLines) {
+TEST(EnvFile, EachLayoutVersionReadsItsOwnLinesAndKanaMatchOnlyWhereItStands) {
   // Every line is there whatever the version, and a line after the layout too.
   const std::string bytes = tarn::WriteEnvFile(Rich()) + "UpdateTimer: 99\r\n";
   struct Case { std::string version; int reads; };
@@ -153,6 +161,22 @@ TEST(EnvFile, EachLayoutVersionReadsItsOwnLines) {
     }
     EXPECT_EQ(Read(WithLine(bytes, "Bre_EnvDlgInfo-Version:", "Bre_EnvDlgInfo-Version: " + c.version)), want)
         << c.version;
+  }
+  // KanaMatch is a line after the last, off unless read sound.
+  const std::string head = tarn::WriteEnvFile(Loaded());
+  const std::string layout = head.substr(0, head.find("KanaMatch: "));
+  EXPECT_TRUE(tarn::WriteEnvFile(Rich()).ends_with("UpdateTimer: 9999\r\nKanaMatch: 1\r\n"));
+  struct Tail { std::string tail; bool kana, noted; };
+  const Tail tails[] = {
+      {"KanaMatch: 1", true, false}, {"", false, false},  // the last line without its end; before the line existed
+      {"Other: 1\r\nKanaMatch: 1\r\n", false, false},    // someone else's text
+      {"KanaMatch: 2\r\n", false, true}, {"KanaMatch:1\r\n", false, true},
+      {"KanaMatch: " + std::string(300, '1') + "\r\n", false, true},
+  };
+  for (const Tail& c : tails) {
+    tarn::EnvReadNotes notes;
+    EXPECT_EQ(Read(layout + c.tail, &notes).KanaMatch, c.kana) << c.tail;
+    EXPECT_EQ(notes.Total > 0, c.noted) << c.tail;
   }
 }
 
@@ -204,34 +228,6 @@ TEST(EnvFile, TruncatedFilesKeepWholeEntriesAndDefaults) {
                 ((info.HotKey == def.HotKey || info.HotKey == whole.HotKey) &&
                  (info.MainDlgRect == def.MainDlgRect || info.MainDlgRect == whole.MainDlgRect) &&
                  (info.UpdateTimer == def.UpdateTimer || info.UpdateTimer == whole.UpdateTimer))) << n;
-  }
-}
-
-TEST(EnvFile, WriterLeavesOutWhatNoReaderCouldTakeBack) {
-  EnvDlgInfo info = Loaded();
-  info.AnyDirs = {"AnyDirs-E:", "", "a\nb", std::string(260, 'z'), "C:\\ok", "TopDirs-E:"};
-  info.StaticItems = {{"two\nlines", "cmd\x1A", false, false}, {std::string(260, 'n'), "c", true, true}};
-  EnvDlgInfo expected = info;
-  expected.AnyDirs = {"C:\\ok", "TopDirs-E:"};
-  expected.StaticItems = {{"twolines", "cmd", false, false}};
-  EXPECT_EQ(Read(tarn::WriteEnvFile(info)), expected);
-}
-
-TEST(EnvFile, KanaMatchIsALineAfterTheLastAndOffUnlessReadSound) {
-  const std::string head = tarn::WriteEnvFile(Loaded());
-  const std::string layout = head.substr(0, head.find("KanaMatch: "));
-  EXPECT_TRUE(tarn::WriteEnvFile(Rich()).ends_with("UpdateTimer: 9999\r\nKanaMatch: 1\r\n"));
-  struct Case { std::string tail; bool kana, noted; };
-  const Case cases[] = {
-      {"KanaMatch: 1", true, false}, {"", false, false},  // the last line without its end; before the line existed
-      {"Other: 1\r\nKanaMatch: 1\r\n", false, false},    // someone else's text
-      {"KanaMatch: 2\r\n", false, true}, {"KanaMatch:1\r\n", false, true},
-      {"KanaMatch: " + std::string(300, '1') + "\r\n", false, true},
-  };
-  for (const Case& c : cases) {
-    tarn::EnvReadNotes notes;
-    EXPECT_EQ(Read(layout + c.tail, &notes).KanaMatch, c.kana) << c.tail;
-    EXPECT_EQ(notes.Total > 0, c.noted) << c.tail;
   }
 }
 
