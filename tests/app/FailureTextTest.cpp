@@ -10,8 +10,7 @@ TEST(FailureText, LocationNameDropsEverythingUpToTheLastSeparator) {
   const Case cases[] = {
       {"C:\\src\\app\\BriskApp.cpp", "BriskApp.cpp"}, {"BriskApp.cpp", "BriskApp.cpp"},
       {"C:BriskApp.cpp", "BriskApp.cpp"}, {"C:\\src\\", ""}, {"", ""}, {"/work/src/settings/EnvFile.cpp", "EnvFile.cpp"},
-      {"src\\\x95\x5C\\\x83\x5C.cpp", "\x83\x5C.cpp"}, {"C:\\\x95\x5C.cpp", "\x95\x5C.cpp"},  // 表 and ソ end in 5C
-  };
+      {"src\\\x95\x5C\\\x83\x5C.cpp", "\x83\x5C.cpp"}, {"C:\\\x95\x5C.cpp", "\x95\x5C.cpp"}};  // 表 and ソ end in 5C
   for (const Case& c : cases) EXPECT_EQ(tarn::LocationName(c.file), c.name) << c.file;
 }
 
@@ -26,8 +25,7 @@ TEST(FailureText, AbendTraceAndWinApiTextsShowTheCallersValues) {
        "アベンドコード[50%d] 位置[a%s%n.cpp, -3]\n[追加情報]100%s=7"},
       {tarn::ExpandReport("%s[%lu, %s]", "WinAPI Error", 5ul, "アクセスが拒否されました。\r\n"),
        "WinAPI Error", "x.cpp", 1,
-       "アベンドコード[WinAPI Error] 位置[x.cpp, 1]\n[追加情報]WinAPI Error[5, アクセスが拒否されました。\r\n]"},
-  };
+       "アベンドコード[WinAPI Error] 位置[x.cpp, 1]\n[追加情報]WinAPI Error[5, アクセスが拒否されました。\r\n]"}};
   for (const Case& c : cases) EXPECT_EQ(tarn::AbendText(c.code, c.file, c.line, c.details), c.expected);
   EXPECT_EQ(tarn::TraceText("C:\\a\\b.cpp", 42, tarn::ExpandReport("%s\n", "window 生成")),
             "Trace:window 生成\n [b.cpp, 42]");

@@ -64,8 +64,7 @@ TEST(Path, SplitsLikeTheRuntimeAndJoins) {
       {"a.b.c", "", "", "a.b", ".c"},                               {"C:\\dir.x\\file", "C:", "\\dir.x\\", "file", ""},
       {"C:/a/b.txt", "C:", "/a/", "b", ".txt"},                     {"C:\\a/b\\c", "C:", "\\a/b\\", "c", ""},
       {"C:\\ソフト表\\表.exe", "C:", "\\ソフト表\\", "表", ".exe"}, {"C:\\ソフト表", "C:", "\\", "ソフト表", ""},
-      {"", "", "", "", ""},
-  };
+      {"", "", "", "", ""}};
   for (const Case& c : cases) {
     const PathParts p = SplitPath(c.path);
     EXPECT_EQ((std::array{p.Drive, p.Dir, p.Name, p.Ext}), (std::array{c.drive, c.dir, c.fname, c.ext})) << c.path;

@@ -12,8 +12,7 @@ TEST(PlatformUtf8, KnownPairsIncludingTheExtensionCharacters) {
   const Case cases[] = {
       {"\x95\x5C", "\xE8\xA1\xA8"}, {"\xB6", "\xEF\xBD\xB6"}, {"\xB0\xDF", "\xEF\xBD\xB0\xEF\xBE\x9F"},  // 表 ｶ ｰﾟ
       {"\x87\x40", "\xE2\x91\xA0"}, {"\xED\x40", "\xE7\xBA\x8A"}, {"\xFB\xFC", "\xE9\xAB\x99"},  // ① 纊 髙: extensions
-      {"\x81\x60", "\xEF\xBD\x9E"}, {"a b", "a b"},  // ～ as the code page has it
-  };
+      {"\x81\x60", "\xEF\xBD\x9E"}, {"a b", "a b"}};  // ～ as the code page has it
   for (const Case& c : cases) {
     std::string out;
     ASSERT_TRUE(PlatformCp932ToUtf8(c.cp932, &out)) << c.cp932;

@@ -15,8 +15,7 @@ TEST(Histories, CaseIgnoredForLettersOnly) {
       {"ａｂｚ", "ＡＢＺ", true}, {"αω", "ΑΩ", true}, {"@[`{", "@[`{", true}, {"@", "`", false}, {"\x95", "\x95", true},
       {"яжа", "ЯЖА", true},      // Cyrillic, on both sides of the unused 847F
       {"ア", "\x83\x61", false},  // trail byte 'A' is no letter: ア vs ヂ
-      {"表", "\x95\x7C", false},  // trail byte 5C vs 7C
-  };
+      {"表", "\x95\x7C", false}};  // trail byte 5C vs 7C
   for (const Case& c : cases) {
     EXPECT_EQ(EqualIgnoringCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
     EXPECT_EQ(EqualIgnoringCase(c.b, c.a), c.equal) << c.b << " / " << c.a;
@@ -35,8 +34,7 @@ TEST(Histories, SearchWords) {
       {{"a"}, 5, std::string(259, 'w'), {std::string(259, 'w'), "a"}, true},
       {{"a"}, 5, std::string(260, 'w'), {"a"}, false},  // longer than a settings line
       // No control characters, nothing that would end the section, no broken CP932.
-      {{"a"}, 5, "a\tb", {"a"}, false}, {{"a"}, 5, "ExecList-E:", {"a"}, false}, {{"a"}, 5, "\x88\x20", {"a"}, false},
-  };
+      {{"a"}, 5, "a\tb", {"a"}, false}, {{"a"}, 5, "ExecList-E:", {"a"}, false}, {{"a"}, 5, "\x88\x20", {"a"}, false}};
   for (const Case& c : cases) {
     List list = c.before;
     EXPECT_EQ(AddToExecList(list, c.max, c.word), c.changed) << c.word;
@@ -52,8 +50,7 @@ TEST(Histories, StartedItemsAndBothOnTheSettingsRecord) {
       {{"x", "y", "w", "v"}, 2, 1, "z", {"z", "x"}}, {{"x", "z", "z"}, 2, 1, "z", {"z", "x"}},
       {{"x"}, 20, 0, "z", {"x"}}, {{"x"}, 20, 2, "", {"x"}},  // row 0 is never recorded; static rows have no path
       {{"x"}, 0, 2, "z", {"x"}},   {{"x"}, -1, 2, "z", {"x"}}, {{"x"}, 20, 2, std::string(260, 'p'), {"x"}},
-      {{"x"}, 20, 2, "TopDirs-E:", {"x"}},
-  };
+      {{"x"}, 20, 2, "TopDirs-E:", {"x"}}};
   for (const Case& c : cases) {
     List list = c.before;
     AddToTopDirs(list, c.max, c.row, c.path);

@@ -127,8 +127,7 @@ TEST_F(LaunchTest, WhatTheShellIsGivenAndWhatItsAnswerMeans) {
       {folder_, "f -x", "-x", tmp_.Path() + "\\"},  // a folder takes options too
       {"notepad c:\\a.txt", "notepad c:\\a.txt", "", "."}, {"https://example.com/s?q=a+b", "a b", "", "."},
       {"notepad", "notepad x", "", "."}, {tmp_ / "無い\\x.exe", "x -y", "", "."},
-      {"C:\\" + std::string(300, 'd') + "\\x.exe", "x -y", "", "."},
-  };
+      {"C:\\" + std::string(300, 'd') + "\\x.exe", "x -y", "", "."}};
   for (const Case& c : cases) {
     EXPECT_EQ(Shell({.Path = c.path, .SearchWord = c.word, .SpaceIsOption = true}, 42), kLaunchStarted) << c.path;
     EXPECT_EQ(g_shellCall, c.path + "|" + c.params + "|" + c.dir);

@@ -12,8 +12,7 @@ TEST(LauncherLayout, ResizingMovesAndStretchesByTheTableDownToTwoThirds) {
   const Case cases[] = {
       {1008, {10, 20, 150, 70}},  {1002, {10, 20, 150, 95}}, {1023, {10, 45, 150, 95}},
       {4005, {10, 45, 110, 95}},  {4006, {10, 45, 110, 95}}, {4004, {10, 45, 110, 95}},
-      {4003, {10, 45, 110, 95}},  {1004, {50, 45, 150, 95}}, {2, {50, 45, 150, 95}},
-  };
+      {4003, {10, 45, 110, 95}},  {1004, {50, 45, 150, 95}}, {2, {50, 45, 150, 95}}};
   ASSERT_EQ(std::size(kLauncherLayout), std::size(cases));
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     ASSERT_EQ(kLauncherLayout[i].Id, cases[i].id);
@@ -36,8 +35,7 @@ TEST(LauncherLayout, CentringStaysInsideTheWorkArea) {
       {{0, 0, 300, 400}, {-200, -200, 0, 0}, {0, 0}},            // reference off the left top
       {{0, 0, 300, 400}, {1200, 900, 1400, 1100}, {980, 584}},   // off the right bottom
       {{0, 0, 301, 401}, {0, 0, 1280, 1024}, {489, 311}},        // odd sizes
-      {{0, 0, 1500, 400}, {0, 0, 1280, 1024}, {0, 312}},         // wider than the area: left edge wins
-  };
+      {{0, 0, 1500, 400}, {0, 0, 1280, 1024}, {0, 312}}};        // wider than the area: left edge wins
   for (const Case& c : cases) EXPECT_EQ(CenterInWorkArea(c.window, c.reference, work), c.expected);
 }
 
@@ -57,8 +55,7 @@ TEST(LauncherLayout, SavedRectangleIsBroughtOntoAScreen) {
       {"inside out", &oneScreen, {500, 500, 100, 100}, {500, 500, 750, 830}},
       {"too small", &oneScreen, {10, 10, 60, 60}, {10, 10, 260, 340}},
       {"absurd numbers", &oneScreen, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0, 1280, 984}},
-      {"far away", &oneScreen, {INT_MAX - 10, 5, INT_MAX, 15}, {1030, 5, 1280, 335}},
-  };
+      {"far away", &oneScreen, {INT_MAX - 10, 5, INT_MAX, 15}, {1030, 5, 1280, 335}}};
   for (const Case& c : cases) EXPECT_EQ(FitSavedRect(c.saved, *c.areas, minimum), c.expected) << c.what;
   EXPECT_EQ(FitSavedRect({5000, 5000, 5400, 5500}, {}, minimum), (Rect32{5000, 5000, 5400, 5500}));
 }

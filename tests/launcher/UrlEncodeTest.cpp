@@ -50,8 +50,7 @@ TEST(ExpandCommand, PlaceholderReplacedOnlyWhereTheWordFitsAndConverts) {
       {"%1", "表 ｶ", false, true, "表 ｶ"},  // UTF-8 without encoding: left Shift-JIS
       {"q=%1", "表", true, false, "q=%95%5C"}, {"q=%1", "表", true, true, "q=%3C%95%5C%3E"},  // converted, then encoded
       {"%1%1", "%1", false, false, "%1%1"},  // the word itself is never searched again
-      {"", "w", true, true, ""},
-  };
+      {"", "w", true, true, ""}};
   for (const Case& c : cases) {
     std::string out = "untouched";
     ASSERT_TRUE(ExpandCommand({"name", c.command, c.url, c.utf8}, c.word, &out, &Marked)) << c.command << c.word;

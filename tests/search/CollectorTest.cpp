@@ -45,13 +45,8 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND MakeReceiverWindow() {
-  static const ATOM atom = [] {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ReceiverProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TarnCollectReceiver";
-    return RegisterClassA(&wc);
-  }();
+  static const WNDCLASSA wc = {0, ReceiverProc, 0, 0, GetModuleHandleA(nullptr), {}, {}, {}, nullptr, "TarnCollectReceiver"};
+  static const ATOM atom = RegisterClassA(&wc);
   EXPECT_NE(atom, 0);
   return CreateWindowA("TarnCollectReceiver", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
@@ -272,8 +267,7 @@ TEST_F(CollectorTest, RealFilesGetTheShellsFullNameTheCheapestWay) {
       {"ghost.exe", false, {"ghost"}},       // no such file: the path names it
       {"Sub.d\\", false, {"Sub.d", "Sub"}},  // a folder: only the shell names it
       {"Tool.lnk", true, {"Tool"}},          {"Site.url", true, {"Site"}},
-      {"a.b.c.exe", true, {"a.b.c", "a.b"}}, {"Loc\\real.exe", true, {"real", "別名"}},  // renamed by desktop.ini
-  };
+      {"a.b.c.exe", true, {"a.b.c", "a.b"}}, {"Loc\\real.exe", true, {"real", "別名"}}};  // renamed by desktop.ini
   MakeDirs(t / "Apps\\Sub.d");
   MakeDirs(t / "Apps\\Loc");
   WriteFileBytes(t / "Apps\\Loc\\desktop.ini", "[LocalizedFileNames]\r\nreal.exe=別名.exe\r\n");

@@ -47,8 +47,7 @@ TEST(NormalizeForMatch, FoldsCaseWidthAndWithKanaTheKana) {
       {"ab\x81", false, "ａｂ\x81"},     {"\x01\x7F\x80\xA0\xFD", false, "\x01\x7F\x80\xA0\xFD"},
       {"めも帳", true, "メモ帳"},        {"ぁあみむゎわゐゑをん", true, "ァアミムヮワヰヱヲン"},  // ミ 837E, ム 8380
       {"ｶﾞｲﾄﾞ がいど", true, "ガイド　ガイド"}, {"ゝゞヽヾ", true, "ヽヾヽヾ"},
-      {"ーっゃｰｯｬ", true, "ーッャーッャ"}, {"ヴヵヶ表Ab", true, "ヴヵヶ表ａｂ"},
-  };
+      {"ーっゃｰｯｬ", true, "ーッャーッャ"}, {"ヴヵヶ表Ab", true, "ヴヵヶ表ａｂ"}};
   for (const Case& c : cases) {
     std::string s = c.in;
     EXPECT_TRUE(NormalizeForMatch(s, c.kana) && s == c.out) << c.in << " -> " << s;
@@ -87,8 +86,7 @@ TEST(Filter, EachModeSelectsItsNamesAndResultsStayExact) {
       {"ｶﾞ", {"ゲーム ガイド", "ｶﾞｲﾄﾞ"}},  {"ガイド", {"ゲーム ガイド", "ｶﾞｲﾄﾞ"}}, {"がいど", {"がいど"}},
       {"\\def", {"def", "def"}}, {"abcdef$", {}}, {"Apps", {}},  // duplicates kept; longer than any name; in the path
       {"e", {"Excel", "Index", "excel", "EXCEL", "Excel 2003", "Internet Explorer", "abc$def", "def", "def"}},
-      {"*ip", {"Internet Explorer"}},  // after a longer result: no old tail is kept
-  };
+      {"*ip", {"Internet Explorer"}}};  // after a longer result: no old tail is kept
   for (const Case& c : cases) EXPECT_EQ(search(c.word), c.names) << c.word;
   // A mode character alone keeps the previous matches.
   for (const std::string word : {"^", "\\", "*", "$"}) {
@@ -103,20 +101,14 @@ TEST(Filter, ComparesByCharacters) {
   // character boundary, lead bytes standing last, words longer than names.
   struct Case { std::string name, word; bool match; };
   const Case cases[] = {
-      {"abc\x81\x20", "\x81\x20", true},         {"abc\x81\x20", "abc", false},  // folded word, raw name
-      {"\x83\x41\x83\x20", "A\x83\x20", false},  // occurs from inside a character only
-      {"\x83\x41\x83\x20", "A\x83\x20$", false}, {"\x83\x41\x83\x20", "*A\x83\x20", false},
-      {"\x41\x83\x20", "A\x83\x20$", true},      {"ab\x81", "\x81", true},
-      {"\x81\x40x", "\x81", false},              {"\x81\x40", "^\x81", false},
-      {"\x81", "^\x81", true},                   {"\x81\x40", "\\\x81\x40", true},
-      {"x\x81", "\x81$", true},                  {"表", "*\x95", false},  // no first half of 95 5C
-      {"表", "\x95", false},                     {"ソフト表", "表$", true},
-      {"ソフト表", "^ソ", true},                 {"de", "cde$", false},
-      {"de", "e$", true},                        {"", "e$", false},
-      {"abc", "*ca", false},                     {"aab", "*ab", true},
-      {"表示", "*示", true},                     {"ab\x81", "*\x81", true},
-      {"\x81\x40", "*\x81", false},
-  };
+      {"abc\x81\x20", "\x81\x20", true}, {"abc\x81\x20", "abc", false},  // folded word, raw name
+      {"\x83\x41\x83\x20", "A\x83\x20", false}, {"\x83\x41\x83\x20", "A\x83\x20$", false},  // from inside a character
+      {"\x83\x41\x83\x20", "*A\x83\x20", false}, {"\x41\x83\x20", "A\x83\x20$", true}, {"ab\x81", "\x81", true},
+      {"\x81\x40x", "\x81", false}, {"\x81\x40", "^\x81", false}, {"\x81", "^\x81", true},
+      {"x\x81", "\x81$", true}, {"表", "*\x95", false}, {"表", "\x95", false},  // no first half of 95 5C
+      {"ソフト表", "表$", true}, {"ソフト表", "^ソ", true}, {"de", "cde$", false}, {"de", "e$", true}, {"", "e$", false},
+      {"abc", "*ca", false}, {"aab", "*ab", true}, {"表示", "*示", true}, {"ab\x81", "*\x81", true},
+      {"\x81\x40", "*\x81", false}, {"\x81\x40", "\\\x81\x40", true}};
   for (const Case& c : cases) EXPECT_EQ(Finds(c.word, c.name, false), c.match) << "name " << c.name << " word " << c.word;
 }
 
@@ -130,13 +122,11 @@ TEST(Romaji, EachSpellingReadsAsItsKanaAndUnfinishedLettersAsAnyTheyBegin) {
       {"xalaxtultuxtsu", "ァァッッッ"}, {"xyalyoxwaxkalke", "ャョヮヵヶ"}, {"matcha", "マッチャ"}, {"zasshi", "ザッシ"},
       {"kan'i", "カンイ"}, {"honnya", "ホンヤ"}, {"honnya", "ホンニャ"}, {"konnichiha", "コンニチハ"},
       {"konnichiha", "コンイチハ"}, {"konnnichiha", "コンニチハ"}, {"shimbun", "シンブン"}, {"ko-hi-", "コーヒー"},
-      {"xn", "ン"}, {"tan", "タン"}, {"tan'", "タン"},
-  };
+      {"xn", "ン"}, {"tan", "タン"}, {"tan'", "タン"}};
   for (const auto& [word, name] : hits) EXPECT_TRUE(Finds("\\" + word, name)) << word << " " << name;
   const std::pair<std::string, std::string> misses[] = {
       {"kyo", "キヨ"}, {"ti", "ティ"}, {"konnnichiha", "コンイチハ"}, {"kamera", "カメラマン"},
-      {"kamera", "カメ"}, {"memo", "メモ帳"}, {"ka-", "カ－"},
-  };
+      {"kamera", "カメ"}, {"memo", "メモ帳"}, {"ka-", "カ－"}};
   for (const auto& [word, name] : misses) EXPECT_FALSE(Finds("\\" + word, name)) << word << " " << name;
   // Every row of the table reads as one syllable, one of whose spellings is its whole kana.
   for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
@@ -154,8 +144,7 @@ TEST(Romaji, EachSpellingReadsAsItsKanaAndUnfinishedLettersAsAnyTheyBegin) {
       {"ky", "キー", false},           {"kak", "カッコ", true},       {"kak", "カク", true},
       {"\\n", "ン", true},            {"\\n", "ニャ", true},         {"matc", "マッチ", true},
       {"xts", "ッ", true},             {"\\konny", "コンヤ", true},   {"\\konny", "コンニュ", true},
-      {"\\shim", "シン", true},       {"^ts", "ツール", true},       {"^ts", "ト", false},
-  };
+      {"\\shim", "シン", true},       {"^ts", "ツール", true},       {"^ts", "ト", false}};
   for (const Case& c : cases) EXPECT_EQ(Finds(c.word, c.name), c.match) << c.word << " " << c.name;
 }
 
@@ -171,8 +160,7 @@ TEST(Filter, KanaOptionInEveryMode) {
       {"gaido", {}, {"ガイドブック", "がいど"}}, {"nanba-", {}, {"ナンバー"}},
       {"kaメラ", {}, {}},  // not romaji, and not what the names say
       {"tokyo", {"Tokyo"}, {"Tokyo"}}, {"ka\x81", {}, {}}, {"ka\x81\x20", {}, {}}, {"'", {}, {}}, {"-", {}, {}},
-      {std::string(259, 'n'), {}, {}},
-  };
+      {std::string(259, 'n'), {}, {}}};
   MatchList::Positions matches;
   for (const Case& c : cases) {
     for (bool kana : {false, true}) {

@@ -171,8 +171,7 @@ TEST(EnvFile, EachLayoutVersionReadsItsOwnLinesAndKanaMatchOnlyWhereItStands) {
       {"KanaMatch: 1", true, false}, {"", false, false},  // the last line without its end; before the line existed
       {"Other: 1\r\nKanaMatch: 1\r\n", false, false},    // someone else's text
       {"KanaMatch: 2\r\n", false, true}, {"KanaMatch:1\r\n", false, true},
-      {"KanaMatch: " + std::string(300, '1') + "\r\n", false, true},
-  };
+      {"KanaMatch: " + std::string(300, '1') + "\r\n", false, true}};
   for (const Tail& c : tails) {
     tarn::EnvReadNotes notes;
     EXPECT_EQ(Read(layout + c.tail, &notes).KanaMatch, c.kana) << c.tail;
@@ -190,8 +189,7 @@ TEST(EnvFile, BadLinesCostOnlyTheirOwnFields) {
       {" lead space", " lead space\r\n\x95\r\na\x01" "b\r\n\x81\x20" "x"},       // broken CP932, control bytes
       {"MainDlgRect", "MainDlgRect: 7 99999999999 30 40"},                     // absurd numbers
       {"AnyDirSubDir", "AnyDirSubDir: 2"},                                     // a flag out of range
-      {"UpdateTimer", "UpdateTimer: " + std::string(300, '1')},                // overlong number line
-  };
+      {"UpdateTimer", "UpdateTimer: " + std::string(300, '1')}};               // overlong number line
   std::string bytes = tarn::WriteEnvFile(Rich());
   for (const auto& [key, line] : damage) bytes = WithLine(bytes, key, line);
   tarn::EnvReadNotes notes;
@@ -235,14 +233,11 @@ TEST(EnvFile, OldFormatGivesKeyInitListAndFolders) {
   struct Case { std::string bytes; uint32_t vkey; bool initList; Lines anyDirs; };
   const Case cases[] = {
       {"q is the key\r\n0\r\nC:\\A\r\nD:\\表\r\n", 'Q', false, {"C:\\A", "D:\\表"}},
-      {"Z\n1\n", 'Z', true, {}},
-      {"7\n0\n", 'W', false, {}},  // a digit is no letter
-      {"\xB1\n", 'W', false, {}},  // nor is half-width kana
+      {"Z\n1\n", 'Z', true, {}}, {"", 'W', false, {}},
+      {"7\n0\n", 'W', false, {}}, {"\xB1\n", 'W', false, {}},  // a digit is no letter, nor is half-width kana
       {"a\n\nC:\\A", 'A', true, {"C:\\A"}},  // an empty second line
-      {"", 'W', false, {}},
       {"b\n0\n" + std::string(300, 'p') + "\nC:\\B\n\n", 'B', false, {"C:\\B"}},  // an overlong folder line skipped
-      {std::string(3000, 'k') + "\n1\nC:\\C\n", 'W', true, {"C:\\C"}},
-  };
+      {std::string(3000, 'k') + "\n1\nC:\\C\n", 'W', true, {"C:\\C"}}};
   for (const Case& c : cases) {
     EnvDlgInfo info = Loaded();
     tarn::ReadOldEnvFile(c.bytes, info);
