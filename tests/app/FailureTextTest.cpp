@@ -6,8 +6,7 @@
 #include "base/FailureText.h"
 
 TEST(FailureText, LocationNameDropsEverythingUpToTheLastSeparator) {
-  struct Case { const char* file; const char* name; };
-  const Case cases[] = {
+  const struct Case { const char* file; const char* name; } cases[] = {
       {"C:\\src\\app\\BriskApp.cpp", "BriskApp.cpp"}, {"BriskApp.cpp", "BriskApp.cpp"},
       {"C:BriskApp.cpp", "BriskApp.cpp"}, {"C:\\src\\", ""}, {"", ""}, {"/work/src/settings/EnvFile.cpp", "EnvFile.cpp"},
       {"src\\\x95\x5C\\\x83\x5C.cpp", "\x83\x5C.cpp"}, {"C:\\\x95\x5C.cpp", "\x95\x5C.cpp"}};  // 表 and ソ end in 5C
@@ -40,7 +39,6 @@ TEST(FailureText, LongTextsAreCutTo4095BytesOnACharacterBoundary) {
   const std::string big = std::string(4094, 'a') + "\x95\x5C" + std::string(100, 'b');
   EXPECT_EQ(tarn::ExpandReport("%s", big.c_str()), std::string(4094, 'a'));
   EXPECT_EQ(tarn::ExpandReport("%s", std::string(4095, 'c').c_str()).size(), 4095u);
-
   std::string abend = tarn::AbendText("code", "f.cpp", 1, std::string(5000, 'x'));
   EXPECT_EQ(abend.size(), tarn::kMaxReportText);
   std::string trace = tarn::TraceText("f.cpp", 1, std::string(4090, 'y') + "表表表表表");

@@ -58,8 +58,7 @@ TEST(Cp932, BoundedCopyNeverSplitsOrOverruns) {
 }
 
 TEST(Path, SplitsLikeTheRuntimeAndJoins) {
-  struct Case { std::string_view path, drive, dir, fname, ext; };
-  const Case cases[] = {
+  const struct Case { std::string_view path, drive, dir, fname, ext; } cases[] = {
       {"D:\\Tools\\edit.exe", "D:", "\\Tools\\", "edit", ".exe"}, {"Foo 2.0", "", "", "Foo 2", ".0"},
       {"a.b.c", "", "", "a.b", ".c"},                               {"C:\\dir.x\\file", "C:", "\\dir.x\\", "file", ""},
       {"C:/a/b.txt", "C:", "/a/", "b", ".txt"},                     {"C:\\a/b\\c", "C:", "\\a/b\\", "c", ""},

@@ -8,8 +8,7 @@
 #include "launcher/UrlEncode.h"
 
 TEST(PlatformUtf8, KnownPairsIncludingTheExtensionCharacters) {
-  struct Case { std::string cp932, utf8; };
-  const Case cases[] = {
+  const struct Case { std::string cp932, utf8; } cases[] = {
       {"\x95\x5C", "\xE8\xA1\xA8"}, {"\xB6", "\xEF\xBD\xB6"}, {"\xB0\xDF", "\xEF\xBD\xB0\xEF\xBE\x9F"},  // 表 ｶ ｰﾟ
       {"\x87\x40", "\xE2\x91\xA0"}, {"\xED\x40", "\xE7\xBA\x8A"}, {"\xFB\xFC", "\xE9\xAB\x99"},  // ① 纊 髙: extensions
       {"\x81\x60", "\xEF\xBD\x9E"}, {"a b", "a b"}};  // ～ as the code page has it

@@ -9,8 +9,7 @@
 using List = std::vector<std::string>;
 
 TEST(Histories, CaseIgnoredForLettersOnly) {
-  struct Case { std::string a, b; bool equal; };
-  const Case cases[] = {
+  const struct Case { std::string a, b; bool equal; } cases[] = {
       {"abc", "ABC", true}, {"abc", "abd", false}, {"abc", "abcd", false}, {"", "", true}, {"a", "\xC1", false},
       {"ａｂｚ", "ＡＢＺ", true}, {"αω", "ΑΩ", true}, {"@[`{", "@[`{", true}, {"@", "`", false}, {"\x95", "\x95", true},
       {"яжа", "ЯЖА", true},      // Cyrillic, on both sides of the unused 847F
@@ -23,8 +22,7 @@ TEST(Histories, CaseIgnoredForLettersOnly) {
 }
 
 TEST(Histories, SearchWords) {
-  struct Case { List before; int max; std::string word; List after; bool changed; };
-  const Case cases[] = {
+  const struct Case { List before; int max; std::string word; List after; bool changed; } cases[] = {
       {{"abc", "xyz"}, 20, "ABC", {"ABC", "xyz"}, true}, {{"a"}, 5, "", {"a"}, false},
       {{"a", "b", "c"}, 3, "b", {"b", "a", "c"}, true},       // full, word present: nothing dropped
       {{"a", "b", "c"}, 3, "d", {"d", "a", "b"}, true},       // full, new word: the last one goes
@@ -43,8 +41,7 @@ TEST(Histories, SearchWords) {
 }
 
 TEST(Histories, StartedItemsAndBothOnTheSettingsRecord) {
-  struct Case { List before; int max; int row; std::string path; List after; };
-  const Case cases[] = {
+  const struct Case { List before; int max; int row; std::string path; List after; } cases[] = {
       {{}, 20, 3, "C:\\a.exe", {"C:\\a.exe"}}, {{"C:\\b.exe", "C:\\a.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
       {{"C:\\A.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\A.exe"}},  // case counts
       {{"x", "y", "w", "v"}, 2, 1, "z", {"z", "x"}}, {{"x", "z", "z"}, 2, 1, "z", {"z", "x"}},

@@ -122,8 +122,7 @@ TEST_F(LaunchTest, WhatTheShellIsGivenAndWhatItsAnswerMeans) {
     EXPECT_EQ(Shell({.Path = program_, .SearchWord = "kiroku -x", .SpaceIsOption = true}, answer), code) << answer;
     EXPECT_EQ(g_shellCall, program_ + "|-x|" + folder_ + "\\");
   }
-  struct Case { std::string path, word, params, dir; };
-  const Case cases[] = {
+  const struct Case { std::string path, word, params, dir; } cases[] = {
       {folder_, "f -x", "-x", tmp_.Path() + "\\"},  // a folder takes options too
       {"notepad c:\\a.txt", "notepad c:\\a.txt", "", "."}, {"https://example.com/s?q=a+b", "a b", "", "."},
       {"notepad", "notepad x", "", "."}, {tmp_ / "無い\\x.exe", "x -y", "", "."},

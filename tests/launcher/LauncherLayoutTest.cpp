@@ -28,8 +28,7 @@ TEST(LauncherLayout, ResizingMovesAndStretchesByTheTableDownToTwoThirds) {
 
 TEST(LauncherLayout, CentringStaysInsideTheWorkArea) {
   const Rect32 work{0, 0, 1280, 984};
-  struct Case { Rect32 window, reference; Point32 expected; };
-  const Case cases[] = {
+  const struct Case { Rect32 window, reference; Point32 expected; } cases[] = {
       {{0, 0, 300, 400}, {0, 0, 1280, 1024}, {490, 312}},        // over the desktop
       {{0, 0, 300, 400}, {0, 0, 1280, 984}, {490, 292}},         // over the work area
       {{0, 0, 300, 400}, {-200, -200, 0, 0}, {0, 0}},            // reference off the left top
@@ -43,8 +42,7 @@ TEST(LauncherLayout, SavedRectangleIsBroughtOntoAScreen) {
   const std::vector<Rect32> twoScreens{{0, 0, 1920, 1040}, {1920, 0, 3200, 984}};
   const std::vector<Rect32> oneScreen{{0, 0, 1280, 984}};
   const Size32 minimum{250, 330};
-  struct Case { const char* what; const std::vector<Rect32>* areas; Rect32 saved, expected; };
-  const Case cases[] = {
+  const struct Case { const char* what; const std::vector<Rect32>* areas; Rect32 saved, expected; } cases[] = {
       {"on the primary", &twoScreens, {100, 100, 480, 600}, {100, 100, 480, 600}},
       {"partly off, caption reachable", &oneScreen, {1200, 900, 1580, 1400}, {1200, 900, 1580, 1400}},
       {"second monitor removed", &oneScreen, {2000, 50, 2400, 550}, {880, 50, 1280, 550}},

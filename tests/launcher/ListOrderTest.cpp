@@ -21,8 +21,7 @@ MatchList Entries(const std::vector<std::string>& paths) {
 
 TEST(ListOrder, HistoryMovesToFront) {
   using V = std::vector<std::string>;
-  struct Case { const char* what; V candidates, topDirs, expected; int front; };
-  const Case cases[] = {
+  const struct Case { const char* what; V candidates, topDirs, expected; int front; } cases[] = {
       {"no history", {"a", "b", "c"}, {}, {"a", "b", "c"}, 0},
       {"most recent first", {"a", "b", "c", "d"}, {"c", "a"}, {"c", "a", "b", "d"}, 2},
       {"not a candidate", {"a", "b"}, {"x", "b"}, {"b", "a"}, 1},
@@ -45,8 +44,7 @@ TEST(ListOrder, RowsSelectionAndCounter) {
   EXPECT_EQ(CandidateRowsToInsert(2, 2, true, true), 2);
   EXPECT_EQ(CandidateRowsToInsert(5, 1, true, true), 1);
   EXPECT_TRUE(CandidateRowsToInsert(5, 1, true, false) == 5 && CandidateRowsToInsert(5, 1, false, true) == 5);
-  struct Case { int selected, staticRows, matches; bool clamp; int expected; };
-  const Case cases[] = {
+  const struct Case { int selected, staticRows, matches; bool clamp; int expected; } cases[] = {
       {-1, 3, 5, true, 3}, {-1, 3, 0, true, 0},  // none: the first candidate, else row 0
       {1, 3, 5, true, 3},  {1, 3, 0, true, 1},   // a static row while typing: the first candidate
       {20, 3, 5, true, 7}, {8, 3, 5, true, 7},  {20, 3, 0, true, 0}, {5, 3, 5, true, 5},

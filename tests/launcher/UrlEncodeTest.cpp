@@ -42,8 +42,7 @@ TEST(UrlEncode, EveryByteByTheSameRulesInBothSets) {
 }
 
 TEST(ExpandCommand, PlaceholderReplacedOnlyWhereTheWordFitsAndConverts) {
-  struct Case { std::string command, word; bool url, utf8; std::string want; };
-  const Case cases[] = {
+  const struct Case { std::string command, word; bool url, utf8; std::string want; } cases[] = {
       {"search?q=%1&lang=%1", "a b", true, false, "search?q=a+b&lang=%1"}, {"%%1", "x", false, false, "%x"},
       {"notepad.exe", "anything at all", true, true, "notepad.exe"},        {"end%1", "w", false, false, "endw"},
       {"%1", "notepad c:\\a.txt", false, false, "notepad c:\\a.txt"},     {"q=%1", "", true, true, "q="},

@@ -18,8 +18,7 @@ TEST(CollectSettings, ChangeDetectionAndTheSettingsRecord) {
   anyOn.SrchDirFlg.Any = true;
   anyOn.AnyDirs = {"C:\\A", "C:\\B;.txt"};
   using Edit = void (*)(CollectSettings&);
-  struct Case { const CollectSettings& held; Edit edit; bool changed; };
-  const Case cases[] = {
+  const struct Case { const CollectSettings& held; Edit edit; bool changed; } cases[] = {
       {base, [](CollectSettings& s) { s.Update = true; }, true},
       {base, [](CollectSettings& s) { s.SrchDirFlg.Favorites = true; }, true},  // any folder source
       {base, [](CollectSettings& s) { s.AnyDirSubDir = false; }, false},  // the user folders are off
@@ -34,7 +33,6 @@ TEST(CollectSettings, ChangeDetectionAndTheSettingsRecord) {
     cases[i].edit(next);
     EXPECT_EQ(CollectSettingsDiffer(cases[i].held, next), cases[i].changed) << i;
   }
-
   EnvDlgInfo info;
   info.SpeedTuning = {true, true, false};
   info.SrchDirFlg = {true, false, true, true, false, true, false};
@@ -50,15 +48,11 @@ TEST(CollectSources, PatternsPathAndUserFolderEntries) {
   EXPECT_EQ(ExecPatternsFromPathExt(""), "*.COM;*.EXE;*.BAT;*.CMD");
   EXPECT_EQ(ExecPatternsFromPathExt(".com;.exe;.js"), "*.com;*.exe;*.js");
   EXPECT_EQ(DotsToPatterns("表.x;.表"), "表*.x;*.表");
-
-  struct Split { const char* value; PathList dirs; };
-  const Split splits[] = {
+  const struct Split { const char* value; PathList dirs; } splits[] = {
       {"D:\\A;;D:\\B;", {"D:\\A", "D:\\B"}}, {"", {}}, {";;;", {}}, {"C:\\ソフト表;C:\\表", {"C:\\ソフト表", "C:\\表"}},
       {"C:\\x;C:\\x", {"C:\\x", "C:\\x"}},   {" C:\\a b ;\"C:\\q\";%WINDIR%", {" C:\\a b ", "\"C:\\q\"", "%WINDIR%"}}};
   for (const Split& c : splits) EXPECT_EQ(SplitPathDirs(c.value), c.dirs) << c.value;
-
-  struct Entry { const char* entry; const char* folder; const char* patterns; };
-  const Entry entries[] = {
+  const struct Entry { const char* entry; const char* folder; const char* patterns; } entries[] = {
       {"D:\\Tools;.exe;.lnk", "D:\\Tools", "*.exe;*.lnk"}, {"D:\\Docs", "D:\\Docs", "EXEC"},
       {"D:\\Docs;txt", "D:\\Docs", "txt"},                 {"D:\\Docs;", "D:\\Docs", ""},
       {"C:\\ソフト表;.TXT", "C:\\ソフト表", "*.TXT"},      {";.txt", "", "*.txt"}};
@@ -76,7 +70,6 @@ TEST(CollectSources, SpecialFoldersAndCollectionOrder) {
   EXPECT_EQ(csidls, (std::vector<int>{0x10, 0x19, 0x0B, 0x16, 0x06, 0x08, 0x10, 0x0B, 0x06, 0x08}));
   EXPECT_EQ(SpecialFolderTable(true)[1].PairedWith, S::DeskTop);
   EXPECT_EQ(SpecialFolderTable(true)[3].PairedWith, S::StartMenu);
-
   const std::vector<SpecialFolder> nt = {{"DESK", S::DeskTop, S::None},  {"ALLDESK", S::NtCom, S::DeskTop},
                                          {"START", S::StartMenu, S::None}, {"ALLSTART", S::NtCom, S::StartMenu},
                                          {"FAV", S::Favorites, S::None},  {"RECENT", S::Recent, S::None}};
@@ -115,8 +108,7 @@ TEST(CollectSources, SpecialFoldersAndCollectionOrder) {
 }
 
 TEST(CollectSources, WildcardPatterns) {
-  struct Case { const char* path; const char* patterns; bool match; };
-  const Case cases[] = {
+  const struct Case { const char* path; const char* patterns; bool match; } cases[] = {
       {"C:\\a\\FOO.EXE", "*.exe", true},        {"C:\\a\\foo.bat", "*.COM;*.EXE;*.BAT", true},
       {"C:\\a\\foo.exe.txt", "*.exe", false},   {"C:\\a.exe\\foo", "*.exe", false},
       {"C:\\a\\b.txt", "txt", false},           {"C:\\a\\b.txt", "", false},
@@ -194,7 +186,6 @@ TEST(FolderWalk, SubfoldersBeforeFilesAndAttributeFilter) {
                         "C:\\R\\sys.exe",     "C:\\R\\noext",    "C:\\R\\b.x.y.EXE"};
   EXPECT_EQ(out, all);
   EXPECT_EQ(h.found, all);
-
   PathList flat = {"before"};
   ScanFolder("C:\\R\\", "*.exe", flat, h, false);
   EXPECT_EQ(flat, (PathList{"before", "C:\\R\\a.exe", "C:\\R\\sys.exe", "C:\\R\\b.x.y.EXE"}));
@@ -227,7 +218,6 @@ TEST(FolderWalk, PathLengthLimitAndLinksBackIntoTheWalk) {
   EXPECT_EQ(h.skipped, (std::vector<std::string>{root + deeper + "\\", root + over}));
   ScanFolder(std::string(kMaxPathBytes - 1, 'z'), "*.*", out, h, true);
   EXPECT_EQ(h.skipped.size(), 3u);
-
   // R\A\up links back to R (same id), R\A\side to a folder elsewhere.
   FakeHost l;
   l.Add("C:\\R\\", {{"A", kDir}, {"r.exe", kFile}}, 1);
@@ -243,8 +233,7 @@ TEST(FolderWalk, PathLengthLimitAndLinksBackIntoTheWalk) {
 TEST(CacheText, ParsesLineEndsSkipsBadLinesAndRoundTrips) {
   const std::string max(kMaxPathBytes, 'm');
   const std::string over(kMaxPathBytes + 1, 'o');
-  struct Case { const char* what; std::string text; PathList paths; std::size_t skipped; };
-  const Case cases[] = {
+  const struct Case { const char* what; std::string text; PathList paths; std::size_t skipped; } cases[] = {
       {"LF, CR and CR LF", "C:\\a\rC:\\b\nC:\\c\r\n", {"C:\\a", "C:\\b", "C:\\c"}, 0}, {"empty file", "", {}, 0},
       {"an empty line ends the list", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}, 0}, {"empty first line", "\r\nC:\\a\r\n", {}, 0},
       {"cut last line", "C:\\a\r\nC:\\b", {"C:\\a"}, 1},           {"cut inside line end", "C:\\a\r", {"C:\\a"}, 0},
@@ -282,7 +271,6 @@ TEST(NameEntries, CutsFolderAndLastExtensionAndAsksOncePerPathTheCheapWay) {
   // Shortcuts and a folder with a desktop.ini get the full question; an
   // empty quick answer is asked again in full.
   EXPECT_EQ(std::tuple(shell.Quick, shell.Full, shell.Folders), std::tuple(2, 4, 3));
-
   // Names of a pass are remembered by the next one, except where a
   // desktop.ini may have renamed the file since; a start-up load trusts them.
   auto known = std::make_shared<AppEntryList>(first);
@@ -303,14 +291,12 @@ TEST(NameEntries, NamesFileOnlyForItsOwnCacheFile) {
   for (const AppEntry& e : records) AppendCacheLine(cache, e.FullPath);
   EXPECT_EQ(CacheTextStamp(cache), stamp);
   const std::string text = FormatNamesText(records, stamp);
-
   CNameMemory memory;
   ASSERT_TRUE(memory.Load(text, stamp));
   EXPECT_EQ(memory.Size(), kPaths.size());
   CountingSource reused;
   EXPECT_EQ(NameEntries(kPaths, memory, reused, true), records);
   EXPECT_EQ(reused.Full + reused.Quick, 0);
-
   // Stale or damaged: nothing remembered.
   const std::pair<std::string, std::uint64_t> bad[] = {{text, stamp + 1}, {text.substr(0, text.size() - 2), stamp},
                                                         {"TarnNames 1 x\r\n\r\n", stamp}, {"", stamp},

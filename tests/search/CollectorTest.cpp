@@ -139,7 +139,6 @@ TEST_F(CollectorTest, PassHandsItsListOverAndReplacesTheCache) {
   EXPECT_EQ(Sorted({got[0], got[1]}), Sorted({tree + "\\sub\\d.exe", tree + "\\sub\\表.exe"}));  // subfolders first
   EXPECT_EQ(Read("apppaths.ini"), Text(got));
   EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
-
   // The next refresh starts a new pass; its result replaces the candidates as a whole.
   WriteFileBytes(tree + "\\e.exe", "x");
   ASSERT_TRUE(base->StartCollect(false));
@@ -194,7 +193,6 @@ TEST_F(CollectorTest, TemporaryFileThatFailsOrIsStaleLeavesTheCache) {
   EXPECT_EQ(Sorted(PathsOf(*base)), exes);  // the list is applied
   EXPECT_EQ(Read("apppaths.ini"), old);     // the cache is kept
   RemoveDirectoryA((dir + "apppaths.tmp").c_str());
-
   CAppPathsCache cache(dir);
   EXPECT_FALSE(cache.ReplaceCacheFile(20));  // no temporary file
   WriteFileBytes(dir + "apppaths.tmp", "C:\\a.exe\r\nC:\\b");

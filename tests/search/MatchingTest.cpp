@@ -35,8 +35,7 @@ bool Finds(const std::string& word, const std::string& name, bool kana = true) {
 }  // namespace
 
 TEST(NormalizeForMatch, FoldsCaseWidthAndWithKanaTheKana) {
-  struct Case { std::string in; bool kana; std::string out; };
-  const Case cases[] = {
+  const struct Case { std::string in; bool kana; std::string out; } cases[] = {
       {"ＡＢＣ", false, "ａｂｃ"},        {"Ab1 .\\", false, "ａｂ１　．＼"},
       {"ΑΒΩαω", false, "αβωαω"},        {"АЁНОЯя", false, "аёнояя"},  // Cyrillic lower case steps over 84 7F
       {"ﾊﾞﾊﾟﾎﾟ", false, "バパポ"},        {"ｳﾞｨ", false, "ヴィ"},
@@ -74,8 +73,7 @@ TEST(Filter, EachModeSelectsItsNamesAndResultsStayExact) {
     EXPECT_TRUE(FilterEntries(entries, word, matches)) << word;
     return NamesAt(entries, matches);
   };
-  struct Case { std::string word; Names names; };
-  const Case cases[] = {
+  const struct Case { std::string word; Names names; } cases[] = {
       {"^ex", {"Excel", "excel", "EXCEL", "Excel 2003"}},     {"\\excel", {"Excel", "excel", "EXCEL"}},
       {"el$", {"Excel", "excel", "EXCEL"}},                   {"*ie", {"Index", "Internet Explorer"}},
       {"*xl", {"Excel", "excel", "EXCEL", "Excel 2003", "Internet Explorer"}},
@@ -99,8 +97,7 @@ TEST(Filter, EachModeSelectsItsNamesAndResultsStayExact) {
 TEST(Filter, ComparesByCharacters) {
   // Raw (invalid, so unfolded) words and names whose bytes line up across a
   // character boundary, lead bytes standing last, words longer than names.
-  struct Case { std::string name, word; bool match; };
-  const Case cases[] = {
+  const struct Case { std::string name, word; bool match; } cases[] = {
       {"abc\x81\x20", "\x81\x20", true}, {"abc\x81\x20", "abc", false},  // folded word, raw name
       {"\x83\x41\x83\x20", "A\x83\x20", false}, {"\x83\x41\x83\x20", "A\x83\x20$", false},  // from inside a character
       {"\x83\x41\x83\x20", "*A\x83\x20", false}, {"\x41\x83\x20", "A\x83\x20$", true}, {"ab\x81", "\x81", true},
@@ -137,8 +134,7 @@ TEST(Romaji, EachSpellingReadsAsItsKanaAndUnfinishedLettersAsAnyTheyBegin) {
     EXPECT_TRUE(std::any_of(r.Spellings.begin(), r.Spellings.end(), [&](auto& s) { return s.Length == bytes; }));
   }
   // Unfinished letters stand for every kana they begin.
-  struct Case { std::string word, name; bool match; };
-  const Case cases[] = {
+  const struct Case { std::string word, name; bool match; } cases[] = {
       {"kamer", "カメラ", true},       {"kamer", "カメ", false},      {"\\kamer", "カメリャ", true},
       {"\\kamer", "カメラマン", false}, {"sh", "シャツ", true},       {"ky", "キョウ", true},
       {"ky", "キー", false},           {"kak", "カッコ", true},       {"kak", "カク", true},
@@ -152,8 +148,7 @@ TEST(Filter, KanaOptionInEveryMode) {
   const AppEntryList entries = MakeEntries(
       {"メモ帳", "memo.txt", "カメラ", "ｶﾒﾗ", "かめら", "デジカメ", "ガイドブック", "がいど", "Tokyo", "ナンバー"});
   const Names cameras = {"カメラ", "ｶﾒﾗ", "かめら"};
-  struct Case { std::string word; Names off, on; };
-  const Case cases[] = {
+  const struct Case { std::string word; Names off, on; } cases[] = {
       {"memo", {"memo.txt"}, {"メモ帳", "memo.txt"}}, {"めも", {}, {"メモ帳"}},
       {"^kame", {}, cameras},  {"\\kamera", {}, cameras}, {"kame$", {}, {"デジカメ"}}, {"*kara", {}, cameras},
       {"*mt", {"memo.txt"}, {"memo.txt"}}, {"ガイド", {"ガイドブック"}, {"ガイドブック", "がいど"}},

@@ -166,8 +166,7 @@ TEST(EnvFile, EachLayoutVersionReadsItsOwnLinesAndKanaMatchOnlyWhereItStands) {
   const std::string head = tarn::WriteEnvFile(Loaded());
   const std::string layout = head.substr(0, head.find("KanaMatch: "));
   EXPECT_TRUE(tarn::WriteEnvFile(Rich()).ends_with("UpdateTimer: 9999\r\nKanaMatch: 1\r\n"));
-  struct Tail { std::string tail; bool kana, noted; };
-  const Tail tails[] = {
+  const struct Tail { std::string tail; bool kana, noted; } tails[] = {
       {"KanaMatch: 1", true, false}, {"", false, false},  // the last line without its end; before the line existed
       {"Other: 1\r\nKanaMatch: 1\r\n", false, false},    // someone else's text
       {"KanaMatch: 2\r\n", false, true}, {"KanaMatch:1\r\n", false, true},
@@ -230,8 +229,7 @@ TEST(EnvFile, TruncatedFilesKeepWholeEntriesAndDefaults) {
 }
 
 TEST(EnvFile, OldFormatGivesKeyInitListAndFolders) {
-  struct Case { std::string bytes; uint32_t vkey; bool initList; Lines anyDirs; };
-  const Case cases[] = {
+  const struct Case { std::string bytes; uint32_t vkey; bool initList; Lines anyDirs; } cases[] = {
       {"q is the key\r\n0\r\nC:\\A\r\nD:\\表\r\n", 'Q', false, {"C:\\A", "D:\\表"}},
       {"Z\n1\n", 'Z', true, {}}, {"", 'W', false, {}},
       {"7\n0\n", 'W', false, {}}, {"\xB1\n", 'W', false, {}},  // a digit is no letter, nor is half-width kana

@@ -71,7 +71,6 @@ TEST_F(EnvInfoStoreTest, FilesAreTriedInOrderAndTheNextSaveCreatesTlenvIni) {
     }
     EXPECT_EQ(info, expected);
     EXPECT_EQ(FileExists(folder / "tlenv.ini"), c.ini);
-
     info.ExecList = {"次の語"};
     ASSERT_TRUE(store.SaveEnvInfo(&info));
     std::string b;
@@ -125,7 +124,6 @@ TEST_F(EnvInfoStoreTest, UnwritableIniKeepsItsBytesWhileTheRecordTakesTheNewValu
     std::string before, after;
     const bool wasFile = ReadFileBytes(ini, &before);
     WriteFileBytes(folder / "tlenv.txt", IniWithTimer(22));
-
     CEnvInfoStore store(folder.Path());
     store.FreeEnvInfo();
     EnvDlgInfo info, shared;
@@ -164,7 +162,6 @@ TEST_F(EnvInfoStoreTest, AnIniThatCouldNotBeReadIsNotReplacedByOlderSettings) {
   info.UpdateTimer = 12;
   EXPECT_TRUE(store.SaveEnvInfo(&info));
   EXPECT_EQ(Bytes("tlenv.ini"), IniWithTimer(12));
-
   // Held only for a moment, as by a scanner at logon: the load waits for it.
   store.FreeEnvInfo();
   HANDLE brief = hold();
