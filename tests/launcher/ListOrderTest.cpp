@@ -22,14 +22,13 @@ MatchList Entries(const std::vector<std::string>& paths) {
 TEST(ListOrder, HistoryMovesToFront) {
   using V = std::vector<std::string>;
   const struct Case { const char* what; V candidates, topDirs, expected; int front; } cases[] = {
-      {"no history", {"a", "b", "c"}, {}, {"a", "b", "c"}, 0},
+      {"no history", {"a", "b", "c"}, {}, {"a", "b", "c"}, 0}, {"empty list", {}, {"a", "a"}, {}, 0},
       {"most recent first", {"a", "b", "c", "d"}, {"c", "a"}, {"c", "a", "b", "d"}, 2},
       {"not a candidate", {"a", "b"}, {"x", "b"}, {"b", "a"}, 1},
       {"a candidate twice: the first only", {"a", "b", "a2", "b"}, {"b"}, {"b", "a", "a2", "b"}, 1},
       {"twice in the history", {"a", "b", "c"}, {"b", "c", "b"}, {"b", "c", "a"}, 2},
       {"byte for byte", {"C:\\\x95\x5C.exe", "C:\\\x95\x5D.exe"}, {"C:\\\x95\x5D.exe"},
-       {"C:\\\x95\x5D.exe", "C:\\\x95\x5C.exe"}, 1},
-      {"empty list", {}, {"a", "a"}, {}, 0}};
+       {"C:\\\x95\x5D.exe", "C:\\\x95\x5C.exe"}, 1}};
   for (const auto& c : cases) {
     MatchList shown = Entries(c.candidates);
     EXPECT_EQ(MoveHistoryToFront(shown, c.topDirs), c.front) << c.what;

@@ -41,8 +41,7 @@ EnvDlgInfo Rich() {
   info.ExecList = {"word", "検索 語", " lead space"};
   info.MainDlgRect = {-1200, -5, 300, 2147483647};
   info.StaticItems = {{"Google で検索", "https://www.google.com/search?q=%1", true, true},
-                      {"", "", false, true},
-                      {"  spaced  name  ", "notepad.exe %1 ", true, false}};
+                      {"", "", false, true}, {"  spaced  name  ", "notepad.exe %1 ", true, false}};
   info.UpdateTimer = 9999;
   return info;
 }
@@ -80,11 +79,9 @@ TEST(EnvFile, RoundTripGivesAnEqualRecordOfWhatCanBeStoredWithHistoriesCut) {
   empty.StaticItems.clear();
   EnvDlgInfo longer = Rich();
   longer.TopDirs.push_back("C:\\d.exe");
-  struct Case { const char* name; EnvDlgInfo info; Lines topDirs, execList; };
-  const Case cases[] = {{"defaults", Loaded(), {}, {}},
-                        {"rich", longer, Rich().TopDirs, Rich().ExecList},
-                        {"no history kept", noHistory, {}, {}},
-                        {"empty lists", empty, Rich().TopDirs, Rich().ExecList}};
+  const struct Case { const char* name; EnvDlgInfo info; Lines topDirs, execList; } cases[] = {
+      {"defaults", Loaded(), {}, {}}, {"rich", longer, Rich().TopDirs, Rich().ExecList},
+      {"no history kept", noHistory, {}, {}}, {"empty lists", empty, Rich().TopDirs, Rich().ExecList}};
   for (const Case& c : cases) {
     const std::string bytes = tarn::WriteEnvFile(c.info);
     tarn::EnvReadNotes notes;
