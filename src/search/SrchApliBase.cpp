@@ -192,7 +192,8 @@ unsigned __stdcall CacheLoadThread(void* arg) {
     TARN_TRACE("cache load abandoned: %s", e.what());
     records.reset();
   }
-  if (records && PostMessageA(params->NotifyWindow, WM_CACHE_LOADED, 0, reinterpret_cast<LPARAM>(records.get()))) {
+  // An abandoned load is told too (with no list), or the busy look would stay.
+  if (PostMessageA(params->NotifyWindow, WM_CACHE_LOADED, 0, reinterpret_cast<LPARAM>(records.get()))) {
     records.release();  // the receiver's now
     return 0;
   }

@@ -25,7 +25,7 @@ namespace {
 // The receiving end, as the main window does it.
 struct Receiver {
   CSrchApliBase* Base = nullptr;
-  int Started = 0, Finished = 0;
+  int Started = 0, Finished = 0, Loaded = 0;
   std::size_t LastCount = 0;
 } g_receiver;
 
@@ -38,6 +38,7 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     ++r.Finished;
     r.LastCount = list ? list->size() : 0;
   }
+  if (msg == WM_CACHE_LOADED) ++r.Loaded;
   if (!r.Base) delete list;
   else if (msg == WM_CACHE_LOADED) r.Base->ApplyLoaded(list);
   else r.Base->ApplyCollected(list);
@@ -239,6 +240,10 @@ TEST_F(CollectorTest, PassThatDoesNotStartOrIsAbandonedIsGivenBack) {
   EXPECT_TRUE(base->StartCollect(false));
   StartCollectPass = &StartCollectThread;
   EXPECT_FALSE(base->IsCollecting());
+  FailNextAllocationOnOtherThread();  // a cache load abandoned out of memory is told all the same
+  base->Search("");
+  ASSERT_TRUE(PumpUntil([] { return g_receiver.Loaded == 1; }));
+  EXPECT_FALSE(base->IsLoading());
   EXPECT_EQ(PathsOf(*base), PathList{"C:\\one.exe"});  // the store answers from the cache
   EXPECT_EQ(g_receiver.Started, 0);
   // Out of memory at once: the pass ends like a finished one, with no list.
