@@ -1,140 +1,70 @@
-// The launcher dialog on the real main window: hotkey, typing, the filter
-// timer, the search modes on a known candidate set, launching the recorder,
-// the histories and rectangle in the settings file, Escape and resizing.
+// The launcher dialog on the real main window: the hotkey, typing and the
+// filter timer, the search modes on known candidates, launches and the
+// histories they record, the dialog's rectangle, keys and completion.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/BriskApp.h"
-#include "launcher/AppListView.h"
+#include "base/DialogBase.h"
 #include "launcher/LauncherDlg.h"
+#include "launcher/RecordLog.h"
 #include "search/SrchApliBase.h"
+#include "settings/DlgToolTip.h"
 #include "settings/EnvInfoStore.h"
-#include "support/TestSupport.h"
+#include "support/LauncherDrive.h"
 
-using tarn::test::PumpUntil;
-using tarn::test::ReadFileBytes;
-using tarn::test::TempDir;
-using tarn::test::WriteFileBytes;
+using namespace tarn::test;
+using Rows = std::vector<std::string>;
 
 namespace {
 
-constexpr HotKeySetting kTestKey = {1, 1, 1, 0, VK_F11};
+const Rows kAll = {"alpha", "Alphabet", "beta", "gamma alpha", "表計算", "記録係"};
 
-// The program's loop offers every message to the open dialog first.
-bool Pump(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-  DWORD start = GetTickCount();
-  MSG msg;
-  for (;;) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      HWND dlg = GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr;
-      if (dlg && IsDialogMessageA(dlg, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(5);
-  }
-}
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  Pump([&] { return GetTickCount() - start >= ms; }, ms + 1000);
-}
-
-std::string Text(HWND window) {
-  char buffer[1024] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
-}
-
-class Launcher : public ::testing::Test {
+class Launcher : public AppTest {
  protected:
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    tarn::test::MakeDirs(dir / "cands");
-    tarn::test::MakeDirs(tools);
-    for (const char* name : {"alpha.txt", "Alphabet.txt", "beta.txt", "gamma alpha.txt", "表計算.txt"}) {
-      WriteFileBytes(dir / ("cands\\" + std::string(name)), "x");
+  Launcher() {
+    MakeDirs(dir / "cands");
+    MakeDirs(tools);
+    for (std::size_t i = 0; i + 1 < kAll.size(); ++i) {
+      candidates.push_back(dir / "cands\\" + kAll[i] + ".txt");
+      WriteFileBytes(candidates.back(), "x");
     }
-    std::string recorder;
-    ASSERT_TRUE(ReadFileBytes(tarn::test::RecorderPath(), &recorder));
-    WriteFileBytes(recorderCopy, recorder);
-    std::string cache;
-    for (const char* name : {"alpha.txt", "Alphabet.txt", "beta.txt", "gamma alpha.txt", "表計算.txt"}) {
-      cache += dir / ("cands\\" + std::string(name)) + "\r\n";
-    }
-    cache += recorderCopy + "\r\n\r\n";
-    WriteFileBytes(dir / "apppaths.ini", cache);
-
-    CEnvInfoStore::SetDefaultDirectory(dir.Path() + "\\");
-    ApplyLoadDefaults(settings);
-    settings.HotKey = kTestKey;
-    // What a new collector holds already: no pass starts, the first search
-    // reads the cache file.
-    settings.SrchDirFlg = {};
-    settings.SrchDirFlg.NtCom = true;
-    settings.SrchDirFlg.Path = true;
-    settings.SpeedTuning = {};
-    settings.AnyDirSubDir = true;
-    settings.AnyDirs.clear();
+    CopyFileA(RecorderPath().c_str(), recorder.c_str(), FALSE);
+    candidates.push_back(recorder);
     settings.StaticItems.clear();
     settings.ExecList = {"beta", "gamma"};
-    settings.ExecListNumMax = 20;
     settings.TopDirs.clear();
-    settings.TopDirNumMax = 20;
     settings.AutocompleteURL = false;
   }
-  void TearDown() override {
-    if (GetMainWindow()) DestroyWindow(GetMainWindow());
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-    CoUninitialize();
-  }
 
-  // Saves the settings, starts the main window and shows the launcher the
-  // way the hotkey does.
+  // Shows the launcher the way the hotkey does, the main window created
+  // first when there is none.
   HWND Open() {
-    SetLauncherFactory(&CreateLauncherDialog);
-    if (!GetMainWindow()) {
-      CEnvInfoStore().SaveEnvInfo(&settings);
-      if (!CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\")) return nullptr;
-    }
+    if (!GetMainWindow() && !Create(candidates)) return nullptr;
     PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
-    Pump([] {
-      return Dialog() != nullptr && IsWindowVisible(Dialog()) && !GetBriskApp()->GetCollector()->IsLoading();
-    });
-    return Dialog();
+    PumpUntil([] { return Dlg() && IsWindowVisible(Dlg()) && !GetBriskApp()->GetCollector()->IsLoading(); });
+    return Dlg();
   }
-  static HWND Dialog() { return GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr; }
-  static HWND Item(int id) { return GetDlgItem(Dialog(), id); }
+  static HWND Dlg() { return LauncherWindow(); }
+  static HWND Item(int id) { return GetDlgItem(Dlg(), id); }
   static HWND Edit() { return FindWindowExA(Item(1008), nullptr, "Edit", nullptr); }
-
-  static std::vector<std::string> Rows() {
-    std::vector<std::string> rows;
-    HWND list = Item(1002);
-    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      char text[300] = {};
-      LVITEMA item = {};
-      item.iSubItem = 0;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+  static std::string Text(HWND window) { return WindowText(window, 1024); }
+  static Rows ListRows() {
+    Rows rows;
+    char text[300];
+    for (int i = 0; i < ListView_GetItemCount(Item(1002)); ++i) {
+      ListView_GetItemText(Item(1002), i, 0, text, sizeof text);
       rows.push_back(text);
     }
     return rows;
   }
-  static int Selected() {
-    return static_cast<int>(SendMessageA(Item(1002), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-  }
-
+  static int Selected() { return ListView_GetNextItem(Item(1002), -1, LVNI_SELECTED); }
   // Types through the edit's own messages, one character each.
   static void Type(const std::string& text) {
     for (char c : text) SendMessageA(Edit(), WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -143,10 +73,15 @@ class Launcher : public ::testing::Test {
   // the filter timer to run.
   static void SearchFor(const std::string& word) {
     SetWindowTextA(Item(1008), word.c_str());
-    Pump([&] { return GetBriskApp()->SearchWord == word; });
+    PumpUntil([&] { return GetBriskApp()->SearchWord == word; });
   }
-
-  EnvDlgInfo Saved() {
+  static void PressCtrl(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+  }
+  static EnvDlgInfo Saved() {
     CEnvInfoStore store;
     store.LoadEnvInfo();
     EnvDlgInfo info;
@@ -154,10 +89,8 @@ class Launcher : public ::testing::Test {
     return info;
   }
 
-  TempDir dir;
-  std::string tools = dir / "表ツール";
-  std::string recorderCopy = tools + "\\記録係.exe";
-  EnvDlgInfo settings;
+  std::string tools = dir / "表ツール", recorder = tools + "\\記録係.exe";
+  std::vector<std::string> candidates;
 };
 
 TEST_F(Launcher, HotkeyOpensTheDialogWithEveryCandidate) {
@@ -166,33 +99,27 @@ TEST_F(Launcher, HotkeyOpensTheDialogWithEveryCandidate) {
   EXPECT_EQ(Text(dlg), "Tarn Launcher");
   EXPECT_EQ(GetForegroundWindow(), dlg);
   EXPECT_EQ(GetFocus(), Edit());
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"alpha", "Alphabet", "beta", "gamma alpha", "表計算", "記録係"}));
+  EXPECT_FALSE(CLauncherDlg::FromWindow(dlg)->IsAutoCompleteOn());
+  EXPECT_EQ(ListRows(), kAll);
   EXPECT_EQ(Text(Item(1018)), "[    6 /     6]");
   EXPECT_EQ(Selected(), 0);
-  // The history fills the drop-down, most recent first.
-  ASSERT_EQ(SendMessageA(Item(1008), CB_GETCOUNT, 0, 0), 2);
+  // The history fills the drop-down, most recent first, nothing chosen.
   char first[32] = {};
   SendMessageA(Item(1008), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_EQ(SendMessageA(Item(1008), CB_GETCOUNT, 0, 0), 2);
   EXPECT_STREQ(first, "beta");
-  EXPECT_EQ(SendMessageA(Item(1008), CB_GETCURSEL, 0, 0), CB_ERR);
   EXPECT_EQ(Text(Item(1008)), "");
-  // The hotkey again only brings it forward.
-  PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
-  PumpFor(100);
-  EXPECT_EQ(Dialog(), dlg);
 }
 
 TEST_F(Launcher, TypingFiltersOnceAfterThePause) {
   ASSERT_NE(Open(), nullptr);
-  CLauncherDlg* launcher = CLauncherDlg::FromWindow(Dialog());
-  ASSERT_NE(launcher, nullptr);
-  int before = launcher->RefilterCount();
+  CLauncherDlg* launcher = CLauncherDlg::FromWindow(Dlg());
+  const int before = launcher->RefilterCount();
   Type("alp");
   EXPECT_EQ(Text(Item(1008)), "alp");
-  EXPECT_EQ(Rows().size(), 6u);  // not yet: the timer waits for a pause
-  ASSERT_TRUE(Pump([&] { return GetBriskApp()->SearchWord == "alp"; }));
-  EXPECT_EQ(launcher->RefilterCount(), before + 1);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"alpha", "Alphabet", "gamma alpha"}));
+  EXPECT_EQ(ListRows().size(), 6u);  // not yet: the timer waits for a pause
+  ASSERT_TRUE(PumpUntil([&] { return GetBriskApp()->SearchWord == "alp"; }));
+  EXPECT_EQ(ListRows(), (Rows{"alpha", "Alphabet", "gamma alpha"}));
   EXPECT_EQ(Text(Item(1018)), "[    3 /     6]");
   PumpFor(GetKeyboardDelay() + 200);
   EXPECT_EQ(launcher->RefilterCount(), before + 1);
@@ -200,214 +127,166 @@ TEST_F(Launcher, TypingFiltersOnceAfterThePause) {
 
 TEST_F(Launcher, EverySearchModeOnTheKnownCandidates) {
   ASSERT_NE(Open(), nullptr);
-  struct Case {
+  const struct {
     std::string word;
-    std::vector<std::string> rows;
+    Rows rows;
   } cases[] = {
-      {"alpha", {"alpha", "Alphabet", "gamma alpha"}},
-      {"^alpha", {"alpha", "Alphabet"}},
-      {"\\alpha", {"alpha"}},
-      {"alpha$", {"alpha", "gamma alpha"}},
-      {"*gaa", {"gamma alpha"}},
-      {"ＡＬＰＨＡ", {"alpha", "Alphabet", "gamma alpha"}},
-      {"表", {"表計算"}},
-      {"zzz", {}},
-      {"", {"alpha", "Alphabet", "beta", "gamma alpha", "表計算", "記録係"}},
+      {"alpha", {"alpha", "Alphabet", "gamma alpha"}}, {"^alpha", {"alpha", "Alphabet"}},
+      {"\\alpha", {"alpha"}}, {"alpha$", {"alpha", "gamma alpha"}}, {"*gaa", {"gamma alpha"}},
+      {"ＡＬＰＨＡ", {"alpha", "Alphabet", "gamma alpha"}}, {"表", {"表計算"}}, {"zzz", {}}, {"", kAll},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SearchFor(c.word);
-    EXPECT_EQ(Rows(), c.rows) << c.word;
+    EXPECT_EQ(ListRows(), c.rows) << c.word;
     char counter[32];
     wsprintfA(counter, "[%5d / %5d]", static_cast<int>(c.rows.size()), 6);
     EXPECT_EQ(Text(Item(1018)), counter) << c.word;
   }
 }
 
-// Closes the launcher while a message owned by the main window is up (the
-// main window is disabled meanwhile), then answers the message.
-std::string g_HotKeyText;
-void CALLBACK CloseLauncherUnderTheMessage(HWND, UINT, UINT_PTR timer, DWORD) {
-  if (IsWindowEnabled(GetMainWindow())) return;
-  if (HWND launcher = GetBriskApp()->GetLauncherWindow()) SendMessageA(launcher, WM_COMMAND, IDCANCEL, 0);
-  HWND box = tarn::test::FindDialogByCaption("Tarn Launcher");
-  if (!box) return;
-  KillTimer(nullptr, timer);
-  g_HotKeyText = tarn::test::MessageBoxText(box);
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
-TEST_F(Launcher, ReturnStartsTheRecorderInItsFolderAndRecords) {
-  // A static item in row 0: the first row is never recorded in TopDirs.
-  settings.StaticItems = {{"ファイル名を指定して実行", "%1", false, false}};
-  ASSERT_NE(Open(), nullptr);
-  SearchFor("記録");
-  ASSERT_EQ(Rows(), (std::vector<std::string>{"ファイル名を指定して実行", "記録係"}));
-  ASSERT_EQ(Selected(), 1);
-  // The key is taken now: applying the settings after the launch says so,
+TEST_F(Launcher, LaunchesStartAndRecordTheHistories) {
+  settings.StaticItems = {{"ファイル名を指定して実行", "%1", false, false}, {"道具", tools + "\\%1.exe", false, false}};
+  settings.ExecListNumMax = 3;
+  const std::string command = "\"" + recorder + "\" -x 表";
+  const struct {
+    std::string word;
+    int row;
+    std::string args;
+    Rows execList;
+  } cases[] = {
+      {"記録", 2, "", {"記録", "beta", "gamma"}},             // the candidate, in its own folder
+      {"記録係", 1, "", {"記録係", "記録", "beta"}},          // a static item: its row is not recorded
+      {command, 0, "-x 表", {command, "記録係", "記録"}},  // row 0: a typed command line
+  };
+  // The key is taken now: applying the settings after each launch says so,
   // and the launcher is closed while that message is up.
   ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F10));
-  GetBriskApp()->GetSettings().HotKey = {1, 1, 1, 0, VK_F10};
-  g_HotKeyText.clear();
-  SetTimer(nullptr, 0, 50, CloseLauncherUnderTheMessage);
-  // Return on the search box is the Run command, through the dialog loop.
-  PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
-  ASSERT_TRUE(Pump([] { return Dialog() == nullptr; }));
+  std::size_t n = 0;
+  for (const auto& c : cases) {
+    ASSERT_NE(Open(), nullptr);
+    GetBriskApp()->GetSettings().HotKey = {1, 1, 1, 0, VK_F10};
+    SearchFor(c.word);
+    ListView_SetItemState(Item(1002), c.row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    std::string told;
+    WhenDialogShows("Tarn Launcher", [&](HWND box) {
+      SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
+      told = MessageBoxText(box);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    // Return on the search box is the Run command, through the dialog loop.
+    PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(PumpUntil([&] { return !Dlg() && !told.empty(); })) << c.word;
+    EXPECT_TRUE(told.starts_with("ダイアログ表示表のホットキーの登録に失敗しました。")) << told;
+    const auto records = WaitForRecords(tools + "\\recorder.log", ++n);
+    ASSERT_EQ(records.size(), n) << c.word;
+    EXPECT_EQ(records.back().args, c.args);
+    if (c.row == 2) {
+      EXPECT_EQ(records.back().cwd, tools);
+    }
+    const EnvDlgInfo saved = Saved();
+    EXPECT_EQ(saved.ExecList, c.execList);
+    EXPECT_EQ(saved.TopDirs, Rows{recorder});
+    EXPECT_EQ(GetBriskApp()->GetSettings().ExecList, saved.ExecList);
+  }
   UnregisterHotKey(nullptr, 78);
-  EXPECT_EQ(g_HotKeyText.rfind("ダイアログ表示表のホットキーの登録に失敗しました。", 0), 0u) << g_HotKeyText;
-  std::string log;
-  ASSERT_TRUE(Pump([&] { return ReadFileBytes(tools + "\\recorder.log", &log) && !log.empty(); }));
-  EXPECT_NE(log.find("cwd=" + tools + "\r\n"), std::string::npos) << log;
-
-  EnvDlgInfo saved = Saved();
-  EXPECT_EQ(saved.ExecList, (std::vector<std::string>{"記録", "beta", "gamma"}));
-  EXPECT_EQ(saved.TopDirs, std::vector<std::string>{recorderCopy});
-  EXPECT_NE(saved.MainDlgRect.top, -1);
-  // The application object works on with the recorded histories.
-  EXPECT_EQ(GetBriskApp()->GetSettings().TopDirs, saved.TopDirs);
-}
-
-// Answers the message box from inside its own modal loop.
-std::string g_BoxText;
-void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = tarn::test::FindDialogByCaption("Tarn Launcher");
-  if (!box || box == GetBriskApp()->GetLauncherWindow()) return;
-  KillTimer(nullptr, timer);
-  g_BoxText = tarn::test::MessageBoxText(box);
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(Launcher, FailedLaunchSaysWhyAndStaysOpen) {
   ASSERT_NE(Open(), nullptr);
-  SearchFor("beta");
-  ASSERT_EQ(Rows().size(), 1u);
-  // The candidate vanished after it was collected.
-  ASSERT_TRUE(DeleteFileA((dir / "cands\\beta.txt").c_str()));
-  g_BoxText.clear();
-  SetTimer(nullptr, 0, 50, AnswerBox);
-  SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), 0);
-  EXPECT_EQ(g_BoxText, "実行に失敗しました。\n指定されたファイルはありません。");
-  PumpFor(200);
-  EXPECT_NE(Dialog(), nullptr);
-  EXPECT_EQ(Saved().ExecList, (std::vector<std::string>{"beta", "gamma"}));
-
-  // Nothing selected: nothing happens, no message.
-  SearchFor("zzz");
-  g_BoxText.clear();
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerBox);
-  SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), 0);
-  PumpFor(200);
-  KillTimer(nullptr, timer);
-  EXPECT_EQ(g_BoxText, "");
-  EXPECT_NE(Dialog(), nullptr);
+  // The candidate vanished after it was collected; with nothing selected
+  // nothing happens and nothing is said.
+  ASSERT_TRUE(DeleteFileA(candidates[2].c_str()));
+  for (auto [word, message] : {std::pair{"beta", "実行に失敗しました。\n指定されたファイルはありません。"},
+                               std::pair{"zzz", ""}}) {
+    SearchFor(word);
+    const std::string told = AnswerMessageBox("Tarn Launcher", [] {
+      SendMessageA(Dlg(), WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), 0);
+      PumpFor(200);
+    });
+    EXPECT_EQ(told, message);
+    EXPECT_NE(Dlg(), nullptr);
+    EXPECT_EQ(Saved().ExecList, (Rows{"beta", "gamma"}));
+  }
 }
 
-TEST_F(Launcher, EscapeClosesAndSavesTheRectangle) {
+TEST_F(Launcher, EscapeSavesTheRectangleShownAgainOnScreen) {
   HWND dlg = Open();
   ASSERT_NE(dlg, nullptr);
   SetWindowPos(dlg, nullptr, 150, 120, 420, 560, SWP_NOZORDER);
-  RECT r;
+  RECT r, again, work;
   GetWindowRect(dlg, &r);
   PostMessageA(Edit(), WM_KEYDOWN, VK_ESCAPE, 1);
-  ASSERT_TRUE(Pump([] { return Dialog() == nullptr; }));
-  EXPECT_FALSE(IsWindow(dlg));
+  ASSERT_TRUE(PumpUntil([] { return Dlg() == nullptr; }));
   EXPECT_EQ(Saved().MainDlgRect, (DlgRect{r.left, r.top, r.right, r.bottom}));
-  // The next showing comes back exactly there.
-  dlg = Open();
-  ASSERT_NE(dlg, nullptr);
-  RECT again;
-  GetWindowRect(dlg, &again);
+  GetWindowRect(Open(), &again);
   EXPECT_TRUE(EqualRect(&r, &again));
-}
 
-TEST_F(Launcher, ARectangleOffEveryScreenIsBroughtBack) {
-  RECT work;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   // Saved on a second monitor that has gone since.
-  settings.MainDlgRect = {work.right + 300, 100, work.right + 700, 600};
-  HWND dlg = Open();
-  ASSERT_NE(dlg, nullptr);
-  RECT r;
-  GetWindowRect(dlg, &r);
-  EXPECT_EQ(r.right, work.right);
-  EXPECT_EQ(r.top, 100);
-  EXPECT_EQ(r.right - r.left, 400);
-  EXPECT_EQ(r.bottom - r.top, 500);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
+  GetBriskApp()->GetSettings().MainDlgRect = {work.right + 300, 100, work.right + 700, 600};
+  GetWindowRect(Open(), &again);
+  const RECT back{work.right - 400, 100, work.right, 600};
+  EXPECT_TRUE(EqualRect(&again, &back));
 }
 
-TEST_F(Launcher, WideningMovesTheControlsByTheTable) {
+TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
   HWND dlg = Open();
   ASSERT_NE(dlg, nullptr);
   auto rectOf = [&](int id) {
     RECT r;
-    GetWindowRect(Item(id), &r);
+    GetWindowRect(GetDlgItem(dlg, id), &r);
     MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    return ToRect32(r);
   };
-  const int ids[] = {1008, 1002, 1023, 4005, 4006, 4004, 4003, 1004, 2, 1018};
-  std::vector<RECT> before;
-  for (int id : ids) before.push_back(rectOf(id));
-  RECT dropped;
+  std::vector<tarn::Rect32> before;
+  for (const tarn::LayoutAnchor& a : tarn::kLauncherLayout) before.push_back(rectOf(a.id));
+  const tarn::Rect32 counter = rectOf(1018);
+  RECT dropped, droppedNow, w, client;
   SendMessageA(Item(1008), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-  RECT w;
   GetWindowRect(dlg, &w);
   SetWindowPos(dlg, nullptr, 0, 0, w.right - w.left + 40, w.bottom - w.top + 30, SWP_NOMOVE | SWP_NOZORDER);
-  struct Expect {
-    int dl, dt, dr, db;
-  } expect[] = {{0, 0, 40, 0}, {0, 0, 40, 30}, {0, 30, 40, 30}, {0, 30, 0, 30}, {0, 30, 0, 30},
-                {0, 30, 0, 30}, {0, 30, 0, 30}, {40, 30, 40, 30}, {40, 30, 40, 30}, {0, 0, 0, 0}};
-  for (std::size_t i = 0; i < std::size(ids); ++i) {
-    RECT now = rectOf(ids[i]);
-    EXPECT_EQ(now.left - before[i].left, expect[i].dl) << ids[i];
-    EXPECT_EQ(now.top - before[i].top, expect[i].dt) << ids[i];
-    EXPECT_EQ(now.right - before[i].right, expect[i].dr) << ids[i];
-    EXPECT_EQ(now.bottom - before[i].bottom, expect[i].db) << ids[i];
+  for (std::size_t i = 0; i < std::size(tarn::kLauncherLayout); ++i) {
+    const tarn::LayoutAnchor& a = tarn::kLauncherLayout[i];
+    EXPECT_EQ(rectOf(a.id), tarn::ApplyAnchor(before[i], a, 40, 30)) << a.id;
   }
-  // The drop-down keeps its room.
-  RECT droppedNow;
+  EXPECT_EQ(rectOf(1018), counter);
+  // The drop-down keeps its room; the list's only visible column fills it.
   SendMessageA(Item(1008), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&droppedNow));
   EXPECT_EQ(droppedNow.bottom - droppedNow.top, dropped.bottom - dropped.top);
-  // The list's only visible column fills it.
-  RECT client;
   GetClientRect(Item(1002), &client);
-  EXPECT_EQ(SendMessageA(Item(1002), LVM_GETCOLUMNWIDTH, 0, 0), client.right);
-
+  EXPECT_EQ(ListView_GetColumnWidth(Item(1002), 0), client.right);
   // Shrinking below two thirds is refused.
   MINMAXINFO mmi = {};
   SendMessageA(dlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
-  CLauncherDlg* launcher = CLauncherDlg::FromWindow(dlg);
-  ASSERT_NE(launcher, nullptr);
-  EXPECT_EQ(mmi.ptMinTrackSize.x, launcher->MinimumSize().cx);
-  EXPECT_EQ(mmi.ptMinTrackSize.y, launcher->MinimumSize().cy);
-  EXPECT_EQ(launcher->MinimumSize().cx, (w.right - w.left) * 2 / 3);
+  EXPECT_EQ(mmi.ptMinTrackSize.x, (w.right - w.left) * 2 / 3);
+  EXPECT_EQ(mmi.ptMinTrackSize.y, (w.bottom - w.top) * 2 / 3);
 }
 
 TEST_F(Launcher, ChoosingFromTheDropDownFiltersWithThatEntry) {
   ASSERT_NE(Open(), nullptr);
-  CLauncherDlg* launcher = CLauncherDlg::FromWindow(Dialog());
-  int before = launcher->RefilterCount();
-  SendMessageA(Item(1008), CB_SETCURSEL, 0, 0);  // "beta"
-  SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(1008, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(1008)));
-  ASSERT_TRUE(Pump([] { return GetBriskApp()->SearchWord == "beta"; }));
-  EXPECT_EQ(Rows(), std::vector<std::string>{"beta"});
-  PumpFor(GetKeyboardDelay() + 100);
-  EXPECT_EQ(launcher->RefilterCount(), before + 1);
-
+  CLauncherDlg* launcher = CLauncherDlg::FromWindow(Dlg());
+  const int before = launcher->RefilterCount();
   // An entry longer than the box holds (a hand-edited history) is cut to
-  // 259 bytes without splitting a character, and nothing is overrun.
-  std::string longEntry = std::string(258, 'a') + "表" + std::string(600, 'b');
-  LRESULT index = SendMessageA(Item(1008), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longEntry.c_str()));
-  ASSERT_GE(index, 0);
-  SendMessageA(Item(1008), CB_SETCURSEL, index, 0);
-  SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(1008, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(1008)));
-  ASSERT_TRUE(Pump([] { return GetBriskApp()->SearchWord.size() >= 258; }));
-  EXPECT_EQ(GetBriskApp()->SearchWord, std::string(258, 'a'));
-
-  // No entry chosen any more when the timer runs: the box's text counts.
-  SendMessageA(Item(1008), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  SetWindowTextA(Item(1008), "gamma");
-  SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(1008, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(1008)));
-  ASSERT_TRUE(Pump([] { return GetBriskApp()->SearchWord == "gamma"; }));
-  EXPECT_EQ(Rows(), std::vector<std::string>{"gamma alpha"});
+  // 259 bytes without splitting a character; with no entry chosen when
+  // the timer runs, the box's text counts.
+  const std::string longEntry = std::string(258, 'a') + "表" + std::string(600, 'b');
+  const int longIndex = SendMessageA(Item(1008), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longEntry.c_str()));
+  const struct {
+    int entry;
+    std::string text, word;
+    Rows rows;
+  } cases[] = {{0, "", "beta", {"beta"}}, {longIndex, "", std::string(258, 'a'), {}}, {-1, "gamma", "gamma", {"gamma alpha"}}};
+  for (const auto& c : cases) {
+    SendMessageA(Item(1008), CB_SETCURSEL, static_cast<WPARAM>(c.entry), 0);
+    if (!c.text.empty()) SetWindowTextA(Item(1008), c.text.c_str());
+    SendMessageA(Dlg(), WM_COMMAND, MAKEWPARAM(1008, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(1008)));
+    ASSERT_TRUE(PumpUntil([&] { return GetBriskApp()->SearchWord == c.word; })) << c.word;
+    EXPECT_EQ(ListRows(), c.rows);
+    if (c.entry != 0) continue;
+    PumpFor(GetKeyboardDelay() + 100);
+    EXPECT_EQ(launcher->RefilterCount(), before + 1);  // once only
+  }
 }
 
 TEST_F(Launcher, SearchBoxKeysDriveTheList) {
@@ -415,39 +294,28 @@ TEST_F(Launcher, SearchBoxKeysDriveTheList) {
   HWND edit = Edit();
   SetFocus(edit);
   Type("a");
-  ASSERT_TRUE(Pump([] { return GetBriskApp()->SearchWord == "a"; }));
+  ASSERT_TRUE(PumpUntil([] { return GetBriskApp()->SearchWord == "a"; }));
   ASSERT_EQ(Selected(), 0);
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
-  struct Step {
+  const struct {
     WPARAM key;
     bool ctrl;
     int selected;
-  } steps[] = {
-      {VK_DOWN, false, 1}, {VK_DOWN, false, 2}, {VK_UP, false, 1},  {'N', true, 2},
-      {'P', true, 1},      {VK_DOWN, true, 2},  {'N', false, 2},
-  };
-  for (const Step& step : steps) {
-    keys[VK_CONTROL] = step.ctrl ? 0x80 : 0;
-    SetKeyboardState(keys);
+  } steps[] = {{VK_DOWN, false, 1}, {VK_DOWN, false, 2}, {VK_UP, false, 1}, {'N', true, 2},
+               {'P', true, 1},      {VK_DOWN, true, 2},  {'N', false, 2}};
+  for (const auto& step : steps) {
+    PressCtrl(step.ctrl);
     SendMessageA(edit, WM_KEYDOWN, step.key, 1);
     EXPECT_EQ(Selected(), step.selected) << step.key << " ctrl " << step.ctrl;
   }
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
-  // Ctrl+A, Ctrl+N and Ctrl+P insert nothing; the text stays as typed.
+  PressCtrl(false);
+  // Ctrl+A, Ctrl+N and Ctrl+P insert nothing.
   for (WPARAM c : {1, 14, 16}) SendMessageA(edit, WM_CHAR, c, 1);
   EXPECT_EQ(Text(Item(1008)), "a");
-
   // With the drop-down open the arrows stay in the drop-down.
   SendMessageA(Item(1008), CB_SHOWDROPDOWN, TRUE, 0);
-  int before = Selected();
   SendMessageA(edit, WM_KEYDOWN, VK_DOWN, 1);
-  EXPECT_EQ(Selected(), before);
+  EXPECT_EQ(Selected(), 2);
   SendMessageA(Item(1008), CB_SHOWDROPDOWN, FALSE, 0);
-
   // Focus coming back leaves the text unselected.
   SetFocus(Item(1002));
   SetFocus(edit);
@@ -458,60 +326,54 @@ TEST_F(Launcher, SearchBoxKeysDriveTheList) {
 
 TEST_F(Launcher, CtrlASwitchesCompletionOnOnce) {
   ASSERT_NE(Open(), nullptr);
-  CLauncherDlg* launcher = CLauncherDlg::FromWindow(Dialog());
-  HWND edit = Edit();
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-
-  // Without the library or without the function the dialog works on.
-  CLauncherDlg::SetAutoCompleteSource("NO_SUCH_SHELL_LIBRARY.DLL", "SHAutoComplete");
-  SendMessageA(edit, WM_KEYDOWN, 'A', 1);
-  EXPECT_FALSE(launcher->IsAutoCompleteOn());
-  CLauncherDlg::SetAutoCompleteSource("KERNEL32.DLL", "SHAutoComplete");
-  SendMessageA(edit, WM_KEYDOWN, 'A', 1);
-  EXPECT_FALSE(launcher->IsAutoCompleteOn());
-  // A library of the looked-up name beside the program is never loaded.
-  CLauncherDlg::SetAutoCompleteSource("tarn_plant.dll", "SHAutoComplete");
-  SendMessageA(edit, WM_KEYDOWN, 'A', 1);
-  EXPECT_FALSE(launcher->IsAutoCompleteOn());
-  EXPECT_EQ(CLauncherDlg::AutoCompleteCalls(), 0);
-
-  // The shell's own library has it; what it shows is the shell's affair.
-  CLauncherDlg::SetAutoCompleteSource("SHLWAPI.DLL", "SHAutoComplete");
-  SendMessageA(edit, WM_KEYDOWN, 'A', 1);
-  EXPECT_TRUE(launcher->IsAutoCompleteOn());
-  EXPECT_EQ(CLauncherDlg::AutoCompleteCalls(), 1);
-  SendMessageA(edit, WM_KEYDOWN, 'A', 1);
-  EXPECT_EQ(CLauncherDlg::AutoCompleteCalls(), 1);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
-  // Ctrl+A selects nothing.
-  DWORD start = 1, end = 1;
-  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  CLauncherDlg* launcher = CLauncherDlg::FromWindow(Dlg());
+  PressCtrl(true);
+  // Without the library or the function the dialog works on; a library of
+  // the looked-up name beside the program is never loaded.
+  const struct {
+    const char* library;
+    bool on;
+    int calls;
+  } cases[] = {{"NO_SUCH_SHELL_LIBRARY.DLL", false, 0}, {"KERNEL32.DLL", false, 0}, {"tarn_plant.dll", false, 0},
+               {"SHLWAPI.DLL", true, 1}};
+  for (const auto& c : cases) {
+    CLauncherDlg::SetAutoCompleteSource(c.library, "SHAutoComplete");
+    for (int twice = 0; twice < 2; ++twice) SendMessageA(Edit(), WM_KEYDOWN, 'A', 1);
+    EXPECT_EQ(launcher->IsAutoCompleteOn(), c.on) << c.library;
+    EXPECT_EQ(CLauncherDlg::AutoCompleteCalls(), c.calls) << c.library;
+  }
+  PressCtrl(false);
+  DWORD start = 1, end = 1;  // Ctrl+A selects nothing
+  SendMessageA(Edit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, end);
 }
 
 TEST_F(Launcher, SettingsTurnCompletionAndTheDefaultCharacterOn) {
   settings.AutocompleteURL = true;
-  settings.DefaultSearchMode = '^';
-  ASSERT_NE(Open(), nullptr);
-  EXPECT_TRUE(CLauncherDlg::FromWindow(Dialog())->IsAutoCompleteOn());
-  EXPECT_EQ(Text(Item(1008)), "^");
-  // Set by the program, the text still starts the filter timer.
-  ASSERT_TRUE(Pump([] { return GetBriskApp()->SearchWord == "^"; }));
+  // Only a character fits the box: 256 + '*' would be '*' if cut to a byte.
+  // The first opens the launcher, the others apply to it open.
+  for (auto [mode, text] : {std::pair{256 + '*', ""}, std::pair{int32_t{'^'}, "^"}, std::pair{int32_t{'*'}, "*"},
+                            std::pair{0xB1, "\xB1"}}) {
+    settings.DefaultSearchMode = mode;
+    if (GetMainWindow()) {
+      CEnvInfoStore().SaveEnvInfo(&settings);
+      GetBriskApp()->ApplySettings(0);
+    }
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(CLauncherDlg::FromWindow(Dlg())->IsAutoCompleteOn());
+    EXPECT_EQ(Text(Item(1008)), text) << mode;
+    // Set by the program, the text still starts the filter timer.
+    EXPECT_TRUE(PumpUntil([&] { return GetBriskApp()->SearchWord == text; })) << mode;
+  }
 }
 
-TEST_F(Launcher, KanaMatchWrittenInTheSettingsFileRefiltersTheOpenList) {
+TEST_F(Launcher, OpenListRefiltersWhenSettingsOrCandidatesChange) {
   const std::string memo = dir / "cands\\メモ帳.txt";
   WriteFileBytes(memo, "x");
-  std::string cache;
-  ASSERT_TRUE(ReadFileBytes(dir / "apppaths.ini", &cache));
-  WriteFileBytes(dir / "apppaths.ini", memo + "\r\n" + cache);
+  candidates.push_back(memo);
   ASSERT_NE(Open(), nullptr);
   SearchFor("memo");
-  EXPECT_EQ(Rows(), std::vector<std::string>{});
+  EXPECT_EQ(ListRows(), Rows{});
   // Switched on in the file by hand, read again when the settings apply.
   std::string file;
   ASSERT_TRUE(ReadFileBytes(dir / "tlenv.ini", &file));
@@ -519,54 +381,80 @@ TEST_F(Launcher, KanaMatchWrittenInTheSettingsFileRefiltersTheOpenList) {
   WriteFileBytes(dir / "tlenv.ini", file);
   CEnvInfoStore().FreeEnvInfo();
   GetBriskApp()->ApplySettings(0);
-  Pump([] { return !Rows().empty(); }, 3000);
-  EXPECT_EQ(Rows(), std::vector<std::string>{"メモ帳"});
-}
-
-TEST_F(Launcher, AppliedCollectionRefreshesTheOpenList) {
-  ASSERT_NE(Open(), nullptr);
-  ASSERT_EQ(Rows().size(), 6u);
-  auto* records = new AppEntryList{{"beta", dir / "cands\\beta.txt", 0}, {"alpha", dir / "cands\\alpha.txt", 1}};
+  PumpUntil([] { return !ListRows().empty(); }, 3000);
+  EXPECT_EQ(ListRows(), Rows{"メモ帳"});
+  // A pass lands.
+  SearchFor("");
+  auto* records = new AppEntryList{{"beta", candidates[2], 0}, {"alpha", candidates[0], 1}};
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
-  Pump([] { return Rows().size() == 2; }, 3000);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"beta", "alpha"}));
+  PumpUntil([] { return ListRows().size() == 2; }, 3000);
+  EXPECT_EQ(ListRows(), (Rows{"beta", "alpha"}));
   EXPECT_EQ(Text(Item(1018)), "[    2 /     2]");
 }
 
+TEST_F(Launcher, TipsForEveryControlButLabelsOneHookForAllDialogs) {
+  HWND dlg = Open(), tip = nullptr;
+  ASSERT_NE(dlg, nullptr);
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM found) -> BOOL {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(w, GW_OWNER) == Dlg()) *reinterpret_cast<HWND*>(found) = w;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  EXPECT_TRUE(GetWindowLongPtrA(tip, GWL_STYLE) & TTS_ALWAYSTIP);
+  EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 320);
+  std::set<HWND> tools, expected = {Edit(), ListView_GetHeader(Item(1002))};
+  for (int id : {1008, 1002, 1023, 1004, 4005, 4006, 4004, 4003, IDCANCEL}) expected.insert(Item(id));
+  TOOLINFOA info = {};
+  info.cbSize = TTTOOLINFOA_V1_SIZE;
+  for (int i = 0; SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&info)); ++i) {
+    EXPECT_EQ(info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS), static_cast<UINT>(TTF_IDISHWND));
+    EXPECT_EQ(info.hwnd, dlg);
+    tools.insert(reinterpret_cast<HWND>(info.uId));
+  }
+  EXPECT_EQ(tools, expected);
+  // A tool's text is the string with its id; the box's edit answers for the box.
+  const std::string search = "リストを絞り込むための文字列を指定する", about = "バージョン情報...(A)";
+  const std::pair<HWND, std::string> texts[] = {{Item(1008), search}, {Edit(), search},   {Item(4003), about},
+                                                {Item(1023), ""},     {Item(IDCANCEL), ""}, {GetDesktopWindow(), ""}};
+  for (const auto& [tool, text] : texts) {
+    NMTTDISPINFOA ask = {};
+    ask.hdr = {tip, reinterpret_cast<UINT_PTR>(tool), TTN_GETDISPINFOA};
+    ask.uFlags = TTF_IDISHWND;
+    SendMessageA(dlg, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&ask));
+    EXPECT_EQ(ask.lpszText && ask.lpszText != LPSTR_TEXTCALLBACKA ? ask.lpszText : "", text) << GetDlgCtrlID(tool);
+  }
+  // The mouse move reaches the tooltip only through the message hook.
+  RECT r;
+  GetWindowRect(Item(4003), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageA(Item(4003), WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
+  EXPECT_EQ(WindowText(tip), about);
+  // One hook for every open dialog's tips, gone with the last.
+  PostMessageA(GetMainWindow(), WM_COMMAND, 4005, 0);
+  HWND settingsDlg = WaitForDialog("Tarn Launcher 環境設定");
+  EXPECT_TRUE(CDlgToolTip::AttachedCount() == 2 && CDlgToolTip::HookInstalled());
+  SendMessageA(settingsDlg, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(CDlgToolTip::AttachedCount() == 1 && CDlgToolTip::HookInstalled());
+  SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(CDlgToolTip::AttachedCount() == 0 && !CDlgToolTip::HookInstalled());
+}
+
 TEST_F(Launcher, SearchBeforeTheCacheIsInRefillsWhenItArrives) {
-  SetLauncherFactory(&CreateLauncherDialog);
-  CEnvInfoStore().SaveEnvInfo(&settings);
-  ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\"), nullptr);
+  ASSERT_NE(Create(candidates), nullptr);
   // No message handled yet: the cache's candidates cannot be in.
   SendMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
-  ASSERT_NE(Dialog(), nullptr);
-  EXPECT_TRUE(Rows().empty());
+  ASSERT_NE(Dlg(), nullptr);
   EXPECT_EQ(Text(Item(1018)), "[    0 /     0]");
   Type("alp");
-  ASSERT_TRUE(Pump([] { return Rows().size() == 3; }));
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"alpha", "Alphabet", "gamma alpha"}));
+  ASSERT_TRUE(PumpUntil([] { return ListRows().size() == 3; }));
+  EXPECT_EQ(ListRows(), (Rows{"alpha", "Alphabet", "gamma alpha"}));
   EXPECT_EQ(Text(Item(1018)), "[    3 /     6]");
-}
-
-// Answers the exit confirmation with No from inside its modal loop.
-std::string g_ExitText;
-void CALLBACK DeclineExit(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = tarn::test::FindDialogByCaption("Tarn Launcher 終了確認");
-  if (!box) return;
-  KillTimer(nullptr, timer);
-  g_ExitText = tarn::test::MessageBoxText(box);
-  PostMessageA(box, WM_COMMAND, IDNO, 0);
-}
-
-TEST_F(Launcher, ExitButtonGoesThroughTheMainWindow) {
-  ASSERT_NE(Open(), nullptr);
-  g_ExitText.clear();
-  SetTimer(nullptr, 0, 50, DeclineExit);
-  SendMessageA(Item(4004), BM_CLICK, 0, 0);
-  ASSERT_TRUE(Pump([] { return !g_ExitText.empty(); }));
-  EXPECT_EQ(g_ExitText, "Tarn Launcher を終了しますか？");
-  EXPECT_NE(GetMainWindow(), nullptr);
-  EXPECT_NE(Dialog(), nullptr);
 }
 
 }  // namespace

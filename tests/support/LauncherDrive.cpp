@@ -1,13 +1,18 @@
 #include "support/LauncherDrive.h"
 
+#include <objbase.h>
+
+#include "app/BriskApp.h"
+#include "launcher/LauncherDlg.h"
+#include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
-#include "support/TestSupport.h"
 
 namespace tarn::test {
 
 EnvDlgInfo QuietSettings() {
   EnvDlgInfo info;
   ApplyLoadDefaults(info);
+  info.HotKey = {1, 1, 1, 0, VK_F12};
   info.SrchDirFlg = {};
   info.SrchDirFlg.NtCom = true;
   info.SrchDirFlg.Path = true;
@@ -25,29 +30,60 @@ void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
   WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
 }
 
-RunningProgram::RunningProgram(const std::string& dir) {
+AppTest::AppTest() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+
+AppTest::~AppTest() {
+  // A pass whose result is still on its way would be lost with the window
+  // and keep the next test's pass from starting.
+  if (CBriskApp* app = GetBriskApp()) PumpUntil([app] { return !app->GetCollector()->IsCollecting(); });
+  if (GetMainWindow()) DestroyWindow(GetMainWindow());
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  CoUninitialize();
+}
+
+HWND AppTest::Create(const std::vector<std::string>& candidates) {
+  PrepareProgramFolder(dir.Path(), settings, candidates);
+  CEnvInfoStore::SetDefaultDirectory(dir.Path() + "\\");
+  CEnvInfoStore().FreeEnvInfo();  // read again from this test's file
+  SetLauncherFactory(&CreateLauncherDialog);
+  return CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\");
+}
+
+HWND AppTest::LauncherWindow() { return GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr; }
+
+RunningProgram::RunningProgram(const std::string& dir, bool waitForMainWindow) {
   const std::string exe = dir + "\\TarnLauncher.exe";
-  if (!CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), FALSE)) return;
+  CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), TRUE);
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   std::string cmd = "\"" + exe + "\"";
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &info_)) return;
   CloseHandle(info_.hThread);
-  PumpUntil([&] { return (main_ = FindMainWindow(info_.dwProcessId)) != nullptr; }, 20000);
+  if (waitForMainWindow) PumpUntil([&] { return (main_ = FindMainWindow(info_.dwProcessId)) != nullptr; }, 20000);
 }
 
 RunningProgram::~RunningProgram() {
   if (!info_.hProcess) return;
-  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
+  if (ExitCode(0) < 0) TerminateProcess(info_.hProcess, 99);
   CloseHandle(info_.hProcess);
 }
 
+long RunningProgram::ExitCode(DWORD waitMs) const {
+  DWORD code = 0;
+  if (!info_.hProcess || WaitForSingleObject(info_.hProcess, waitMs) != WAIT_OBJECT_0) return -1;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
 bool RunningProgram::Exit() {
-  PostMessageA(main_, WM_COMMAND, 4004, 0);
-  HWND confirm = WaitForDialog("Tarn Launcher 終了確認", 10000, info_.dwProcessId);
-  if (!confirm) return false;
+  PostMessageA(MainWindow(), WM_COMMAND, 4004, 0);
+  std::string text;
+  HWND confirm = WaitForMessageBox("Tarn Launcher 終了確認", &text, 10000, info_.dwProcessId);
+  EXPECT_EQ(text, "Tarn Launcher を終了しますか？");
   PostMessageA(confirm, WM_COMMAND, IDYES, 0);
-  return WaitForSingleObject(info_.hProcess, 15000) == WAIT_OBJECT_0;
+  return ExitCode(15000) == 0;
 }
 
 HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {

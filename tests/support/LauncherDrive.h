@@ -1,13 +1,16 @@
-// Driving a running Tarn Launcher from another process, as a user would:
-// the hotkey message, the search box, Return and the exit command.
+// The program driven as a user would: in this process (the real main window
+// and launcher dialog) or as the built exe in another process.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "settings/EnvDlgInfo.h"
+#include "support/TestSupport.h"
 
 namespace tarn::test {
 
@@ -19,18 +22,35 @@ EnvDlgInfo QuietSettings();
 void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
                           const std::vector<std::string>& candidates);
 
-// The built program copied into dir and started there, its main window
-// found; ended when the object goes (killed if it will not end).
+// The main window in this process, its files in a test folder; it goes
+// with the test.
+class AppTest : public ::testing::Test {
+ protected:
+  AppTest();
+  ~AppTest() override;
+  // Prepares the folder with settings and candidates and creates the window.
+  HWND Create(const std::vector<std::string>& candidates = {});
+  // The open launcher dialog, or nullptr.
+  static HWND LauncherWindow();
+
+  TempDir dir;
+  EnvDlgInfo settings = QuietSettings();
+};
+
+// dir\TarnLauncher.exe (the built program, copied in once) started there;
+// ended when the object goes, killed if it will not end.
 class RunningProgram {
  public:
-  explicit RunningProgram(const std::string& dir);
+  explicit RunningProgram(const std::string& dir, bool waitForMainWindow = true);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
-  HWND MainWindow() const { return main_; }
+  HWND MainWindow() { return main_ ? main_ : (main_ = FindMainWindow(info_.dwProcessId)); }
   DWORD Pid() const { return info_.dwProcessId; }
-  // The exit command, its question answered; true when the process ended.
+  // Its exit code once it ends within the time; -1 while it runs.
+  long ExitCode(DWORD waitMs) const;
+  // The exit command, its question answered; true when it ended with 0.
   bool Exit();
 
  private:

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "base/Cp932.h"
+#include "base/DialogBase.h"
 #include "base/WinHandle.h"
 
 #include <gtest/gtest.h>
@@ -16,28 +17,38 @@
 
 namespace tarn::test {
 
+namespace {
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+  for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) {
+    const std::string name = fd.cFileName, child = path + "\\" + name;
+    if (name == "." || name == "..") continue;
+    SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(child.c_str());
+    else if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryA(child.c_str());
+    else RemoveTree(child);
+  }
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  RemoveDirectoryA(path.c_str());
+}
+}  // namespace
+
 TempDir::TempDir() {
   char base[MAX_PATH];
-  DWORD n = GetTempPathA(MAX_PATH, base);
-  if (n == 0 || n >= MAX_PATH) lstrcpynA(base, "C:\\", MAX_PATH);
+  if (!GetTempPathA(MAX_PATH, base)) lstrcpynA(base, "C:\\", MAX_PATH);
   static LONG counter = 0;
-  for (int attempt = 0; attempt < 1000; ++attempt) {
+  for (int attempt = 0; attempt < 1000 && path_.empty(); ++attempt) {
     char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%starn%lu_%ld", base, GetCurrentProcessId(),
-                  InterlockedIncrement(&counter));
-    if (CreateDirectoryA(name, nullptr)) {
-      path_ = name;
-      return;
-    }
+    std::snprintf(name, sizeof name, "%starn%lu_%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    if (CreateDirectoryA(name, nullptr)) path_ = name;
   }
-  ADD_FAILURE() << "cannot create a temporary folder";
+  if (path_.empty()) ADD_FAILURE() << "cannot create a temporary folder";
 }
 
 TempDir::~TempDir() {
   if (!path_.empty()) RemoveTree(path_);
 }
-
-std::string TempDir::operator/(const std::string& name) const { return path_ + "\\" + name; }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -47,16 +58,13 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 bool ReadFileBytes(const std::string& path, std::string* bytes) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
   std::ostringstream ss;
   ss << in.rdbuf();
   *bytes = ss.str();
-  return true;
+  return static_cast<bool>(in);
 }
 
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void MakeDirs(const std::string& path) {
   // Separators found character-wise: folder names may end in a 5C trail byte.
@@ -66,156 +74,82 @@ void MakeDirs(const std::string& path) {
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-          !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        RemoveTree(child);
-      } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryA(child.c_str());
-      } else {
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(path.c_str());
-}
-
 std::string ExeDir() { return tarn::ProgramDirectory(); }
-
-std::string RecorderPath() {
-  // The recorder is built in the tests' own build folder.
-  return ExeDir() + "tarn_recorder.exe";
-}
-
-int RunProcess(const std::string& commandLine, DWORD timeoutMs,
-               const std::function<void(DWORD)>& onIdle) {
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::string cmd = commandLine;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return -1;
-  CloseHandle(pi.hThread);
-  DWORD waited = 0;
-  DWORD rc = WAIT_TIMEOUT;
-  while (waited < timeoutMs) {
-    rc = WaitForSingleObject(pi.hProcess, 50);
-    if (rc != WAIT_TIMEOUT) break;
-    waited += 50;
-    if (onIdle) onIdle(pi.dwProcessId);
-  }
-  DWORD code = static_cast<DWORD>(-1);
-  if (rc == WAIT_OBJECT_0) {
-    GetExitCodeProcess(pi.hProcess, &code);
-  } else {
-    TerminateProcess(pi.hProcess, 99);
-    WaitForSingleObject(pi.hProcess, 5000);
-  }
-  CloseHandle(pi.hProcess);
-  return rc == WAIT_OBJECT_0 ? static_cast<int>(code) : -1;
-}
+std::string RecorderPath() { return ExeDir() + "tarn_recorder.exe"; }
 
 namespace {
-struct FindCtx {
-  const std::string* caption;
+struct Wanted {
+  const char* cls;
+  const std::string* caption;  // any when null
   DWORD pid;
+  HWND skip;
   HWND found;
 };
 
-BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
-  auto* ctx = reinterpret_cast<FindCtx*>(lp);
-  char cls[64] = {};
+BOOL CALLBACK Match(HWND hwnd, LPARAM lp) {
+  auto* w = reinterpret_cast<Wanted*>(lp);
+  char cls[64] = {}, text[512] = {};
+  DWORD pid = 0;
   GetClassNameA(hwnd, cls, sizeof cls);
-  if (lstrcmpA(cls, "#32770") != 0) return TRUE;
-  if (ctx->pid) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != ctx->pid) return TRUE;
-  }
-  char text[512] = {};
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (hwnd == w->skip || lstrcmpA(cls, w->cls) != 0 || (w->pid && pid != w->pid)) return TRUE;
   GetWindowTextA(hwnd, text, sizeof text);
-  if (*ctx->caption == text) {
-    ctx->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
+  if (w->caption && *w->caption != text) return TRUE;
+  w->found = hwnd;
+  return FALSE;
+}
+
+HWND FindTop(const char* cls, const std::string* caption, DWORD pid, HWND skip = nullptr) {
+  Wanted w{cls, caption, pid, skip, nullptr};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&w));
+  return w.found;
 }
 }  // namespace
 
-HWND FindDialogByCaption(const std::string& caption, DWORD pid) {
-  FindCtx ctx{&caption, pid, nullptr};
-  EnumWindows(FindProc, reinterpret_cast<LPARAM>(&ctx));
-  return ctx.found;
-}
-
-HWND FindMainWindow(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if ((s->pid == 0 || owner == s->pid) && std::string(cls) == "Tarn_Launcher") {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindDialogByCaption(const std::string& caption, DWORD pid) { return FindTop("#32770", &caption, pid); }
+HWND FindMainWindow(DWORD pid) { return FindTop("Tarn_Launcher", nullptr, pid); }
 
 std::string MessageBoxText(HWND box) {
-  // The message text is the static control with id 0xFFFF.
   char text[4096] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
   return text;
 }
 
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsModelessDialogMessage(&msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    Sleep(10);
+    if (done()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(5);
   }
 }
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  MSG msg;
-  while (!pred()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Sleep(10);
-  }
-  return true;
+void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+HWND WaitForDialog(const std::string& caption, DWORD timeoutMs, DWORD pid) {
+  HWND found = nullptr;
+  PumpUntil([&] { return (found = FindDialogByCaption(caption, pid)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+HWND WaitForMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs, DWORD pid) {
+  HWND box = WaitForDialog(caption, timeoutMs, pid);
+  PumpUntil([&] { return !(*text = MessageBoxText(box)).empty(); }, timeoutMs);
+  return box;
 }
 
 namespace {
 // One dialog awaited at a time, served by a thread timer from any loop.
 std::string g_Awaited;
+HWND g_Open = nullptr;  // open already when the wait began
 std::function<void(HWND)> g_Act;
 UINT_PTR g_AwaitTimer = 0;
 
@@ -226,7 +160,7 @@ void StopAwaiting() {
 }
 
 void CALLBACK ServeAwaited(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindDialogByCaption(g_Awaited, GetCurrentProcessId());
+  HWND dialog = FindTop("#32770", &g_Awaited, GetCurrentProcessId(), g_Open);
   if (!g_Act || !dialog || !IsWindowVisible(dialog)) return;
   std::function<void(HWND)> act = std::move(g_Act);  // it may run a loop of its own
   StopAwaiting();
@@ -236,6 +170,7 @@ void CALLBACK ServeAwaited(HWND, UINT, UINT_PTR, DWORD) {
 
 void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) {
   g_Awaited = caption;
+  g_Open = FindDialogByCaption(caption, GetCurrentProcessId());
   g_Act = std::move(act);
   if (!g_AwaitTimer) g_AwaitTimer = SetTimer(nullptr, 0, 30, ServeAwaited);
 }
@@ -249,12 +184,6 @@ std::string AnswerMessageBox(const std::string& caption, const std::function<voi
   action();
   StopAwaiting();  // no box came: a later one is not answered
   return text;
-}
-
-HWND WaitForDialog(const std::string& caption, DWORD timeoutMs, DWORD pid) {
-  HWND found = nullptr;
-  PumpUntil([&] { return (found = FindDialogByCaption(caption, pid)) != nullptr; }, timeoutMs);
-  return found;
 }
 
 namespace {
