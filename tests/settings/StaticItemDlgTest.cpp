@@ -14,83 +14,61 @@
 
 namespace {
 
-std::string Text(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id), 1000); }
-bool Checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-
-void Choose(HWND dlg, int preset) {
-  HWND combo = GetDlgItem(dlg, IDC_ITEM_NAME);
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(preset), 0);
-  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+std::string Fields(HWND dlg) {
+  return WindowText(GetDlgItem(dlg, IDC_ITEM_NAME), 1000) + "|" + WindowText(GetDlgItem(dlg, IDC_ITEM_COMMAND), 1000) +
+         "|" + std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_URLENCODE)) +
+         std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_UTF8));
 }
 
-void TypeName(HWND dlg, const std::string& text) {
-  SetDlgItemTextA(dlg, IDC_ITEM_NAME, text.c_str());
-  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_EDITCHANGE),
+void Choose(HWND dlg, int preset) {
+  SendDlgItemMessageA(dlg, IDC_ITEM_NAME, CB_SETCURSEL, static_cast<WPARAM>(preset), 0);
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_SELENDOK),
                reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
 }
 
-void Press(HWND dlg, int id) { PostMessageA(dlg, WM_COMMAND, id, 0); }
-
-const StaticItem kDictionary{"辞書", "https://dict.example/?q=%1", true, false};
-
 TEST(StaticItemDlg, PresetsModesAndOverlongFields) {
-  std::string long350(150, 'a'), long259 = long350;
+  const StaticItem dictionary{"辞書", "https://dict.example/?q=%1", true, false};
+  std::string long350(150, 'a'), long258 = long350;
   for (int i = 0; i < 100; ++i) long350 += "表";
-  for (int i = 0; i < 54; ++i) long259 += "表";  // 258 bytes: the next one would not fit
-  struct Case {
+  for (int i = 0; i < 54; ++i) long258 += "表";  // the next one would not fit
+  const struct {
     bool update;
     std::function<void(HWND)> act;
-    bool ok;
+    int button;
     StaticItem expected;
   } cases[] = {
-      {false,  // empty fields; Google fills in the whole item
-       [](HWND dlg) {
-         EXPECT_EQ(Text(dlg, IDC_ITEM_NAME) + Text(dlg, IDC_ITEM_COMMAND), "");
-         EXPECT_FALSE(Checked(dlg, IDC_ITEM_URLENCODE) || Checked(dlg, IDC_ITEM_UTF8));
-         // Every web preset sends the words encrypted.
+      // Empty fields; a preset fills in the whole item.
+      {false, [](HWND dlg) {
+         EXPECT_EQ(Fields(dlg), "||00");
          Choose(dlg, 2);
-         EXPECT_EQ(Text(dlg, IDC_ITEM_COMMAND), "https://search.yahoo.co.jp/bin/search?p=%1");
+         EXPECT_EQ(Fields(dlg), "Yahoo Japan|https://search.yahoo.co.jp/bin/search?p=%1|10");
          Choose(dlg, 3);
-         EXPECT_EQ(Text(dlg, IDC_ITEM_COMMAND), "https://cinema.intercritique.com/movie.cgi?name=%1");
+         EXPECT_EQ(Fields(dlg), "CinemaScape|https://cinema.intercritique.com/movie.cgi?name=%1|10");
          Choose(dlg, 1);
-         Press(dlg, IDOK);
-       },
-       true, {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true}},
-      {true,  // the item's values; a name of no preset changes nothing else
-       [](HWND dlg) {
-         EXPECT_EQ(Text(dlg, IDC_ITEM_NAME) + Text(dlg, IDC_ITEM_COMMAND), "辞書https://dict.example/?q=%1");
-         EXPECT_TRUE(Checked(dlg, IDC_ITEM_URLENCODE) && !Checked(dlg, IDC_ITEM_UTF8));
-         TypeName(dlg, "Google 辞書");
-         Press(dlg, IDOK);
-       },
-       true, {"Google 辞書", "https://dict.example/?q=%1", true, false}},
-      {true,  // run by file name clears both boxes
-       [](HWND dlg) {
-         Choose(dlg, 0);
-         Press(dlg, IDOK);
-       },
-       true, {"ファイル名を指定して実行", "%1", false, false}},
-      {true,  // cancel after a preset leaves the item
-       [](HWND dlg) {
-         Choose(dlg, 2);
-         Press(dlg, IDCANCEL);
-       },
-       false, kDictionary},
-      {true, [](HWND dlg) { PostMessageA(dlg, WM_CLOSE, 0, 0); }, false, kDictionary},
-      {false,  // an empty name is taken; an overlong command is cut on a character
-       [&](HWND dlg) {
-         SetDlgItemTextA(dlg, IDC_ITEM_COMMAND, long350.c_str());
-         Press(dlg, IDOK);
-       },
-       true, {"", long259, false, false}},
+       }, IDOK, {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true}},
+      // The item's values; a name of no preset changes nothing else.
+      {true, [](HWND dlg) {
+         EXPECT_EQ(Fields(dlg), "辞書|https://dict.example/?q=%1|10");
+         SetDlgItemTextA(dlg, IDC_ITEM_NAME, "Google 辞書");
+         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_EDITCHANGE),
+                      reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+       }, IDOK, {"Google 辞書", "https://dict.example/?q=%1", true, false}},
+      {true, [](HWND dlg) { Choose(dlg, 0); }, IDOK, {"ファイル名を指定して実行", "%1", false, false}},
+      {true, [](HWND dlg) { Choose(dlg, 2); }, IDCANCEL, dictionary},
+      {true, [](HWND) {}, 0, dictionary},  // the close box
+      // An empty name is taken; an overlong command is cut on a character.
+      {false, [&](HWND dlg) { SetDlgItemTextA(dlg, IDC_ITEM_COMMAND, long350.c_str()); }, IDOK, {"", long258, false, false}},
   };
-  for (const Case& c : cases) {
-    StaticItem item = kDictionary;
-    tarn::test::WhenDialogShows("固定候補設定", c.act);
+  for (const auto& c : cases) {
+    StaticItem item = dictionary;
+    tarn::test::WhenDialogShows("固定候補設定", [&](HWND dlg) {
+      c.act(dlg);
+      PostMessageA(dlg, c.button ? WM_COMMAND : WM_CLOSE, c.button, 0);
+    });
     CStaticItemDlg dialog;
     const bool ok = c.update ? dialog.UpdateItem(item, GetModuleHandleA(nullptr), nullptr)
                              : dialog.AddItem(item, GetModuleHandleA(nullptr), nullptr);
-    EXPECT_EQ(ok, c.ok) << c.expected.Name;
+    EXPECT_EQ(ok, c.button == IDOK) << c.expected.Name;
     EXPECT_EQ(item, c.expected) << c.expected.Name;
   }
 }
