@@ -1,6 +1,7 @@
 // The real hidden main window, created in-process through the same entry
 // code as the program, collecting a test folder.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,9 @@ using namespace tarn::test;
 
 namespace {
 
-constexpr UINT kTestMods = MOD_ALT | MOD_CONTROL | MOD_SHIFT;  // with F12, the tests' key
-
-bool HotKeyFree() {
-  if (!RegisterHotKey(nullptr, 77, kTestMods, VK_F12)) return false;
+// The tests' key is Ctrl+Alt+Shift+F12.
+bool HotKeyFree(UINT modifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT, UINT key = VK_F12) {
+  if (!RegisterHotKey(nullptr, 77, modifiers, key)) return false;
   UnregisterHotKey(nullptr, 77);
   return true;
 }
@@ -145,19 +145,30 @@ TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
   EXPECT_EQ(after, before);
 }
 
-TEST_F(MainWindow, WhileTheSettingsDialogIsOpenHotkeyAndTimerAreOff) {
+TEST_F(MainWindow, SettingsDialogTurnsHotkeyAndTimerOffUntilItEnds) {
   HWND window = Create();
   ASSERT_TRUE(window && WaitIdle());
-  PostMessageA(window, WM_COMMAND, 4005, 0);
-  HWND dialog = WaitForDialog("Tarn Launcher 環境設定");
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(HotKeyFree());
-  EXPECT_FALSE(KillTimer(window, 3));
-  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  ASSERT_TRUE(PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
-  PumpFor(200);
-  EXPECT_FALSE(HotKeyFree());
-  EXPECT_TRUE(KillTimer(window, 3));
+  // Cancelled, all stays as it was; on OK the new key is saved and taken.
+  for (int button : {IDCANCEL, IDOK}) {
+    PostMessageA(window, WM_COMMAND, 4005, 0);
+    HWND dialog = WaitForDialog("Tarn Launcher 環境設定");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(HotKeyFree());
+    EXPECT_FALSE(KillTimer(window, 3));
+    SendDlgItemMessageA(dialog, 1001, HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+    PostMessageA(dialog, WM_COMMAND, button, 0);
+    ASSERT_TRUE(PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
+    PumpFor(200);
+    EXPECT_EQ(HotKeyFree(), button == IDOK);
+    EXPECT_EQ(HotKeyFree(MOD_ALT | MOD_CONTROL, VK_F8), button == IDCANCEL);
+    EXPECT_TRUE(KillTimer(window, 3));
+    SetTimer(window, 3, 60000, nullptr);
+  }
+  CEnvInfoStore store;
+  store.LoadEnvInfo();
+  EnvDlgInfo saved;
+  store.GetEnvInfo(&saved);
+  EXPECT_EQ(saved.HotKey, (HotKeySetting{1, 1, 0, 0, VK_F8}));
 }
 
 TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {

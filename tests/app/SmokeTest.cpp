@@ -1,6 +1,5 @@
 // The built program under Wine, driven from this process as a user would.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -9,18 +8,11 @@
 
 #include "base/DialogBase.h"
 #include "launcher/RecordLog.h"
-#include "settings/EnvInfoStore.h"
 #include "support/LauncherDrive.h"
 
 namespace {
 
 using namespace tarn::test;
-
-bool KeyFree(UINT modifiers, UINT key) {
-  if (!RegisterHotKey(nullptr, 0x7101, modifiers, key)) return false;
-  UnregisterHotKey(nullptr, 0x7101);
-  return true;
-}
 
 class Smoke : public ::testing::Test {
  protected:
@@ -96,45 +88,6 @@ TEST_F(Smoke, HotkeyWordReturnStartsTheFoundProgram) {
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }));
     EXPECT_TRUE(program->Exit());
   }
-}
-
-TEST_F(Smoke, SettingsSavedAndAppliedOnOkAboutOpenedOnce) {
-  constexpr UINT kOldMods = MOD_CONTROL | MOD_ALT | MOD_SHIFT, kNewMods = MOD_CONTROL | MOD_ALT;
-  settings.HotKey = {1, 1, 1, 0, VK_F10};
-  HWND main = Start();
-  ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(PumpUntil([] { return !KeyFree(kOldMods, VK_F10); }));
-  PostMessageA(main, WM_COMMAND, 4005, 0);
-  HWND dlg = WaitForDialog("Tarn Launcher 環境設定", 10000, program->Pid());
-  // The caption comes before the controls.
-  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(dlg) && GetDlgItem(dlg, IDOK); }));
-  EXPECT_TRUE(KeyFree(kOldMods, VK_F10));  // off while the dialog is open
-  SendDlgItemMessageA(dlg, 1001, HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
-  SendDlgItemMessageA(dlg, 1039, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("120"));
-  SendDlgItemMessageA(dlg, 1040, BM_CLICK, 0, 0);
-  PostMessageA(dlg, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dlg); }));
-  EXPECT_TRUE(PumpUntil([&] { return !KeyFree(kNewMods, VK_F8); }));
-  EXPECT_TRUE(KeyFree(kOldMods, VK_F10));
-
-  CEnvInfoStore store(dir.Path() + "\\");
-  store.FreeEnvInfo();  // this process holds the record it prepared
-  EnvDlgInfo saved;
-  ASSERT_TRUE(store.GetEnvInfo(&saved));
-  store.FreeEnvInfo();
-  settings.HotKey = {1, 1, 0, 0, VK_F8};
-  settings.UpdateTimer = 120;
-  settings.KanaMatch = !settings.KanaMatch;
-  EXPECT_EQ(saved, settings);
-
-  for (int i = 0; i < 2; ++i) PostMessageA(main, WM_COMMAND, 4003, 0);
-  HWND about = WaitForDialog("Tarn Launcher バージョン情報", 10000, program->Pid());
-  PumpFor(300);
-  PostMessageA(about, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(about); }));
-  PumpFor(300);
-  EXPECT_EQ(FindDialogByCaption("Tarn Launcher バージョン情報", program->Pid()), nullptr);
-  EXPECT_TRUE(program->Exit());
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 
 #include "app/BriskApp.h"
 #include "base/DialogBase.h"
+#include "launcher/AppListView.h"
+#include "launcher/HistoryControls.h"
 #include "launcher/LauncherDlg.h"
 #include "launcher/RecordLog.h"
 #include "search/SrchApliBase.h"
@@ -65,6 +67,12 @@ class Launcher : public AppTest {
     return rows;
   }
   static int Selected() { return ListView_GetNextItem(Item(1002), -1, LVNI_SELECTED); }
+  static void Select(int row) { ListView_SetItemState(Item(1002), row, LVIS_SELECTED | LVIS_FOCUSED, 0xF); }
+  // The test's settings saved and taken up, as the settings dialog does.
+  void Apply() {
+    CEnvInfoStore().SaveEnvInfo(&settings);
+    GetBriskApp()->ApplySettings(0);
+  }
   // Types through the edit's own messages, one character each.
   static void Type(const std::string& text) {
     for (char c : text) SendMessageA(Edit(), WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -166,7 +174,7 @@ TEST_F(Launcher, LaunchesStartAndRecordTheHistories) {
     ASSERT_NE(Open(), nullptr);
     GetBriskApp()->GetSettings().HotKey = {1, 1, 1, 0, VK_F10};
     SearchFor(c.word);
-    ListView_SetItemState(Item(1002), c.row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    Select(c.row);
     std::string told;
     WhenDialogShows("Tarn Launcher", [&](HWND box) {
       SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
@@ -207,17 +215,58 @@ TEST_F(Launcher, FailedLaunchSaysWhyAndStaysOpen) {
     EXPECT_NE(Dlg(), nullptr);
     EXPECT_EQ(Saved().ExecList, (Rows{"beta", "gamma"}));
   }
+  // A static row without a word starts nothing either.
+  settings.StaticItems = {{"静的", "%1", false, false}};
+  Apply();
+  SearchFor("");
+  Select(0);
+  EXPECT_EQ(AnswerMessageBox("Tarn Launcher", [] { SendMessageA(Dlg(), WM_COMMAND, IDOK, 0); }), "");
+  EXPECT_NE(Dlg(), nullptr);
+}
+
+TEST_F(Launcher, StaticRowsThenHistoryThenMatches) {
+  settings.StaticItems = {{"静的", "%1", false, false}};
+  settings.TopDirs = {candidates[2], dir / "gone.txt", candidates[5], candidates[2]};
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_EQ(ListRows(), (Rows{"静的", "beta", "記録係", "alpha", "Alphabet", "gamma alpha", "表計算"}));
+  EXPECT_EQ(Selected(), 1);  // the first candidate
+  // The path field shows the selected candidate's path, a static row none.
+  for (auto [row, path] : {std::pair{2, recorder}, std::pair{0, std::string()}}) {
+    Select(row);
+    EXPECT_EQ(Text(Item(1023)), path);
+  }
+  SearchFor("a");  // typing on a static row moves to the first candidate
+  EXPECT_EQ(Selected(), 1);
+  // Rows the candidates do not reach are answered empty, never read past.
+  char text[16] = "unchanged";
+  NMLVDISPINFOA info = {};
+  info.item.mask = LVIF_TEXT | LVIF_IMAGE;
+  info.item.pszText = text;
+  info.item.cchTextMax = sizeof text;
+  for (int row : {7, 100000, -5}) {
+    info.item.iItem = row;
+    GetBriskApp()->GetListView()->OnGetDispInfo(&info);
+    EXPECT_STREQ(info.item.pszText, "") << row;
+  }
+  // The first list shows the history rows alone.
+  SearchFor("");
+  settings.SpeedTuning.InitList = true;
+  Apply();
+  EXPECT_EQ(ListRows(), (Rows{"静的", "beta", "記録係"}));
+  EXPECT_EQ(Text(Item(1018)), "[    6 /     6]");
 }
 
 TEST_F(Launcher, EscapeSavesTheRectangleShownAgainOnScreen) {
   HWND dlg = Open();
   ASSERT_NE(dlg, nullptr);
   SetWindowPos(dlg, nullptr, 150, 120, 420, 560, SWP_NOZORDER);
+  SearchFor("beta");
   RECT r, again, work;
   GetWindowRect(dlg, &r);
   PostMessageA(Edit(), WM_KEYDOWN, VK_ESCAPE, 1);
   ASSERT_TRUE(PumpUntil([] { return Dlg() == nullptr; }));
   EXPECT_EQ(Saved().MainDlgRect, (DlgRect{r.left, r.top, r.right, r.bottom}));
+  EXPECT_EQ(GetBriskApp()->GetCollector()->GetMatchList().size(), 6u);  // the store's filter reset
   GetWindowRect(Open(), &again);
   EXPECT_TRUE(EqualRect(&r, &again));
 
@@ -256,6 +305,7 @@ TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
   EXPECT_EQ(droppedNow.bottom - droppedNow.top, dropped.bottom - dropped.top);
   GetClientRect(Item(1002), &client);
   EXPECT_EQ(ListView_GetColumnWidth(Item(1002), 0), client.right);
+  EXPECT_EQ(ListView_GetColumnWidth(Item(1002), 1), 0);
   // Shrinking below two thirds is refused.
   MINMAXINFO mmi = {};
   SendMessageA(dlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
@@ -355,10 +405,7 @@ TEST_F(Launcher, SettingsTurnCompletionAndTheDefaultCharacterOn) {
   for (auto [mode, text] : {std::pair{256 + '*', ""}, std::pair{int32_t{'^'}, "^"}, std::pair{int32_t{'*'}, "*"},
                             std::pair{0xB1, "\xB1"}}) {
     settings.DefaultSearchMode = mode;
-    if (GetMainWindow()) {
-      CEnvInfoStore().SaveEnvInfo(&settings);
-      GetBriskApp()->ApplySettings(0);
-    }
+    if (GetMainWindow()) Apply();
     ASSERT_NE(Open(), nullptr);
     EXPECT_TRUE(CLauncherDlg::FromWindow(Dlg())->IsAutoCompleteOn());
     EXPECT_EQ(Text(Item(1008)), text) << mode;
@@ -371,6 +418,7 @@ TEST_F(Launcher, OpenListRefiltersWhenSettingsOrCandidatesChange) {
   const std::string memo = dir / "cands\\メモ帳.txt";
   WriteFileBytes(memo, "x");
   candidates.push_back(memo);
+  settings.SpaceIsOption = true;
   ASSERT_NE(Open(), nullptr);
   SearchFor("memo");
   EXPECT_EQ(ListRows(), Rows{});
@@ -383,13 +431,20 @@ TEST_F(Launcher, OpenListRefiltersWhenSettingsOrCandidatesChange) {
   GetBriskApp()->ApplySettings(0);
   PumpUntil([] { return !ListRows().empty(); }, 3000);
   EXPECT_EQ(ListRows(), Rows{"メモ帳"});
-  // A pass lands.
-  SearchFor("");
-  auto* records = new AppEntryList{{"beta", candidates[2], 0}, {"alpha", candidates[0], 1}};
+  // A pass lands while options follow the word: the text before the space
+  // filters again, so Return cannot start another row.
+  SearchFor("beta -x");
+  const std::string longPath = dir.Path() + "\\" + std::string(400, 'b') + ".exe";
+  auto* records = new AppEntryList{{"beta", candidates[2], 0}, {"alpha", candidates[0], 1}, {"b", longPath, 2}};
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
-  PumpUntil([] { return ListRows().size() == 2; }, 3000);
-  EXPECT_EQ(ListRows(), (Rows{"beta", "alpha"}));
-  EXPECT_EQ(Text(Item(1018)), "[    2 /     2]");
+  PumpUntil([] { return Text(Item(1018)) == "[    1 /     3]"; }, 3000);
+  EXPECT_EQ(ListRows(), Rows{"beta"});
+  // A path longer than a path buffer is read whole: cut, it would name
+  // another file.
+  SearchFor("\\b");
+  int row = -1;
+  std::string path;
+  EXPECT_TRUE(ReadSelectedRowPath(Item(1002), &row, &path) && path == longPath);
 }
 
 TEST_F(Launcher, TipsForEveryControlButLabelsOneHookForAllDialogs) {
