@@ -116,10 +116,9 @@ TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
   // A zero period is held to the shortest one, never a timer firing at once.
   for (auto [minutes, ticks] : {std::pair{360, true}, std::pair{20, false}, std::pair{0, false}}) {
     settings.UpdateTimer = minutes;
-    CEnvInfoStore().SaveEnvInfo(&settings);
     // The running period is about to end when a launch applies the settings.
     SetTimer(window, 3, 200, nullptr);
-    GetBriskApp()->ApplySettings(0);
+    Apply();
     bool ticked = false;
     MSG msg;
     for (const DWORD start = GetTickCount(); !ticked && GetTickCount() - start < 1000; Sleep(10))
@@ -164,11 +163,7 @@ TEST_F(MainWindow, SettingsDialogTurnsHotkeyAndTimerOffUntilItEnds) {
     EXPECT_TRUE(KillTimer(window, 3));
     SetTimer(window, 3, 60000, nullptr);
   }
-  CEnvInfoStore store;
-  store.LoadEnvInfo();
-  EnvDlgInfo saved;
-  store.GetEnvInfo(&saved);
-  EXPECT_EQ(saved.HotKey, (HotKeySetting{1, 1, 0, 0, VK_F8}));
+  EXPECT_EQ(SavedSettings().HotKey, (HotKeySetting{1, 1, 0, 0, VK_F8}));
 }
 
 TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {

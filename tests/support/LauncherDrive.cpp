@@ -53,6 +53,19 @@ HWND AppTest::Create(const std::vector<std::string>& candidates) {
 
 HWND AppTest::LauncherWindow() { return GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr; }
 
+void AppTest::Apply() {
+  CEnvInfoStore().SaveEnvInfo(&settings);
+  GetBriskApp()->ApplySettings(0);
+}
+
+EnvDlgInfo AppTest::SavedSettings() {
+  CEnvInfoStore store;
+  store.LoadEnvInfo();
+  EnvDlgInfo info;
+  store.GetEnvInfo(&info);
+  return info;
+}
+
 RunningProgram::RunningProgram(const std::string& dir, bool waitForMainWindow) {
   const std::string exe = dir + "\\TarnLauncher.exe";
   CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), TRUE);

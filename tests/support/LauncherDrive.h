@@ -32,6 +32,10 @@ class AppTest : public ::testing::Test {
   HWND Create(const std::vector<std::string>& candidates = {});
   // The open launcher dialog, or nullptr.
   static HWND LauncherWindow();
+  // The test's settings saved and taken up, as the settings dialog does.
+  void Apply();
+  // What the settings file holds now.
+  static EnvDlgInfo SavedSettings();
 
   TempDir dir;
   EnvDlgInfo settings = QuietSettings();
