@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "app/BriskApp.h"
+#include "base/DialogBase.h"
 #include "launcher/LauncherDlg.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
@@ -110,27 +111,17 @@ HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {
 }
 
 bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs) {
-  HWND counter = GetDlgItem(dialog, 1018);
-  char before[64] = {};
-  // The first fill replaces the template's placeholder text; the cached
-  // candidates may come in after it.
-  PumpUntil(
-      [&] {
-        GetWindowTextA(counter, before, sizeof before);
-        const std::string text = before;
-        return !text.empty() && text.find('X') == std::string::npos && text.find("/     0]") == std::string::npos;
-      },
-      timeoutMs);
-  // WM_SETTEXT carries its text across processes whole, double-byte
-  // characters included.
+  // The first fill replaces the template's placeholder; the cached
+  // candidates may come in after it. WM_SETTEXT carries its text across
+  // processes whole, double-byte characters included.
+  const auto filled = [&] {
+    const std::string now = WindowText(GetDlgItem(dialog, 1018));
+    return !now.empty() && now.find('X') == std::string::npos && now.find("/     0]") == std::string::npos;
+  };
+  PumpUntil(filled, timeoutMs);
+  const std::string counter = WindowText(GetDlgItem(dialog, 1018));
   SendMessageA(GetDlgItem(dialog, 1008), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word.c_str()));
-  return PumpUntil(
-      [&] {
-        char now[64] = {};
-        GetWindowTextA(counter, now, sizeof now);
-        return std::string(now) != before;
-      },
-      timeoutMs);
+  return PumpUntil([&] { return WindowText(GetDlgItem(dialog, 1018)) != counter; }, timeoutMs);
 }
 
 }  // namespace tarn::test

@@ -14,10 +14,9 @@
 
 namespace tarn::test {
 
-// Settings that collect nothing at start: the candidates come from the
-// cache file alone.
+// Settings that collect nothing at start (the candidates come from the
+// cache file alone), with the tests' hotkey Ctrl+Alt+Shift+F12.
 EnvDlgInfo QuietSettings();
-
 // Writes tlenv.ini (through the settings store) and apppaths.ini into dir.
 void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
                           const std::vector<std::string>& candidates);
@@ -30,11 +29,9 @@ class AppTest : public ::testing::Test {
   ~AppTest() override;
   // Prepares the folder with settings and candidates and creates the window.
   HWND Create(const std::vector<std::string>& candidates = {});
-  // The open launcher dialog, or nullptr.
-  static HWND LauncherWindow();
+  static HWND LauncherWindow();  // nullptr when none is open
   // The test's settings saved and taken up, as the settings dialog does.
   void Apply();
-  // What the settings file holds now.
   static EnvDlgInfo SavedSettings();
 
   TempDir dir;
@@ -49,11 +46,9 @@ class RunningProgram {
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
-
   HWND MainWindow() { return main_ ? main_ : (main_ = FindMainWindow(info_.dwProcessId)); }
   DWORD Pid() const { return info_.dwProcessId; }
-  // Its exit code once it ends within the time; -1 while it runs.
-  long ExitCode(DWORD waitMs) const;
+  long ExitCode(DWORD waitMs) const;  // -1 while it runs
   // The exit command, its question answered; true when it ended with 0.
   bool Exit();
 
@@ -64,7 +59,6 @@ class RunningProgram {
 
 // Posts the hotkey and waits for the launcher dialog; nullptr on timeout.
 HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs = 10000);
-
 // Puts word into the search box and waits until the counter shows the
 // list was filtered with it: the word must change the number of matches.
 bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs = 10000);

@@ -1,19 +1,19 @@
 #include "support/TestSupport.h"
 
-#include "base/Cp932.h"
-#include "base/DialogBase.h"
-#include "base/WinHandle.h"
-
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <malloc.h>
 #include <new>
 #include <sstream>
+
+#include "base/Cp932.h"
+#include "base/DialogBase.h"
+#include "base/WinHandle.h"
 
 namespace tarn::test {
 
@@ -32,14 +32,49 @@ void RemoveTree(const std::string& path) {
   if (h != INVALID_HANDLE_VALUE) FindClose(h);
   RemoveDirectoryA(path.c_str());
 }
+
+HWND FindTop(const char* cls, const std::string* caption, DWORD pid, HWND skip = nullptr) {
+  struct Wanted {
+    const char* cls;
+    const std::string* caption;  // any when null
+    DWORD pid;
+    HWND skip, found;
+  } w{cls, caption, pid, skip, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* w = reinterpret_cast<Wanted*>(lp);
+        char name[64] = {}, text[512] = {};
+        DWORD pid = 0;
+        GetClassNameA(hwnd, name, sizeof name);
+        GetWindowThreadProcessId(hwnd, &pid);
+        GetWindowTextA(hwnd, text, sizeof text);
+        if (hwnd == w->skip || lstrcmpA(name, w->cls) || (w->pid && pid != w->pid) || (w->caption && *w->caption != text))
+          return TRUE;
+        w->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&w));
+  return w.found;
+}
+
+// One dialog awaited at a time, served by a thread timer from any loop.
+std::string g_Awaited;
+HWND g_Open = nullptr;  // open already when the wait began
+std::function<void(HWND)> g_Act;
+UINT_PTR g_AwaitTimer = 0;
+
+void StopAwaiting() {
+  g_Act = nullptr;
+  if (g_AwaitTimer) KillTimer(nullptr, g_AwaitTimer);
+  g_AwaitTimer = 0;
+}
 }  // namespace
 
 TempDir::TempDir() {
-  char base[MAX_PATH];
+  char base[MAX_PATH], name[MAX_PATH];
   if (!GetTempPathA(MAX_PATH, base)) lstrcpynA(base, "C:\\", MAX_PATH);
   static LONG counter = 0;
   for (int attempt = 0; attempt < 1000 && path_.empty(); ++attempt) {
-    char name[MAX_PATH];
     std::snprintf(name, sizeof name, "%starn%lu_%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
     if (CreateDirectoryA(name, nullptr)) path_ = name;
   }
@@ -76,36 +111,6 @@ void MakeDirs(const std::string& path) {
 
 std::string ExeDir() { return tarn::ProgramDirectory(); }
 std::string RecorderPath() { return ExeDir() + "tarn_recorder.exe"; }
-
-namespace {
-struct Wanted {
-  const char* cls;
-  const std::string* caption;  // any when null
-  DWORD pid;
-  HWND skip;
-  HWND found;
-};
-
-BOOL CALLBACK Match(HWND hwnd, LPARAM lp) {
-  auto* w = reinterpret_cast<Wanted*>(lp);
-  char cls[64] = {}, text[512] = {};
-  DWORD pid = 0;
-  GetClassNameA(hwnd, cls, sizeof cls);
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (hwnd == w->skip || lstrcmpA(cls, w->cls) != 0 || (w->pid && pid != w->pid)) return TRUE;
-  GetWindowTextA(hwnd, text, sizeof text);
-  if (w->caption && *w->caption != text) return TRUE;
-  w->found = hwnd;
-  return FALSE;
-}
-
-HWND FindTop(const char* cls, const std::string* caption, DWORD pid, HWND skip = nullptr) {
-  Wanted w{cls, caption, pid, skip, nullptr};
-  EnumWindows(Match, reinterpret_cast<LPARAM>(&w));
-  return w.found;
-}
-}  // namespace
-
 HWND FindDialogByCaption(const std::string& caption, DWORD pid) { return FindTop("#32770", &caption, pid); }
 HWND FindMainWindow(DWORD pid) { return FindTop("Tarn_Launcher", nullptr, pid); }
 
@@ -116,8 +121,7 @@ std::string MessageBoxText(HWND box) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
+  for (const DWORD start = GetTickCount();; Sleep(5)) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (IsModelessDialogMessage(&msg)) continue;
@@ -126,7 +130,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
     if (done()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(5);
   }
 }
 
@@ -146,33 +149,18 @@ HWND WaitForMessageBox(const std::string& caption, std::string* text, DWORD time
   return box;
 }
 
-namespace {
-// One dialog awaited at a time, served by a thread timer from any loop.
-std::string g_Awaited;
-HWND g_Open = nullptr;  // open already when the wait began
-std::function<void(HWND)> g_Act;
-UINT_PTR g_AwaitTimer = 0;
-
-void StopAwaiting() {
-  g_Act = nullptr;
-  if (g_AwaitTimer) KillTimer(nullptr, g_AwaitTimer);
-  g_AwaitTimer = 0;
-}
-
-void CALLBACK ServeAwaited(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindTop("#32770", &g_Awaited, GetCurrentProcessId(), g_Open);
-  if (!g_Act || !dialog || !IsWindowVisible(dialog)) return;
-  std::function<void(HWND)> act = std::move(g_Act);  // it may run a loop of its own
-  StopAwaiting();
-  act(dialog);
-}
-}  // namespace
-
 void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) {
   g_Awaited = caption;
   g_Open = FindDialogByCaption(caption, GetCurrentProcessId());
   g_Act = std::move(act);
-  if (!g_AwaitTimer) g_AwaitTimer = SetTimer(nullptr, 0, 30, ServeAwaited);
+  if (g_AwaitTimer) return;
+  g_AwaitTimer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindTop("#32770", &g_Awaited, GetCurrentProcessId(), g_Open);
+    if (!g_Act || !dialog || !IsWindowVisible(dialog)) return;
+    std::function<void(HWND)> act = std::move(g_Act);  // it may run a loop of its own
+    StopAwaiting();
+    act(dialog);
+  });
 }
 
 std::string AnswerMessageBox(const std::string& caption, const std::function<void()>& action) {
