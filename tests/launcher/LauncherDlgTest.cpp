@@ -57,17 +57,9 @@ class Launcher : public AppTest {
   static HWND Item(int id) { return GetDlgItem(Dlg(), id); }
   static HWND Edit() { return FindWindowExA(Item(1008), nullptr, "Edit", nullptr); }
   static std::string Text(HWND window) { return WindowText(window, 1024); }
-  static Rows ListRows() {
-    Rows rows;
-    char text[300];
-    for (int i = 0; i < ListView_GetItemCount(Item(1002)); ++i) {
-      ListView_GetItemText(Item(1002), i, 0, text, sizeof text);
-      rows.push_back(text);
-    }
-    return rows;
-  }
-  static int Selected() { return ListView_GetNextItem(Item(1002), -1, LVNI_SELECTED); }
-  static void Select(int row) { ListView_SetItemState(Item(1002), row, LVIS_SELECTED | LVIS_FOCUSED, 0xF); }
+  static Rows ListRows() { return ListTexts(Item(1002)); }
+  static int Selected() { return SelectedRow(Item(1002)); }
+  static void Select(int row) { SelectRow(Item(1002), row); }
   static DWORD SelectionEnd() {
     DWORD start = 1, end = 0;
     SendMessageA(Edit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));

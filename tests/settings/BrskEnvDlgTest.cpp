@@ -1,5 +1,5 @@
-// The settings dialog on a record of the test's own, driven through its
-// controls, its messages answered, closed also while its nested loops run.
+// The settings dialogs on records of the test's own, driven through their
+// controls, their messages answered, closed also while nested loops run.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -15,6 +15,7 @@
 #include "res/SettingsDialogs.h"
 #include "settings/BrskEnvDlg.h"
 #include "settings/EnvInfoStore.h"
+#include "settings/StaticItemDlg.h"
 #include "support/TestSupport.h"
 
 using namespace tarn::test;
@@ -50,19 +51,10 @@ class EnvDialog : public ::testing::Test {
   static std::string PressOk() {
     return AnswerMessageBox("Tarn Launcher", [] { SendMessageA(Dlg(), WM_COMMAND, IDOK, 0); });
   }
-  static Rows ListRows(int id) {
-    Rows rows;
-    char text[300];
-    for (int i = 0; i < ListView_GetItemCount(Item(id)); ++i) {
-      ListView_GetItemText(Item(id), i, 0, text, sizeof text);
-      rows.push_back(text);
-    }
-    return rows;
-  }
-  static int Selected(int id) { return ListView_GetNextItem(Item(id), -1, LVNI_SELECTED); }
+  static Rows ListRows(int id) { return ListTexts(Item(id)); }
+  static int Selected(int id) { return SelectedRow(Item(id)); }
   static void Press(int id, int row) {
-    ListView_SetItemState(Item(id == IDC_ENV_FOLDER_DELETE ? IDC_ENV_FOLDERS : IDC_ENV_ITEMS), row,
-                          LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SelectRow(Item(id == IDC_ENV_FOLDER_DELETE ? IDC_ENV_FOLDERS : IDC_ENV_ITEMS), row);
     Click(id);
   }
   // Edits a folder row in place and ends with Return; answers the message.
@@ -253,6 +245,66 @@ TEST_F(EnvDialog, ClosedWhileItsNestedLoopsRun) {
     EXPECT_EQ(Dlg(), nullptr);
   }
   EXPECT_EQ(Notified(), 0u);
+}
+
+// The static item dialog driven from inside its own loop.
+std::string Fields(HWND dlg) {
+  return WindowText(GetDlgItem(dlg, IDC_ITEM_NAME), 1000) + "|" + WindowText(GetDlgItem(dlg, IDC_ITEM_COMMAND), 1000) +
+         "|" + std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_URLENCODE)) +
+         std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_UTF8));
+}
+
+void Choose(HWND dlg, int preset) {
+  SendDlgItemMessageA(dlg, IDC_ITEM_NAME, CB_SETCURSEL, static_cast<WPARAM>(preset), 0);
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+}
+
+TEST(StaticItemDlg, PresetsModesAndOverlongFields) {
+  const StaticItem dictionary{"辞書", "https://dict.example/?q=%1", true, false};
+  std::string long350(150, 'a'), long258 = long350;
+  for (int i = 0; i < 100; ++i) long350 += "表";
+  for (int i = 0; i < 54; ++i) long258 += "表";  // the next one would not fit
+  const struct {
+    bool update;
+    std::function<void(HWND)> act;
+    int button;
+    StaticItem expected;
+  } cases[] = {
+      // Empty fields; a preset fills in the whole item.
+      {false, [](HWND dlg) {
+         EXPECT_EQ(Fields(dlg), "||00");
+         Choose(dlg, 2);
+         EXPECT_EQ(Fields(dlg), "Yahoo Japan|https://search.yahoo.co.jp/bin/search?p=%1|10");
+         Choose(dlg, 3);
+         EXPECT_EQ(Fields(dlg), "CinemaScape|https://cinema.intercritique.com/movie.cgi?name=%1|10");
+         Choose(dlg, 1);
+       }, IDOK, {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true}},
+      // The item's values; a name of no preset changes nothing else.
+      {true, [](HWND dlg) {
+         EXPECT_EQ(Fields(dlg), "辞書|https://dict.example/?q=%1|10");
+         SetDlgItemTextA(dlg, IDC_ITEM_NAME, "Google 辞書");
+         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_EDITCHANGE),
+                      reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+       }, IDOK, {"Google 辞書", "https://dict.example/?q=%1", true, false}},
+      {true, [](HWND dlg) { Choose(dlg, 0); }, IDOK, {"ファイル名を指定して実行", "%1", false, false}},
+      {true, [](HWND dlg) { Choose(dlg, 2); }, IDCANCEL, dictionary},
+      {true, [](HWND) {}, 0, dictionary},  // the close box
+      // An empty name is taken; an overlong command is cut on a character.
+      {false, [&](HWND dlg) { SetDlgItemTextA(dlg, IDC_ITEM_COMMAND, long350.c_str()); }, IDOK, {"", long258, false, false}},
+  };
+  for (const auto& c : cases) {
+    StaticItem item = dictionary;
+    tarn::test::WhenDialogShows("固定候補設定", [&](HWND dlg) {
+      c.act(dlg);
+      PostMessageA(dlg, c.button ? WM_COMMAND : WM_CLOSE, c.button, 0);
+    });
+    CStaticItemDlg dialog;
+    const bool ok = c.update ? dialog.UpdateItem(item, GetModuleHandleA(nullptr), nullptr)
+                             : dialog.AddItem(item, GetModuleHandleA(nullptr), nullptr);
+    EXPECT_EQ(ok, c.button == IDOK) << c.expected.Name;
+    EXPECT_EQ(item, c.expected) << c.expected.Name;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "support/TestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstdio>
@@ -18,43 +20,13 @@
 namespace tarn::test {
 
 namespace {
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-  for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) {
-    const std::string name = fd.cFileName, child = path + "\\" + name;
-    if (name == "." || name == "..") continue;
-    SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(child.c_str());
-    else if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryA(child.c_str());
-    else RemoveTree(child);
-  }
-  if (h != INVALID_HANDLE_VALUE) FindClose(h);
-  RemoveDirectoryA(path.c_str());
-}
-
 HWND FindTop(const char* cls, const std::string* caption, DWORD pid, HWND skip = nullptr) {
-  struct Wanted {
-    const char* cls;
-    const std::string* caption;  // any when null
-    DWORD pid;
-    HWND skip, found;
-  } w{cls, caption, pid, skip, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* w = reinterpret_cast<Wanted*>(lp);
-        char name[64] = {}, text[512] = {};
-        DWORD pid = 0;
-        GetClassNameA(hwnd, name, sizeof name);
-        GetWindowThreadProcessId(hwnd, &pid);
-        GetWindowTextA(hwnd, text, sizeof text);
-        if (hwnd == w->skip || lstrcmpA(name, w->cls) || (w->pid && pid != w->pid) || (w->caption && *w->caption != text))
-          return TRUE;
-        w->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&w));
-  return w.found;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, caption ? caption->c_str() : nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (w != skip && (!pid || owner == pid)) return w;
+  }
+  return nullptr;
 }
 
 // One dialog awaited at a time, served by a thread timer from any loop.
@@ -82,7 +54,10 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-  if (!path_.empty()) RemoveTree(path_);
+  // The whole tree, read-only files included; the list ends with two NULs.
+  const std::string from = path_ + std::string(2, '\0');
+  SHFILEOPSTRUCTA op = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI, FALSE, nullptr, nullptr};
+  if (!path_.empty()) SHFileOperationA(&op);
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -113,6 +88,19 @@ std::string ExeDir() { return tarn::ProgramDirectory(); }
 std::string RecorderPath() { return ExeDir() + "tarn_recorder.exe"; }
 HWND FindDialogByCaption(const std::string& caption, DWORD pid) { return FindTop("#32770", &caption, pid); }
 HWND FindMainWindow(DWORD pid) { return FindTop("Tarn_Launcher", nullptr, pid); }
+
+std::vector<std::string> ListTexts(HWND list, int column) {
+  std::vector<std::string> rows;
+  char text[1024];
+  for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+    ListView_GetItemText(list, i, column, text, sizeof text);
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+int SelectedRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
+void SelectRow(HWND list, int row) { ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, 0xF); }
 
 std::string MessageBoxText(HWND box) {
   char text[4096] = {};

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarn::test {
 
@@ -38,6 +39,10 @@ std::string RecorderPath();
 HWND FindDialogByCaption(const std::string& caption, DWORD pid = 0);
 HWND FindMainWindow(DWORD pid = 0);
 std::string MessageBoxText(HWND box);
+// A list control's texts of one column, its selected row, selecting one.
+std::vector<std::string> ListTexts(HWND list, int column = 0);
+int SelectedRow(HWND list);
+void SelectRow(HWND list, int row);
 
 // Pumps this thread's messages as the program's loop does (open dialogs
 // see their keys first) until done() or the timeout; answers done().
