@@ -34,6 +34,15 @@ bool HotKeyFree(UINT modifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT, UINT key = V
   return true;
 }
 
+// What the shell says to a call about the program's icon.
+bool Notify(HWND window, DWORD what) {
+  NOTIFYICONDATAA probe = {};
+  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  probe.hWnd = window;
+  probe.uID = IDM_TRAY;
+  return Shell_NotifyIconA(what, &probe);
+}
+
 bool MutexExists() {
   HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Tarn Launcher");
   if (mutex) CloseHandle(mutex);
@@ -54,13 +63,6 @@ class MainWindow : public AppTest {
     return PumpUntil([] {
       CTrayIcon* tray = GetBriskApp() ? GetBriskApp()->GetTrayIcon() : nullptr;
       return tray && tray->GetBusy() == 0 && std::string(tray->GetTip()) == "Tarn Launcher";
-    });
-  }
-  // Answers the next message box with the caption from inside its loop.
-  static void Answer(const std::string& caption, int button, std::string* text) {
-    WhenDialogShows(caption, [=](HWND box) {
-      *text = MessageBoxText(box);
-      PostMessageA(box, WM_COMMAND, button, 0);
     });
   }
 };
@@ -131,8 +133,8 @@ TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
   // Another program holds the file for longer than the start-up waits.
   HANDLE lock = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Answer("Tarn Launcher", IDOK, &told);
-  HWND window = Create();
+  HWND window = nullptr;
+  told = AnswerMessageBox("Tarn Launcher", [&] { window = Create(); });
   CloseHandle(lock);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(told, "設定ファイル tlenv.ini を読み込めませんでした。\n今回の起動中は、設定と履歴を保存しません。");
@@ -185,7 +187,7 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   EXPECT_TRUE(IsWindow(window) && IsWindow(launcher));
   EXPECT_FALSE(HotKeyFree());
 
-  Answer("Tarn Launcher 終了確認", IDYES, &asked);
+  WhenDialogShows("Tarn Launcher 終了確認", [](HWND box) { PostMessageA(box, WM_COMMAND, IDYES, 0); });
   PostMessageA(window, WM_COMMAND, 4004, 0);
   // The program's own loop ends with the quit code 0 (99: it never did).
   SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) {
@@ -193,30 +195,9 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
     PostQuitMessage(99);
   });
   EXPECT_EQ(RunMessageLoop(), 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(IsWindow(launcher));
-  EXPECT_EQ(GetBriskApp(), nullptr);
-  EXPECT_EQ(GetMainWindow(), nullptr);
-  EXPECT_TRUE(HotKeyFree());
-  EXPECT_EQ(FindWindowA("Tarn_Launcher", nullptr), nullptr);
-  EXPECT_FALSE(MutexExists());
+  EXPECT_FALSE(IsWindow(window) || IsWindow(launcher) || GetBriskApp() || GetMainWindow() || FindMainWindow());
+  EXPECT_TRUE(HotKeyFree() && !MutexExists());
 }
-
-// The tray icon class on a window of the test.
-constexpr UINT kCallback = WM_USER + 20;
-std::vector<LPARAM> g_Messages;  // what reached the window's own procedure
-std::vector<WPARAM> g_Commands;
-
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kCallback) g_Messages.push_back(lParam);
-  if (message == WM_COMMAND) g_Commands.push_back(LOWORD(wParam));
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-struct Owner : CTrayIconOwner {
-  std::vector<LPARAM> seen;
-  bool OnTrayNotify(HWND, WPARAM, LPARAM lParam) override { return seen.push_back(lParam), true; }
-};
 
 // Menu item states seen while the popup is tracked, then the menu closed.
 std::vector<UINT> g_States;
@@ -228,102 +209,49 @@ void CALLBACK InspectMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   EndMenu();
 }
 
-class TrayIcon : public ::testing::Test {
- protected:
-  TrayIcon() {
-    WNDCLASSA wc = {0, OwnerProc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "TarnTray"};
-    RegisterClassA(&wc);
-    window = CreateWindowExA(0, "TarnTray", "", 0, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+TEST_F(MainWindow, TrayIconMenuClicksTipAndTaskBarRestart) {
+  HWND window = Create();
+  ASSERT_TRUE(window && WaitIdle());
+  CTrayIcon* tray = GetBriskApp()->GetTrayIcon();
+  const auto tell = [&](LPARAM what) { SendMessageA(window, WM_TRAY_NOTIFY, IDM_TRAY, what); };
+  // Busy: refresh and settings greyed; About is the default item.
+  for (int busy : {1, 0}) {
+    tray->SetBusy(busy);
+    g_States.clear();
+    SetTimer(nullptr, 0, 200, InspectMenu);
+    tell(WM_RBUTTONUP);
+    const UINT grey = busy ? MF_GRAYED : 0;
+    EXPECT_EQ(g_States, (std::vector<UINT>{grey, grey, MFS_DEFAULT})) << busy;
   }
-  ~TrayIcon() override { DestroyWindow(window); }
-  LONG_PTR Proc() const { return GetWindowLongPtrA(window, GWLP_WNDPROC); }
-  bool Attach(CTrayIcon& icon, UINT id, UINT message = kCallback, CTrayIconOwner* owner = nullptr) {
-    return icon.Register(id, GetModuleHandleA(nullptr)) && icon.Attach(window, message, owner);
+  // A click shows the launcher, a double click the default item's About;
+  // a disabled icon passes nothing on.
+  for (BYTE enabled : {0, 1}) {
+    tray->SetEnabled(enabled);
+    tell(WM_LBUTTONDOWN);
+    tell(WM_LBUTTONDBLCLK);
+    EXPECT_EQ(PumpUntil([] { return LauncherWindow() && CAboutDlg::OpenWindow(); }, 500), enabled == 1);
   }
-  HWND window;
-};
-
-TEST_F(TrayIcon, OneSubclassingSharedAndUndone) {
-  {
-    CTrayIcon a, b, c, d;
-    EXPECT_FALSE(Attach(a, 0) || Attach(b, IDM_TRAY + 5, WM_USER - 1));  // no id, a callback among the system's
-    EXPECT_TRUE(Attach(c, IDM_TRAY));
-    EXPECT_FALSE(Attach(a, IDM_TRAY));  // the id is taken
-    const LONG_PTR subclassed = Proc();
-    EXPECT_NE(subclassed, reinterpret_cast<LONG_PTR>(&OwnerProc));
-    EXPECT_TRUE(c.Attach(window, kCallback, nullptr) && Attach(d, IDM_TRAY + 1, kCallback + 1));
-    EXPECT_EQ(Proc(), subclassed);
-    g_Messages.clear();
-    SendMessageA(window, kCallback, IDM_TRAY + 9, WM_MOUSEMOVE);
-    EXPECT_EQ(g_Messages.size(), 1u);  // once, however often attached
-  }
-  EXPECT_EQ(Proc(), reinterpret_cast<LONG_PTR>(&OwnerProc));
-  CTrayIcon again;
-  EXPECT_TRUE(again.Register(IDM_TRAY, GetModuleHandleA(nullptr)));
-}
-
-TEST_F(TrayIcon, LooksTipsMenuAndNotifications) {
-  Owner owner;
-  CTrayIcon icon;
-  ASSERT_TRUE(Attach(icon, IDM_TRAY, kCallback, &owner));
-  icon.SetIcon(IDC_REFRESH);
-  const HICON busyLook = icon.GetWantedIcon();
-  icon.SetIcon(IDS_PRODUCT_NAME);
-  EXPECT_TRUE(std::string(icon.GetTip()) == "Tarn Launcher" && icon.GetWantedIcon() != busyLook);
+  SendMessageA(CAboutDlg::OpenWindow(), WM_CLOSE, 0, 0);
   // A tip longer than the record's field is cut on a character boundary;
   // no tip keeps the previous one.
   std::string kana;
   for (std::size_t i = 0; i < CTrayIcon::kTipBytes; ++i) kana += "\x82\xA0";
-  icon.UpdateIcon(icon.GetWantedIcon(), kana.c_str());
-  icon.UpdateIcon(icon.GetWantedIcon(), nullptr);
-  EXPECT_EQ(std::string(icon.GetTip()).size(), CTrayIcon::kTipBytes - 2);
-
-  // Busy: refresh and settings greyed; About is the default item.
-  for (int busy : {1, 0}) {
-    icon.SetBusy(busy);
-    g_States.clear();
-    SetTimer(nullptr, 0, 200, InspectMenu);
-    SendMessageA(window, kCallback, IDM_TRAY, WM_RBUTTONUP);
-    const UINT grey = busy ? MF_GRAYED : 0;
-    EXPECT_EQ(g_States, (std::vector<UINT>{grey, grey, MFS_DEFAULT})) << busy;
-  }
-  // A double click sends the default item's command; other ids, and
-  // everything while disabled, only reach the window's own procedure.
-  g_Commands.clear();
-  g_Messages.clear();
-  owner.seen.clear();
-  SendMessageA(window, kCallback, IDM_TRAY, WM_LBUTTONDBLCLK);
-  SendMessageA(window, kCallback, IDM_TRAY + 7, WM_LBUTTONDOWN);
-  icon.SetEnabled(0);
-  SendMessageA(window, kCallback, IDM_TRAY, WM_LBUTTONDOWN);
-  EXPECT_EQ(g_Commands, std::vector<WPARAM>{IDC_ABOUT});
-  EXPECT_EQ(owner.seen, std::vector<LPARAM>{WM_LBUTTONDBLCLK});
-  EXPECT_EQ(g_Messages.size(), 3u);
-  // The window's end removes the icon.
-  DestroyWindow(window);
-  EXPECT_FALSE(icon.IsShown());
-}
-
-TEST_F(TrayIcon, AddedAgainWhenTheTaskBarComesBack) {
-  CTrayIcon icon;
-  ASSERT_TRUE(Attach(icon, IDM_TRAY) && icon.SetIcon(IDC_REFRESH));
-  NOTIFYICONDATAA probe = {};
-  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  probe.hWnd = window;
-  probe.uID = IDM_TRAY;
-  const UINT created = RegisterWindowMessageA("TaskbarCreated");
+  tray->UpdateIcon(tray->GetWantedIcon(), kana.c_str());
+  tray->UpdateIcon(tray->GetWantedIcon(), nullptr);
+  EXPECT_EQ(std::string(tray->GetTip()).size(), CTrayIcon::kTipBytes - 2);
   // Forgotten by a restarted task bar, kept without a restart, never
   // brought back once removed on purpose.
+  const UINT created = RegisterWindowMessageA("TaskbarCreated");
   for (bool forget : {true, false}) {
     if (forget) {
-      ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &probe));
+      ASSERT_TRUE(Notify(window, NIM_DELETE));
     }
     SendMessageA(window, created, 0, 0);
-    EXPECT_TRUE(icon.IsShown() && Shell_NotifyIconA(NIM_MODIFY, &probe)) << forget;
+    EXPECT_TRUE(tray->IsShown() && Notify(window, NIM_MODIFY)) << forget;
   }
-  icon.UpdateIcon(nullptr, nullptr);
+  tray->UpdateIcon(nullptr, nullptr);
   SendMessageA(window, created, 0, 0);
-  EXPECT_FALSE(icon.IsShown() || Shell_NotifyIconA(NIM_MODIFY, &probe));
+  EXPECT_FALSE(tray->IsShown() || Notify(window, NIM_MODIFY));
 }
 
 TEST(AboutDlg, TypesByCharactersAndClosesWithoutFreezing) {
