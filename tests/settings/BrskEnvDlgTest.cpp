@@ -51,8 +51,6 @@ class EnvDialog : public ::testing::Test {
   static std::string PressOk() {
     return AnswerMessageBox("Tarn Launcher", [] { SendMessageA(Dlg(), WM_COMMAND, IDOK, 0); });
   }
-  static Rows ListRows(int id) { return ListTexts(Item(id)); }
-  static int Selected(int id) { return SelectedRow(Item(id)); }
   static void Press(int id, int row) {
     SelectRow(Item(id == IDC_ENV_FOLDER_DELETE ? IDC_ENV_FOLDERS : IDC_ENV_ITEMS), row);
     Click(id);
@@ -86,9 +84,7 @@ TEST_F(EnvDialog, OpensOnceAndNeverStaysHalfOpen) {
   shared.HotKey.Alt = 2;
   EXPECT_EQ(Open(), 0);
   HWND dlg = Dlg();
-  EXPECT_TRUE(CEnvInfoStore().IsEnvDialogOpen());
-  EXPECT_EQ(Open(), -2);
-  EXPECT_EQ(Dlg(), dlg);
+  EXPECT_TRUE(Open() == -2 && Dlg() == dlg && CEnvInfoStore().IsEnvDialogOpen());
   EXPECT_FALSE(IsWindowEnabled(Item(IDC_ENV_UPDATE)));
   EXPECT_TRUE(IsWindowEnabled(Item(IDC_ENV_NTCOM)) && IsWindowEnabled(Item(IDC_ENV_AUTOCOMPLETE)));
   // Alt 2 of a hand-edited file is not registered, and not shown either.
@@ -147,7 +143,7 @@ TEST_F(EnvDialog, FolderRowsEditedInPlace) {
   Open();
   for (const auto& c : cases) {
     EXPECT_EQ(EditFolder(c.row, c.text), c.message) << c.text;
-    EXPECT_EQ(ListRows(IDC_ENV_FOLDERS), c.rows) << c.text;
+    EXPECT_EQ(ListTexts(Item(IDC_ENV_FOLDERS)), c.rows) << c.text;
     // A refused text is offered again to mend.
     HWND again = ListView_GetEditControl(Item(IDC_ENV_FOLDERS));
     EXPECT_EQ(again ? WindowText(again, 300) : "-", c.message.empty() ? "-" : c.text);
@@ -156,36 +152,74 @@ TEST_F(EnvDialog, FolderRowsEditedInPlace) {
   // Delete: nothing on the new-entry row; the row above after the last one.
   Press(IDC_ENV_FOLDER_DELETE, 2);
   Press(IDC_ENV_FOLDER_DELETE, 1);
-  EXPECT_EQ(ListRows(IDC_ENV_FOLDERS), (Rows{han, ""}));
-  EXPECT_EQ(Selected(IDC_ENV_FOLDERS), 0);
+  EXPECT_EQ(ListTexts(Item(IDC_ENV_FOLDERS)), (Rows{han, ""}));
+  EXPECT_EQ(SelectedRow(Item(IDC_ENV_FOLDERS)), 0);
 }
 
-TEST_F(EnvDialog, StaticItemButtons) {
+// The static item dialog's fields: name|command|URL-encode UTF-8.
+std::string Fields(HWND dlg) {
+  return WindowText(GetDlgItem(dlg, IDC_ITEM_NAME), 1000) + "|" + WindowText(GetDlgItem(dlg, IDC_ITEM_COMMAND), 1000) +
+         "|" + std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_URLENCODE)) +
+         std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_UTF8));
+}
+
+void Choose(HWND dlg, int preset) {
+  SendDlgItemMessageA(dlg, IDC_ITEM_NAME, CB_SETCURSEL, static_cast<WPARAM>(preset), 0);
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+}
+
+TEST_F(EnvDialog, StaticItemsMovedEditedAddedAndDeleted) {
   shared.StaticItems = {{"一", "1", false, false}, {"二", "2", true, false}, {"三", "3", false, true}};
   Open();
-  const auto named = [](const char* name) {
-    return [name](HWND item) {
-      if (*name) SetDlgItemTextA(item, IDC_ITEM_NAME, name);
-      PostMessageA(item, WM_COMMAND, *name ? IDOK : IDCANCEL, 0);
-    };
-  };
   Press(IDC_ENV_ITEM_UP, 0);    // nothing above the first
   Press(IDC_ENV_ITEM_DOWN, 2);  // nor below the last
   Press(IDC_ENV_ITEM_DOWN, 0);
-  EXPECT_EQ(ListRows(IDC_ENV_ITEMS), (Rows{"二", "一", "三"}));
-  EXPECT_EQ(Selected(IDC_ENV_ITEMS), 1);
-  for (auto [button, row, name] : {std::tuple{IDC_ENV_ITEM_UPDATE, 0, "弐"}, std::tuple{IDC_ENV_ITEM_UPDATE, 1, ""},
-                                   std::tuple{IDC_ENV_ITEM_ADD, 0, "四"}}) {
-    WhenDialogShows("固定候補設定", named(name));
+  EXPECT_EQ(ListTexts(Item(IDC_ENV_ITEMS)), (Rows{"二", "一", "三"}));
+  EXPECT_EQ(SelectedRow(Item(IDC_ENV_ITEMS)), 1);
+  std::string long350(150, 'a'), long258 = long350;
+  for (int i = 0; i < 100; ++i) long350 += "表";
+  for (int i = 0; i < 54; ++i) long258 += "表";  // the next one would not fit
+  // The item dialog driven from inside its own loop; 0 is its close box.
+  const std::tuple<int, int, std::function<void(HWND)>, int> presses[] = {
+      // A name of no preset changes nothing else.
+      {IDC_ENV_ITEM_UPDATE, 0, [](HWND dlg) {
+         EXPECT_EQ(Fields(dlg), "二|2|10");
+         SetDlgItemTextA(dlg, IDC_ITEM_NAME, "弐");
+         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_EDITCHANGE),
+                      reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+       }, IDOK},
+      {IDC_ENV_ITEM_UPDATE, 1, [](HWND dlg) { Choose(dlg, 2); }, IDCANCEL},
+      {IDC_ENV_ITEM_UPDATE, 1, [](HWND) {}, 0},
+      {IDC_ENV_ITEM_UPDATE, 2, [](HWND dlg) { Choose(dlg, 0); }, IDOK},  // run by file name clears both boxes
+      // Empty fields; a preset fills in the whole item.
+      {IDC_ENV_ITEM_ADD, 0, [](HWND dlg) {
+         EXPECT_EQ(Fields(dlg), "||00");
+         Choose(dlg, 2);
+         EXPECT_EQ(Fields(dlg), "Yahoo Japan|https://search.yahoo.co.jp/bin/search?p=%1|10");
+         Choose(dlg, 1);
+       }, IDOK},
+      // An empty name is taken; an overlong command is cut on a character.
+      {IDC_ENV_ITEM_ADD, 0, [&](HWND dlg) { SetDlgItemTextA(dlg, IDC_ITEM_COMMAND, long350.c_str()); }, IDOK},
+      {IDC_ENV_ITEM_ADD, 0, [](HWND dlg) { SetDlgItemTextA(dlg, IDC_ITEM_NAME, "消"); }, IDOK},
+  };
+  for (const auto& [button, row, act, close] : presses) {
+    WhenDialogShows("固定候補設定", [&](HWND dlg) {
+      act(dlg);
+      PostMessageA(dlg, close ? WM_COMMAND : WM_CLOSE, close, 0);
+    });
     Press(button, row);
   }
-  EXPECT_EQ(ListRows(IDC_ENV_ITEMS), (Rows{"弐", "一", "三", "四"}));
-  EXPECT_EQ(Selected(IDC_ENV_ITEMS), 3);
-  Press(IDC_ENV_ITEM_DELETE, 3);
-  EXPECT_EQ(Selected(IDC_ENV_ITEMS), 2);
+  EXPECT_EQ(SelectedRow(Item(IDC_ENV_ITEMS)), 5);
+  Press(IDC_ENV_ITEM_DELETE, 5);  // the last: the one above is selected
+  EXPECT_EQ(SelectedRow(Item(IDC_ENV_ITEMS)), 4);
   EXPECT_EQ(PressOk(), "");
   EXPECT_EQ(shared.StaticItems,
-            (std::vector<StaticItem>{{"弐", "2", true, false}, {"一", "1", false, false}, {"三", "3", false, true}}));
+            (std::vector<StaticItem>{{"弐", "2", true, false},
+                                     {"一", "1", false, false},
+                                     {"ファイル名を指定して実行", "%1", false, false},
+                                     {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true},
+                                     {"", long258, false, false}}));
 }
 
 TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
@@ -245,66 +279,6 @@ TEST_F(EnvDialog, ClosedWhileItsNestedLoopsRun) {
     EXPECT_EQ(Dlg(), nullptr);
   }
   EXPECT_EQ(Notified(), 0u);
-}
-
-// The static item dialog driven from inside its own loop.
-std::string Fields(HWND dlg) {
-  return WindowText(GetDlgItem(dlg, IDC_ITEM_NAME), 1000) + "|" + WindowText(GetDlgItem(dlg, IDC_ITEM_COMMAND), 1000) +
-         "|" + std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_URLENCODE)) +
-         std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_UTF8));
-}
-
-void Choose(HWND dlg, int preset) {
-  SendDlgItemMessageA(dlg, IDC_ITEM_NAME, CB_SETCURSEL, static_cast<WPARAM>(preset), 0);
-  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_SELENDOK),
-               reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
-}
-
-TEST(StaticItemDlg, PresetsModesAndOverlongFields) {
-  const StaticItem dictionary{"辞書", "https://dict.example/?q=%1", true, false};
-  std::string long350(150, 'a'), long258 = long350;
-  for (int i = 0; i < 100; ++i) long350 += "表";
-  for (int i = 0; i < 54; ++i) long258 += "表";  // the next one would not fit
-  const struct {
-    bool update;
-    std::function<void(HWND)> act;
-    int button;
-    StaticItem expected;
-  } cases[] = {
-      // Empty fields; a preset fills in the whole item.
-      {false, [](HWND dlg) {
-         EXPECT_EQ(Fields(dlg), "||00");
-         Choose(dlg, 2);
-         EXPECT_EQ(Fields(dlg), "Yahoo Japan|https://search.yahoo.co.jp/bin/search?p=%1|10");
-         Choose(dlg, 3);
-         EXPECT_EQ(Fields(dlg), "CinemaScape|https://cinema.intercritique.com/movie.cgi?name=%1|10");
-         Choose(dlg, 1);
-       }, IDOK, {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true}},
-      // The item's values; a name of no preset changes nothing else.
-      {true, [](HWND dlg) {
-         EXPECT_EQ(Fields(dlg), "辞書|https://dict.example/?q=%1|10");
-         SetDlgItemTextA(dlg, IDC_ITEM_NAME, "Google 辞書");
-         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_EDITCHANGE),
-                      reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
-       }, IDOK, {"Google 辞書", "https://dict.example/?q=%1", true, false}},
-      {true, [](HWND dlg) { Choose(dlg, 0); }, IDOK, {"ファイル名を指定して実行", "%1", false, false}},
-      {true, [](HWND dlg) { Choose(dlg, 2); }, IDCANCEL, dictionary},
-      {true, [](HWND) {}, 0, dictionary},  // the close box
-      // An empty name is taken; an overlong command is cut on a character.
-      {false, [&](HWND dlg) { SetDlgItemTextA(dlg, IDC_ITEM_COMMAND, long350.c_str()); }, IDOK, {"", long258, false, false}},
-  };
-  for (const auto& c : cases) {
-    StaticItem item = dictionary;
-    tarn::test::WhenDialogShows("固定候補設定", [&](HWND dlg) {
-      c.act(dlg);
-      PostMessageA(dlg, c.button ? WM_COMMAND : WM_CLOSE, c.button, 0);
-    });
-    CStaticItemDlg dialog;
-    const bool ok = c.update ? dialog.UpdateItem(item, GetModuleHandleA(nullptr), nullptr)
-                             : dialog.AddItem(item, GetModuleHandleA(nullptr), nullptr);
-    EXPECT_EQ(ok, c.button == IDOK) << c.expected.Name;
-    EXPECT_EQ(item, c.expected) << c.expected.Name;
-  }
 }
 
 }  // namespace
