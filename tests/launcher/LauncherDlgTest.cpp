@@ -89,6 +89,9 @@ TEST_F(Launcher, HotkeyOpensTheDialogWithEveryCandidate) {
   ASSERT_NE(dlg, nullptr);
   EXPECT_EQ(WindowText(dlg), "Tarn Launcher");
   EXPECT_TRUE(GetForegroundWindow() == dlg && GetFocus() == Edit());
+  RECT r;  // no rectangle saved yet: centred over the desktop
+  GetWindowRect(dlg, &r);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
   EXPECT_FALSE(CLauncherDlg::FromWindow(dlg)->IsAutoCompleteOn());
   EXPECT_EQ(ListRows(), kAll);
   EXPECT_EQ(Text(1018), "[    6 /     6]");
