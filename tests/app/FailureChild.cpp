@@ -9,10 +9,8 @@
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "abend")
-    Abend("Dlg初期化エラー", "C:\\src\\launcher\\Brsk%dDlg.cpp", 321, "%s / %d%%", "LVS と CAppListView の接続時", 42);
   if (mode == "abend-here") TARN_ABEND("初期ディレクトリ取得失敗", "%s", "レジストリ");
-  if (mode == "abend-thread") std::thread([] { Abend("WinAPI Error", "C:\\w\\Walk.cpp", 9, "%s", "worker"); }).join();
+  if (mode == "abend-thread") std::thread([] { Abend("WinAPI Error", "C:\\w\\Walk%d.cpp", 9, "%s", "worker"); }).join();
   if (mode == "lasterror") {
     SetLastError(ERROR_ACCESS_DENIED);
     ReportLastError(0, "C:\\src\\app\\Tray%s.cpp", 77);

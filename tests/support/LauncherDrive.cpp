@@ -1,7 +1,5 @@
 #include "support/LauncherDrive.h"
 
-#include <objbase.h>
-
 #include "app/BriskApp.h"
 #include "base/DialogBase.h"
 #include "launcher/LauncherDlg.h"
@@ -31,8 +29,6 @@ void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
   WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
 }
 
-AppTest::AppTest() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-
 AppTest::~AppTest() {
   // A pass whose result is still on its way would be lost with the window
   // and keep the next test's pass from starting.
@@ -41,7 +37,6 @@ AppTest::~AppTest() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
   }
-  CoUninitialize();
 }
 
 HWND AppTest::Create(const std::vector<std::string>& candidates) {

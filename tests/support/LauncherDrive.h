@@ -25,7 +25,6 @@ void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
 // with the test.
 class AppTest : public ::testing::Test {
  protected:
-  AppTest();
   ~AppTest() override;
   // Prepares the folder with settings and candidates and creates the window.
   HWND Create(const std::vector<std::string>& candidates = {});
