@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "launcher/IconvCp932.h"
+#include "IconvCp932.h"
 #include "launcher/UrlEncode.h"
 
 namespace {

@@ -9,11 +9,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
-  PathList paths;
+  tarn::PathViews paths;
   tarn::CacheParseResult r = tarn::ParseCacheText(text, paths);
   if (r.Kept != paths.size()) std::abort();
   std::size_t bytes = 0;
-  for (const std::string& p : paths) {
+  for (std::string_view p : paths) {
     if (!tarn::IsStorablePath(p)) std::abort();
     bytes += p.size();
   }

@@ -27,7 +27,7 @@ void CheckRoundTrip(const EnvDlgInfo& info) {
     expected.TopDirs.resize(static_cast<std::size_t>(std::max(expected.TopDirNumMax, 0)));
   if (expected.ExecList.size() > static_cast<std::size_t>(std::max(expected.ExecListNumMax, 0)))
     expected.ExecList.resize(static_cast<std::size_t>(std::max(expected.ExecListNumMax, 0)));
-  if (!(back == expected) || notes.total != 0) std::abort();
+  if (!(back == expected) || notes.Total != 0) std::abort();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Times the real TarnLauncher.exe from outside, on a folder of real files,
 // and prints each figure beside its goal. Run by hand (it creates the files
-// once and keeps them in %TEMP%\tarn_startup_N):
+// once and keeps them in %TEMP%\tarn_files_N):
 //   scripts/wine-exec build/win/bench/tarn_startup_bench.exe [exe] [count...]
 // exe defaults to the one this build made.
 //
@@ -9,7 +9,10 @@
 // the longest time the main window took to answer a WM_NULL sent every
 // 20 ms from another thread, and the resident memory at the end; after the
 // first start also the hotkey to a filled dialog and the refilter (narrow
-// word, back to the empty word) less the filter delay.
+// word, back to the empty word) less the filter delay. A dialog counts as
+// filled when its counter shows the wanted numbers and its list has been
+// repainted. Give it a Wine prefix of its own (TARN_WINEPREFIX): tests
+// running meanwhile in the same prefix would meet its single-instance mutex.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -23,90 +26,21 @@
 #include <thread>
 #include <vector>
 
-#include "settings/EnvInfoStore.h"
-#include "support/TestSupport.h"
-
-#include "Timing.h"
+#include "BenchFiles.h"
 
 namespace {
 
+using tarn::test::CounterFor;
 using tarn::test::NowMs;
 
 constexpr char kCaption[] = "Tarn Launcher";
 constexpr double kPhaseLimitMs = 900000;
 
-std::string TempRoot(int count) {
-  char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
-  return std::string(base) + "tarn_startup_" + std::to_string(count);
-}
-
-// Creates count real files in 50 folders once; a marker says they are all there.
-void PrepareFiles(const std::string& root, int count) {
-  const std::string marker = root + "\\files.done";
-  if (tarn::test::FileExists(marker)) return;
-  const double t0 = NowMs();
-  for (int d = 0; d < 50; ++d) tarn::test::MakeDirs(root + "\\files\\d" + std::to_string(d));
-  unsigned seed = 12345;
-  for (int i = 0; i < count; ++i) {
-    const std::string path =
-        root + "\\files\\d" + std::to_string(i % 50) + "\\" + tarn::test::BenchName(i, seed) + ".exe";
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      DWORD written = 0;
-      WriteFile(h, "x", 1, &written, nullptr);
-      CloseHandle(h);
-    }
-  }
-  tarn::test::WriteFileBytes(marker, "done");
-  std::printf("  %d files made in %.1f s\n", count, (NowMs() - t0) / 1000);
-}
-
 void PrepareProgram(const std::string& root, const std::string& exe) {
   const std::string prog = root + "\\prog";
-  tarn::test::MakeDirs(prog);
+  tarn::test::PrepareBenchProgram(root, prog);
   CopyFileA(exe.c_str(), (prog + "\\TarnLauncher.exe").c_str(), FALSE);
-  CEnvInfoStore::SetDefaultDirectory(prog + "\\");
-  EnvDlgInfo info;
-  ApplyLoadDefaults(info);
-  info.HotKey = {1, 1, 1, 0, VK_F11};
-  info.SrchDirFlg = {};
-  info.SrchDirFlg.Any = true;
-  info.AnyDirSubDir = true;
-  info.AnyDirs = {root + "\\files;.exe"};
-  info.SpeedTuning = {};
-  info.StaticItems.clear();
-  info.TopDirs.clear();
-  info.ExecList.clear();
-  CEnvInfoStore().SaveEnvInfo(&info);
 }
-
-// Answers the main window's longest silence while it runs.
-class CPinger {
- public:
-  explicit CPinger(HWND window) : Window(window), Thread([this] { Run(); }) {}
-  ~CPinger() {
-    Stop = true;
-    Thread.join();
-  }
-  double Longest() const { return Worst.load(); }
-
- private:
-  void Run() {
-    while (!Stop) {
-      const double t0 = NowMs();
-      DWORD_PTR result = 0;
-      if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result) && !IsWindow(Window)) break;
-      const double took = NowMs() - t0;
-      if (took > Worst.load()) Worst = took;
-      Sleep(20);
-    }
-  }
-  HWND Window;
-  std::atomic<bool> Stop{false};
-  std::atomic<double> Worst{0};
-  std::thread Thread;
-};
 
 struct Launcher {
   PROCESS_INFORMATION Process = {};
@@ -130,16 +64,21 @@ std::string Counter(HWND dlg) {
   return text;
 }
 
-std::string CounterFor(int matches, int total) {
-  char text[64];
-  std::snprintf(text, sizeof text, "[%5d / %5d]", matches, total);
-  return text;
-}
-
 int Rows(HWND dlg) { return static_cast<int>(SendMessageA(GetDlgItem(dlg, 1002), LVM_GETITEMCOUNT, 0, 0)); }
 
+// True when the list has nothing left to paint. A paint validates the
+// window when it begins; a message sent to the list comes back only after
+// the paint under way has ended.
+bool Painted(HWND dlg) {
+  HWND list = GetDlgItem(dlg, 1002);
+  if (GetUpdateRect(list, nullptr, FALSE)) return false;
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(list, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &r);
+  return !GetUpdateRect(list, nullptr, FALSE);
+}
+
 // Asks for the launcher (again every 250 ms while none shows) until its
-// list shows all count candidates.
+// list shows all count candidates, painted.
 bool ShowAll(const Launcher& l, int count, double limitMs) {
   double asked = -1e9;
   const std::string want = CounterFor(count, count);
@@ -153,7 +92,7 @@ bool ShowAll(const Launcher& l, int count, double limitMs) {
           }
           return false;
         }
-        return Counter(dlg) == want && Rows(dlg) == count;
+        return Counter(dlg) == want && Rows(dlg) == count && Painted(dlg);
       },
       limitMs);
 }
@@ -205,25 +144,23 @@ void Line(const char* what, double value, const char* unit, double goal) {
               value <= goal ? "met" : "MISSED");
 }
 
-// Sets the search box's text as typing would, and times the list's answer.
+// Sets the search box's text as typing would, and times until the counter
+// shows the new matches and the list is repainted. The filter timer's own
+// lateness counts: the user waits for it too.
 double TimeRefilter(HWND dlg, const char* word, const std::string& wantCounter, unsigned delay) {
   HWND edit = FindWindowExA(GetDlgItem(dlg, 1008), nullptr, "Edit", nullptr);
   const double t0 = NowMs();
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
-  if (!WaitFor([&] { return Counter(dlg) == wantCounter; }, 60000)) return -1;
-  DWORD_PTR r = 0;
-  SendMessageTimeoutA(GetDlgItem(dlg, 1002), WM_NULL, 0, 0, SMTO_NORMAL, 60000, &r);
+  if (!WaitFor([&] { return Counter(dlg) == wantCounter && Painted(dlg); }, 60000)) return -1;
   return NowMs() - t0 - delay;
 }
 
 void RunCount(const std::string& exe, int count) {
   std::printf("%d files\n", count);
-  const std::string root = TempRoot(count);
+  const std::string root = tarn::test::BenchFilesRoot(count);
   tarn::test::MakeDirs(root);
-  PrepareFiles(root, count);
+  tarn::test::PrepareBenchFiles(root, count);
   PrepareProgram(root, exe);
-  DeleteFileA((root + "\\prog\\apppaths.ini").c_str());
-  DeleteFileA((root + "\\prog\\appnames.ini").c_str());
 
   int delaySetting = 0;
   const unsigned delay =
@@ -234,10 +171,10 @@ void RunCount(const std::string& exe, int count) {
     Launcher l;
     const double t0 = NowMs();
     if (!Start(root, l)) return;
-    double all = -1, longest = 0, memory = -1;
+    double all = -1, longest = 0, longestAt = 0, memory = -1;
     std::vector<double> hotkey, refNarrow, refBack;
     {
-      CPinger pinger(l.Main);
+      tarn::test::CPinger pinger(l.Main, t0);
       if (ShowAll(l, count, kPhaseLimitMs)) all = NowMs() - t0;
       if (all >= 0 && run == 0) {
         for (int i = 0; i < 5; ++i) {
@@ -255,12 +192,14 @@ void RunCount(const std::string& exe, int count) {
       }
       Sleep(500);
       longest = pinger.Longest();
+      longestAt = pinger.LongestAt();
       memory = ResidentMb(l);
     }
     Stop(l);
     std::printf(" %s start (%s)\n", run == 0 ? "first" : "next", run == 0 ? "no cache" : "cache present");
     Line("start -> dialog showing all", all, "ms", run == 0 ? 10000 : 3000);
     Line("longest time the main window answered no message", longest, "ms", 250);
+    std::printf("    (from %.0f ms after the start)\n", longestAt);
     if (run == 0) {
       Line("warm hotkey -> filled dialog (median of 5)", Median(hotkey), "ms", 150);
       Line("refilter narrow word, less the filter delay (median)", Median(refNarrow), "ms", 50);

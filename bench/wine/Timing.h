@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 namespace tarn::test {
 
@@ -32,5 +34,41 @@ inline double NowMs() {
   QueryPerformanceCounter(&t);
   return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
+
+// The longest time a window took to answer a message sent every 20 ms
+// from another thread, while the pinger lives.
+class CPinger {
+ public:
+  // start: the time the program was started, for WorstAt.
+  CPinger(HWND window, double start) : Window(window), Start(start), Thread([this] { Run(); }) {}
+  ~CPinger() {
+    Stop = true;
+    Thread.join();
+  }
+  double Longest() const { return Worst.load(); }
+  // When the longest silence began, in ms after the start.
+  double LongestAt() const { return WorstAt.load(); }
+
+ private:
+  void Run() {
+    while (!Stop) {
+      const double t0 = NowMs();
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result) && !IsWindow(Window)) break;
+      const double took = NowMs() - t0;
+      if (took > Worst.load()) {
+        Worst = took;
+        WorstAt = t0 - Start;
+      }
+      Sleep(20);
+    }
+  }
+  HWND Window;
+  double Start;
+  std::atomic<bool> Stop{false};
+  std::atomic<double> Worst{0};
+  std::atomic<double> WorstAt{0};
+  std::thread Thread;
+};
 
 }  // namespace tarn::test

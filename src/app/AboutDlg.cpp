@@ -7,6 +7,7 @@
 #include "app/AppRules.h"
 #include "base/Cp932.h"
 #include "res/SettingsDialogs.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -26,8 +27,8 @@ std::string ProductVersion(HMODULE module) {
   std::vector<char> data(size);
   if (!GetFileVersionInfoA(path, 0, size, data.data())) return {};
   struct Translation {
-    WORD language;
-    WORD codePage;
+    WORD Language;
+    WORD CodePage;
   };
   Translation* translations = nullptr;
   UINT length = 0;
@@ -37,8 +38,8 @@ std::string ProductVersion(HMODULE module) {
     return {};
   }
   char key[64];
-  wsprintfA(key, "\\StringFileInfo\\%04x%04x\\ProductVersion", translations->language,
-            translations->codePage);
+  wsprintfA(key, "\\StringFileInfo\\%04x%04x\\ProductVersion", translations->Language,
+            translations->CodePage);
   char* value = nullptr;
   if (!VerQueryValueA(data.data(), key, reinterpret_cast<void**>(&value), &length) || !value) return {};
   return std::string(tarn::TruncateToFit(std::string_view(value, tarn::BoundedLength(value, length)), 63));
@@ -46,10 +47,10 @@ std::string ProductVersion(HMODULE module) {
 
 }  // namespace
 
-CAboutDlg* CAboutDlg::s_Open = nullptr;
+CAboutDlg* CAboutDlg::OpenDialog = nullptr;
 
 CAboutDlg::~CAboutDlg() {
-  if (s_Open == this) s_Open = nullptr;
+  if (OpenDialog == this) OpenDialog = nullptr;
 }
 
 void CAboutDlg::Show(HINSTANCE instance) {
@@ -59,24 +60,19 @@ void CAboutDlg::Show(HINSTANCE instance) {
     return;
   }
   auto* dialog = new CAboutDlg(instance);
-  s_Open = dialog;
-  HWND window = dialog->CreateModeless(instance, "DLG_ABOUT", nullptr);
-  if (!window) {
-    delete dialog;
-    return;
-  }
-  ShowWindow(window, SW_SHOWNORMAL);
+  OpenDialog = dialog;
+  if (HWND window = dialog->CreateModeless(instance, "DLG_ABOUT", nullptr)) ShowWindow(window, SW_SHOWNORMAL);
 }
 
-HWND CAboutDlg::OpenWindow() { return s_Open ? s_Open->Window() : nullptr; }
+HWND CAboutDlg::OpenWindow() { return OpenDialog ? OpenDialog->Window() : nullptr; }
 
 INT_PTR CAboutDlg::OnInit() {
   HWND dlg = Window();
-  HANDLE picture = LoadImageA(Module, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0);
-  HICON icon = LoadIconA(Module, MAKEINTRESOURCEA(102));
+  Picture.Reset(LoadImageA(Module, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0));
+  HICON icon = LoadIconA(Module, MAKEINTRESOURCEA(IDI_PROGRAM));
   SendDlgItemMessageA(dlg, IDOK, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-  SendDlgItemMessageA(dlg, IDC_ABOUT_PICTURE, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
-  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(102), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  SendDlgItemMessageA(dlg, IDC_ABOUT_PICTURE, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Picture.Get()));
+  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
   SendMessageA(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   SetDlgItemTextA(dlg, IDC_ABOUT_NOTICE, kNotice);
@@ -146,10 +142,6 @@ INT_PTR CAboutDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void CAboutDlg::OnDestroy() {
   KillTimer(Window(), kTypingTimer);
   KillTimer(Window(), kCloseTimer);
-  HWND button = GetDlgItem(Window(), IDC_ABOUT_PICTURE);
-  if (HGDIOBJ picture = reinterpret_cast<HGDIOBJ>(SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, 0))) {
-    DeleteObject(picture);
-  }
 }
 
 void CAboutDlg::OnFinalMessage() { delete this; }

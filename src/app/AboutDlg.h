@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "base/DialogBase.h"
+#include "base/WinHandle.h"
 
 class CAboutDlg : public CDialogBase {
  public:
@@ -33,8 +34,9 @@ class CAboutDlg : public CDialogBase {
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnFinalMessage() override;
 
-  static CAboutDlg* s_Open;
+  static CAboutDlg* OpenDialog;
 
   HINSTANCE Module;
+  tarn::ScopedGdiObject Picture;
   std::size_t Typed = 0;  // bytes of the typed text on show
 };

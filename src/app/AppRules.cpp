@@ -18,11 +18,6 @@ uint32_t RefreshPeriodMs(int32_t updateTimerMinutes) {
   return static_cast<uint32_t>(minutes) * 60000u;
 }
 
-unsigned FilterDelayMs(bool readOk, int keyboardDelay) {
-  if (!readOk || keyboardDelay < 0 || keyboardDelay > 3) return 300;
-  return 300u + 250u * static_cast<unsigned>(keyboardDelay);
-}
-
 std::size_t NextTypingEnd(std::string_view text, std::size_t shown) {
   if (shown >= text.size()) return text.size();
   if (text[shown] == '\r' && shown + 1 < text.size() && text[shown + 1] == '\n') return shown + 2;

@@ -1,6 +1,5 @@
 // Small decisions of the application shell on plain values: hotkey mask,
-// refresh period, filter delay, the About dialog's typing and the exit
-// question.
+// refresh period, the About dialog's typing and the exit question.
 #pragma once
 
 #include <cstddef>
@@ -18,10 +17,6 @@ unsigned HotKeyModifiers(const HotKeySetting& key);
 // dialog's bounds are held to 10..9999 minutes here, so the product never
 // overflows and a zero or negative value cannot make the timer fire at once.
 uint32_t RefreshPeriodMs(int32_t updateTimerMinutes);
-
-// 300 ms + 250 ms per step of the keyboard delay (0..3); 300 ms when the
-// setting could not be read or is out of its range.
-unsigned FilterDelayMs(bool readOk, int keyboardDelay);
 
 // Where the About dialog's typing stands after one more step from shown:
 // the end of the next whole character (a CR LF pair is one step), so a

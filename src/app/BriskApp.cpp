@@ -1,75 +1,67 @@
 #include "app/BriskApp.h"
 
-#include <objbase.h>
-
 #include "app/AboutDlg.h"
 #include "app/AppRules.h"
-#include "app/Failure.h"
 #include "base/DialogBase.h"
+#include "base/Failure.h"
+#include "base/WindowBase.h"
 #include "launcher/AppListView.h"
-#include "launcher/LauncherLayout.h"
 #include "launcher/LauncherDlg.h"
+#include "launcher/LauncherLayout.h"
 #include "launcher/ListOrder.h"
 #include "search/CollectSettings.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
 
-namespace {
-
-HINSTANCE g_Instance = nullptr;
-HWND g_MainWindow = nullptr;
-CBriskApp* g_App = nullptr;
-CBriskApp* g_LauncherApp = nullptr;
-std::string g_ProductName;
-std::string g_Dir;
-bool g_ExitAsking = false;
-bool g_ComStarted = false;
-CEnvInfoStore* g_PendingStore = nullptr;
-unsigned g_KeyboardDelay = 300;
-LauncherFactory g_LauncherFactory = nullptr;
-
-constexpr char kLauncherProperty[] = "CBriskApp";
-
 static_assert(MOD_ALT == 1 && MOD_CONTROL == 2 && MOD_SHIFT == 4 && MOD_WIN == 8);
 
-void StopMessage(HWND owner, const char* text) {
-  MessageBoxA(owner, text, g_ProductName.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-}
+namespace {
+
+class CMainWindow;
+
+// The values the whole process shares, in one place. Touched by the
+// user-interface thread only; the collection thread is handed the main
+// window's handle instead.
+struct ProcessValues {
+  // The hidden main window while it exists; the application object, the
+  // product name and the instance are its own.
+  CMainWindow* Main = nullptr;
+  // The application the launcher dialog serves, claimed by Init.
+  CBriskApp* LauncherApp = nullptr;
+  // Deferred filtering delay, from the system's keyboard delay at start-up.
+  unsigned KeyboardDelay = 300;
+  LauncherFactory MakeLauncher = nullptr;
+};
+ProcessValues g_Process;
 
 }  // namespace
 
 CBriskApp::CBriskApp() = default;
 
 CBriskApp::~CBriskApp() {
-  // A failed Init leaves nothing else behind but may have claimed these.
-  if (g_LauncherApp == this) g_LauncherApp = nullptr;
-  if (Mutex) CloseHandle(Mutex);
-  delete ListView;
-  delete Collector;
-  delete Tray;
-  delete Info;
-  delete DialogRect;
+  // A failed Init may have claimed it.
+  if (g_Process.LauncherApp == this) g_Process.LauncherApp = nullptr;
 }
 
 bool CBriskApp::Init(const AppInfo& info) {
   if (!IsWindow(info.MainWindow)) TARN_REPORT_LAST_ERROR(1);
-  if (g_LauncherApp) return false;
-  g_LauncherApp = this;
-  Info = new AppInfo(info);
+  if (g_Process.LauncherApp) return false;
+  g_Process.LauncherApp = this;
+  Info = info;
 
   SetLastError(0);
-  Mutex = CreateMutexA(nullptr, TRUE, Info->ProductName.c_str());
-  if (!Mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+  Mutex.Reset(CreateMutexA(nullptr, TRUE, Info->ProductName.c_str()));
+  if (!Mutex.Valid() || GetLastError() == ERROR_ALREADY_EXISTS) {
     MessageBoxA(nullptr, "既に起動されています。", Info->ProductName.c_str(),
                 MB_OK | MB_TASKMODAL | MB_ICONEXCLAMATION);
     return false;
   }
 
-  Collector = new CSrchApliBase(Info->MainWindow, g_Dir);
-  ListView = new CAppListView;
-  ListView->Attach(nullptr, Collector);
+  Collector = std::make_unique<CSrchApliBase>(Info->MainWindow, Info->Folder);
+  ListView = std::make_unique<CAppListView>();
+  ListView->Attach(nullptr, Collector.get());
 
-  Tray = new CTrayIcon;
+  Tray = std::make_unique<CTrayIcon>();
   Tray->Register(Info->TrayIconId, Info->Instance);
   Tray->Attach(Info->MainWindow, WM_TRAY_NOTIFY, this);
   Tray->SetIcon(Info->RefreshCommand);
@@ -78,17 +70,55 @@ bool CBriskApp::Init(const AppInfo& info) {
   ApplySettings(0);
   // The previous run's candidates come in on a thread of their own, so the
   // first hotkey usually finds them; the tray icon looks busy until then.
-  Collector->StartCacheLoad();
+  // With no cache to load and no pass to wait for, nothing else would make
+  // it look idle.
+  if (!Collector->StartCacheLoad() && !Collector->IsCollecting()) Tray->SetIcon(Info->NameId);
   if (CEnvInfoStore::IsSavingRefused()) {
-    StopMessage(Info->MainWindow,
-                "設定ファイル tlenv.ini を読み込めませんでした。\n"
+    StopMessage("設定ファイル tlenv.ini を読み込めませんでした。\n"
                 "今回の起動中は、設定と履歴を保存しません。");
   }
 
   int delay = 0;
   const bool read = SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0) != FALSE;
-  g_KeyboardDelay = FilterDelayMs(read, delay);
+  g_Process.KeyboardDelay =
+      static_cast<unsigned>(tarn::FilterDelayMs(read ? std::optional<int32_t>(delay) : std::nullopt));
   return true;
+}
+
+void CBriskApp::StopMessage(const char* text) {
+  HoldExit(true);
+  MessageBoxA(Info->MainWindow, text, Info->ProductName.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  HoldExit(false);
+}
+
+void CBriskApp::HoldExit(bool hold) {
+  if (hold) {
+    ++ExitHolds;
+    return;
+  }
+  if (--ExitHolds > 0 || !ExitAsked) return;
+  ExitAsked = false;
+  if (Info) PostMessageA(Info->MainWindow, WM_CLOSE, 0, 0);
+}
+
+bool CBriskApp::DeferExit() {
+  if (ExitHolds == 0) return false;
+  ExitAsked = true;
+  return true;
+}
+
+HINSTANCE CBriskApp::GetInstance() const { return Info ? Info->Instance : nullptr; }
+
+const char* CBriskApp::GetDialogTemplate() const {
+  if (!Info) return nullptr;
+  return Info->DialogTemplateName.empty() ? MAKEINTRESOURCEA(Info->DialogTemplateId)
+                                          : Info->DialogTemplateName.c_str();
+}
+
+unsigned CBriskApp::GetFilterDelay() const { return g_Process.KeyboardDelay; }
+
+void CBriskApp::ForwardCommand(int command) {
+  if (Info) PostMessageA(Info->MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 bool CBriskApp::PreProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
@@ -124,11 +154,11 @@ bool CBriskApp::ShowLauncher() {
     SetForegroundWindow(LauncherWindow);
     return true;
   }
-  if (!g_LauncherFactory) {
+  if (!g_Process.MakeLauncher) {
     TARN_TRACE("%s", "launcher dialog not available");
     return false;
   }
-  HWND dialog = g_LauncherFactory(this);
+  HWND dialog = g_Process.MakeLauncher(this);
   if (!dialog) return false;
   LauncherWindow = dialog;
   ShowWindow(dialog, SW_SHOWNORMAL);
@@ -230,8 +260,7 @@ bool CBriskApp::EnableHotKey(bool on) {
   EnvDlgInfo info;
   store.GetEnvInfo(&info);
   if (!RegisterHotKey(Info->MainWindow, kHotKeyId, HotKeyModifiers(info.HotKey), info.HotKey.VKey)) {
-    StopMessage(Info->MainWindow,
-                "ダイアログ表示表のホットキーの登録に失敗しました。\n"
+    StopMessage("ダイアログ表示表のホットキーの登録に失敗しました。\n"
                 "キー登録に重複があるようなので、キー設定を変更して下さい。");
     return false;
   }
@@ -262,178 +291,186 @@ void CBriskApp::EnableDialogButtons(int busy) {
 }
 
 void CBriskApp::Teardown() {
-  // An open launcher's search box points back at this object: close the
-  // dialog while everything it may call on its way out still exists.
-  if (LauncherWindow) {
-    HWND dialog = LauncherWindow;
-    if (HWND combo = GetDlgItem(dialog, Info->SearchComboId)) {
-      RemovePropA(combo, kLauncherProperty);
-      if (HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr)) RemovePropA(edit, kLauncherProperty);
-    }
-    if (IsWindow(dialog)) DestroyWindow(dialog);
+  // The open launcher goes first, while everything it may call on its way
+  // out still exists.
+  if (HWND dialog = LauncherWindow) {
     LauncherWindow = nullptr;
+    if (IsWindow(dialog)) DestroyWindow(dialog);
   }
   if (Tray) Tray->UpdateIcon(nullptr, nullptr);
-  UnregisterHotKey(Info->MainWindow, kHotKeyId);
-  EnableTimer(false);
-  delete Info;
-  Info = nullptr;
-  delete ListView;
-  ListView = nullptr;
-  delete Collector;
-  Collector = nullptr;
-  delete Tray;
-  Tray = nullptr;
-  delete DialogRect;
-  DialogRect = nullptr;
-  if (Mutex) {
-    CloseHandle(Mutex);
-    Mutex = nullptr;
+  if (Info) {
+    UnregisterHotKey(Info->MainWindow, kHotKeyId);
+    EnableTimer(false);
   }
-  if (g_LauncherApp == this) g_LauncherApp = nullptr;
+  Info.reset();
+  ListView.reset();
+  Collector.reset();
+  Tray.reset();
+  Mutex.Reset();
+  if (g_Process.LauncherApp == this) g_Process.LauncherApp = nullptr;
 }
 
 // ---- main window -------------------------------------------------------
 
 namespace {
 
-LRESULT OnCreate(HWND window) {
-  g_MainWindow = window;
+// The hidden main window: the hub that receives the hotkey, the refresh
+// timer, the tray icon's notifications, the commands and the collection's
+// status, and owns the application object. It owns itself: created by
+// CreateMainWindow, deleted when its window has gone.
+class CMainWindow final : public CWindowBase {
+ public:
+  CMainWindow(HINSTANCE instance, std::string folder) : Instance(instance), Folder(std::move(folder)) {}
+
+  static bool Register(HINSTANCE instance) {
+    return RegisterWindowClass(instance, kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+  }
+  HWND Create() { return CreateFor(kMainWindowClass, kMainWindowClass, WS_MINIMIZE, 0, 0, 1, 1, Instance); }
+
+  CBriskApp* App() const { return Application.get(); }
+  const std::string& ProductName() const { return Product; }
+
+ private:
+  ~CMainWindow() override {
+    if (g_Process.Main == this) g_Process.Main = nullptr;
+  }
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (Application && !Application->PreProcessMessage(Window(), message, wParam, lParam)) return 0;
+    return CWindowBase::WindowProc(message, wParam, lParam);
+  }
+  LRESULT OnCreate(CREATESTRUCTA*) override;
+  bool OnClose() override;
+  void OnDestroy() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnFinalMessage() override { delete this; }
+  void ShowEnvDialog();
+
+  HINSTANCE Instance;
+  std::string Folder;
+  std::string Product;
+  std::unique_ptr<CBriskApp> Application;
+  std::optional<tarn::ScopedComInit> Com;
+  // Made when the settings dialog opens, gone when it reports back.
+  std::unique_ptr<CEnvInfoStore> PendingStore;
+  bool ExitAsking = false;
+};
+
+LRESULT CMainWindow::OnCreate(CREATESTRUCTA*) {
   char name[256] = {};
-  LoadStringA(g_Instance, 102, name, sizeof name);
-  g_ProductName = name;
+  LoadStringA(Instance, IDS_PRODUCT_NAME, name, sizeof name);
+  Product = name;
   AppInfo info;
-  info.Instance = g_Instance;
-  info.MainWindow = window;
-  info.ProductName = g_ProductName;
+  info.Instance = Instance;
+  info.MainWindow = Window();
+  info.Folder = Folder;
+  info.ProductName = Product;
   // Published before Init: the message boxes Init can show run message
   // loops, and the first pass's messages arriving meanwhile must reach it.
-  auto* app = new CBriskApp;
-  g_App = app;
-  if (!app->Init(info)) {
+  Application = std::make_unique<CBriskApp>();
+  if (!Application->Init(info)) {
     // A second instance: the window is not created and the entry ends.
-    g_App = nullptr;
-    delete app;
+    Application.reset();
     return -1;
   }
-  g_ComStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  Com.emplace();
   HeapCompact(GetProcessHeap(), 0);
   return 0;
 }
 
-LRESULT OnClose(HWND window) {
-  if (g_ExitAsking) return 0;
-  g_ExitAsking = true;
-  const int answer = MessageBoxA(nullptr, ExitQuestionText(g_ProductName).c_str(),
-                                 ExitQuestionCaption(g_ProductName).c_str(),
+bool CMainWindow::OnClose() {
+  if (ExitAsking || (Application && Application->DeferExit())) return true;
+  ExitAsking = true;
+  const tarn::LifeGuard::Watcher alive = Watch();
+  const int answer = MessageBoxA(nullptr, ExitQuestionText(Product).c_str(), ExitQuestionCaption(Product).c_str(),
                                  MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL | MB_TOPMOST);
-  g_ExitAsking = false;
-  if (answer != IDYES) return 0;
-  return DefWindowProcA(window, WM_CLOSE, 0, 0);
+  if (!alive) return true;
+  ExitAsking = false;
+  return answer != IDYES;
 }
 
-void OnDestroy() {
-  if (!g_App) return;  // creation was refused
-  if (g_ComStarted) CoUninitialize();
-  g_ComStarted = false;
+void CMainWindow::OnDestroy() {
+  if (!Application) return;  // creation was refused
+  Com.reset();
   CEnvInfoStore().FreeEnvInfo();
-  delete g_App;
-  g_App = nullptr;
-  g_MainWindow = nullptr;
+  Application.reset();
+  g_Process.Main = nullptr;
   PostQuitMessage(0);
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (g_App && !g_App->PreProcessMessage(window, message, wParam, lParam)) return 0;
+void CMainWindow::ShowEnvDialog() {
+  PendingStore = std::make_unique<CEnvInfoStore>();
+  Application->EnableHotKey(false);
+  Application->EnableTimer(false);
+  PendingStore->ShowEnvDialog(Window(), WM_ENV_DIALOG_RESULT);
+  // No dialog came up (and none will report back): the hotkey and the
+  // timer must not stay off for the rest of the run.
+  if (!PendingStore->IsEnvDialogOpen()) {
+    PendingStore.reset();
+    Application->EnableHotKey(true);
+    Application->EnableTimer(true);
+  }
+}
+
+bool CMainWindow::OnCommand(int id, int, HWND) {
+  switch (id) {
+    case IDC_ABOUT:
+      CAboutDlg::Show(Instance);
+      return true;
+    case IDC_SETTINGS:
+      if (Application) ShowEnvDialog();
+      return true;
+    case IDC_REFRESH:
+      if (Application) Application->Refresh();
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      if (OnCreate(window) != 0) {
-        g_MainWindow = nullptr;
-        return -1;
-      }
-      break;
-    case WM_CLOSE:
-      return OnClose(window);
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case 4003:
-          CAboutDlg::Show(g_Instance);
-          return 0;
-        case 4005:
-          delete g_PendingStore;
-          g_PendingStore = new CEnvInfoStore;
-          if (g_App) {
-            g_App->EnableHotKey(false);
-            g_App->EnableTimer(false);
-          }
-          g_PendingStore->ShowEnvDialog(window, WM_ENV_DIALOG_RESULT);
-          // No dialog came up (and none will report back): the hotkey and
-          // the timer must not stay off for the rest of the run.
-          if (!g_PendingStore->IsEnvDialogOpen()) {
-            delete g_PendingStore;
-            g_PendingStore = nullptr;
-            if (g_App) {
-              g_App->EnableHotKey(true);
-              g_App->EnableTimer(true);
-            }
-          }
-          return 0;
-        case 4006:
-          if (g_App) g_App->Refresh();
-          return 0;
-      }
-      break;
     case WM_ENV_DIALOG_RESULT:
-      if (g_App) {
+      if (Application) {
         if (wParam == 1) {
           CEnvInfoStore().SaveEnvInfo(nullptr);
-          g_App->ApplySettings(0);
+          Application->ApplySettings(0);
         } else {
-          g_App->EnableHotKey(true);
-          g_App->EnableTimer(true);
+          Application->EnableHotKey(true);
+          Application->EnableTimer(true);
         }
       }
-      delete g_PendingStore;
-      g_PendingStore = nullptr;
+      PendingStore.reset();
       break;
     case WM_COLLECT_NOTIFY:
-      if (g_App) g_App->OnCollectionStatus(wParam, lParam);
+      if (Application) Application->OnCollectionStatus(wParam, lParam);
       break;
     case WM_CACHE_LOADED:
-      if (g_App) {
-        g_App->OnCacheLoaded(lParam);
+      if (Application) {
+        Application->OnCacheLoaded(lParam);
       } else {
         delete reinterpret_cast<AppEntryList*>(lParam);
       }
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return Default(message, wParam, lParam);
 }
 
 }  // namespace
 
-void SetLauncherFactory(LauncherFactory factory) { g_LauncherFactory = factory; }
+void SetLauncherFactory(LauncherFactory factory) { g_Process.MakeLauncher = factory; }
 
-bool RegisterMainWindowClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = instance;
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kMainWindowClass;
-  if (RegisterClassA(&wc)) return true;
-  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
+bool RegisterMainWindowClass(HINSTANCE instance) { return CMainWindow::Register(instance); }
 
 HWND CreateMainWindow(HINSTANCE instance, const std::string& dir) {
-  if (!RegisterMainWindowClass(instance)) return nullptr;
-  g_Instance = instance;
-  g_Dir = dir;
+  if (!RegisterMainWindowClass(instance) || g_Process.Main) return nullptr;
   CEnvInfoStore::SetDefaultDirectory(dir);
-  return CreateWindowExA(0, kMainWindowClass, kMainWindowClass, WS_MINIMIZE, 0, 0, 1, 1, nullptr,
-                         nullptr, instance, nullptr);
+  // Recorded before the window exists: everything of the start-up happens
+  // inside its creation.
+  auto* main = new CMainWindow(instance, dir);
+  g_Process.Main = main;
+  return main->Create();
 }
 
 int RunMessageLoop() {
@@ -448,7 +485,10 @@ int RunMessageLoop() {
   return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
 
-HWND GetMainWindow() { return g_MainWindow; }
-CBriskApp* GetBriskApp() { return g_App; }
-unsigned GetKeyboardDelay() { return g_KeyboardDelay; }
-const std::string& GetProductName() { return g_ProductName; }
+HWND GetMainWindow() { return g_Process.Main ? g_Process.Main->Window() : nullptr; }
+CBriskApp* GetBriskApp() { return g_Process.Main ? g_Process.Main->App() : nullptr; }
+unsigned GetKeyboardDelay() { return g_Process.KeyboardDelay; }
+const std::string& GetProductName() {
+  static const std::string none;
+  return g_Process.Main ? g_Process.Main->ProductName() : none;
+}

@@ -6,9 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/TrayIcon.h"
+#include "base/WinHandle.h"
+#include "launcher/LauncherHost.h"
+#include "res/LauncherDialog.h"
 #include "settings/EnvDlgInfo.h"
 
 class CAppListView;
@@ -20,32 +25,28 @@ inline constexpr int kHotKeyId = 1;
 inline constexpr UINT_PTR kRefreshTimerId = 3;
 inline constexpr char kMainWindowClass[] = "Tarn_Launcher";
 
-// What the main window tells the application object about itself.
+// What the main window tells the application object about itself. The
+// launcher dialog's own controls are named by res/LauncherDialog.h.
 struct AppInfo {
-  virtual ~AppInfo() = default;
   HINSTANCE Instance = nullptr;
   HWND MainWindow = nullptr;
-  UINT NameId = 102;
+  // Of the settings and cache files, ending with '\'.
+  std::string Folder;
+  UINT NameId = IDS_PRODUCT_NAME;
   std::string ProductName;
   WORD DialogTemplateId = 0;
   std::string DialogTemplateName = "DLG_BRSK";
-  int ListId = 1002;
-  int SearchComboId = 1008;
-  int CounterId = 1018;
-  int OptionsId = 1023;
-  int RunId = 1004;
-  int CloseId = 2;
-  int ExitCommand = 4004;
-  int SettingsCommand = 4005;
-  int RefreshCommand = 4006;
-  int AboutCommand = 4003;
-  UINT TrayIconId = 110;
+  int SearchComboId = IDC_LAUNCHER_SEARCH;
+  int ExitCommand = IDC_EXIT;
+  int SettingsCommand = IDC_SETTINGS;
+  int RefreshCommand = IDC_REFRESH;
+  UINT TrayIconId = IDM_TRAY;
 };
 
-class CBriskApp : public CTrayIconOwner {
+class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
  public:
   CBriskApp();
-  virtual ~CBriskApp();
+  ~CBriskApp();
   CBriskApp(const CBriskApp&) = delete;
   CBriskApp& operator=(const CBriskApp&) = delete;
 
@@ -54,7 +55,7 @@ class CBriskApp : public CTrayIconOwner {
   bool Init(const AppInfo& info);
   bool PreProcessMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool ShowLauncher();
-  bool ApplySettings(int n);
+  bool ApplySettings(int n) override;
   bool OnCollectionStatus(WPARAM wParam, LPARAM lParam);
   // The cache file's candidates, named off this thread (WM_CACHE_LOADED).
   bool OnCacheLoaded(LPARAM lParam);
@@ -66,37 +67,56 @@ class CBriskApp : public CTrayIconOwner {
   void EnableDialogButtons(int busy);
   void Teardown();
 
-  // The launcher dialog sets itself here while it exists.
-  void SetLauncherWindow(HWND window) { LauncherWindow = window; }
-  HWND GetLauncherWindow() const { return LauncherWindow; }
-  int GetBusy() const { return Busy; }
+  // Exit waits while a call that runs a message loop of its own is under
+  // way (a message box of this object, a launch of the launcher dialog):
+  // an exit asked for meanwhile is asked again when the last one is done.
+  void HoldExit(bool hold) override;
+  // True when the exit has to wait (and will be asked again).
+  bool DeferExit();
+
+  // The launcher dialog's side of the application.
+  HINSTANCE GetInstance() const override;
+  const char* GetDialogTemplate() const override;
+  unsigned GetFilterDelay() const override;
+  EnvDlgInfo& GetSettings() override { return Settings; }
   const EnvDlgInfo& GetSettings() const { return Settings; }
-  // The launcher dialog records its histories and rectangle here.
-  EnvDlgInfo& GetSettings() { return Settings; }
-  const AppInfo* GetAppInfo() const { return Info; }
-  CTrayIcon* GetTrayIcon() const { return Tray; }
-  CAppListView* GetListView() const { return ListView; }
-  CSrchApliBase* GetCollector() const { return Collector; }
+  CAppListView* GetListView() const override { return ListView.get(); }
+  CSrchApliBase* GetCollector() const override { return Collector.get(); }
+  HWND GetLauncherWindow() const override { return LauncherWindow; }
+  void SetLauncherWindow(HWND window) override { LauncherWindow = window; }
+  const std::string& GetSearchWord() const override { return SearchWord; }
+  void SetSearchWord(const std::string& word) override { SearchWord = word; }
+  void ForwardCommand(int command) override;
+
+  int GetBusy() const { return Busy; }
+  const AppInfo* GetAppInfo() const { return Info ? &*Info : nullptr; }
+  CTrayIcon* GetTrayIcon() const { return Tray.get(); }
+  // The launcher dialog's current search word.
   std::string SearchWord;
-  RECT* DialogRect = nullptr;
 
  private:
   void RebuildList();
+  void StopMessage(const char* text);
 
   HWND LauncherWindow = nullptr;
   int Busy = 0;
   uint32_t TimerPeriod = 0;  // of the running refresh timer; 0 while it is off
+  int ExitHolds = 0;
+  bool ExitAsked = false;
   EnvDlgInfo Settings;
-  AppInfo* Info = nullptr;
-  CTrayIcon* Tray = nullptr;
-  CAppListView* ListView = nullptr;
-  CSrchApliBase* Collector = nullptr;
-  HANDLE Mutex = nullptr;
+  tarn::ScopedHandle Mutex;
+  // Declared in the reverse of the fixed teardown order (the application
+  // info, the list view, the collector, the tray icon), which destruction
+  // follows too when Init did not get far.
+  std::unique_ptr<CTrayIcon> Tray;
+  std::unique_ptr<CSrchApliBase> Collector;
+  std::unique_ptr<CAppListView> ListView;
+  std::optional<AppInfo> Info;
 };
 
 // Creates the launcher dialog for the application and answers its window;
 // the launcher module installs it. Without one, the launcher cannot open.
-using LauncherFactory = HWND (*)(CBriskApp* app);
+using LauncherFactory = HWND (*)(CLauncherHost* host);
 void SetLauncherFactory(LauncherFactory factory);
 
 // Entry pieces shared by WinMain and the tests. dir is the folder of the

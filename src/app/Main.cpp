@@ -3,7 +3,7 @@
 #include <clocale>
 
 #include "app/BriskApp.h"
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "base/WinHandle.h"
 #include "launcher/LauncherDlg.h"
 

@@ -1,10 +1,13 @@
 // An icon in the notification area, attached to an owner window whose
-// procedure it subclasses to receive the icon's mouse notifications. All
-// icons of the process are listed in one registry keyed by icon id.
+// procedure it subclasses to receive the icon's mouse notifications. The
+// ids of all icons of the process are listed in one registry: an id is
+// taken once.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include "base/WindowSubclass.h"
 
 class CTrayIconOwner {
  public:
@@ -17,15 +20,16 @@ class CTrayIconOwner {
 class CTrayIcon {
  public:
   CTrayIcon();
-  virtual ~CTrayIcon();
+  ~CTrayIcon();
   CTrayIcon(const CTrayIcon&) = delete;
   CTrayIcon& operator=(const CTrayIcon&) = delete;
 
   // The menu: right click tracks it, double click sends its first command.
-  virtual bool OnNotify(WPARAM wParam, LPARAM lParam);
+  bool OnNotify(WPARAM wParam, LPARAM lParam);
 
   bool Register(UINT id, HINSTANCE instance);
-  bool Attach(HWND owner, UINT callbackMessage, CTrayIconOwner* owner_);
+  // Several icons may share one window. Attaching again moves the icon.
+  bool Attach(HWND window, UINT callbackMessage, CTrayIconOwner* owner);
   // Icon and tip of one resource id; 0 removes the icon.
   BOOL SetIcon(UINT resourceId);
   // nullptr icon removes it; nullptr tip keeps the previous tip.
@@ -33,23 +37,20 @@ class CTrayIcon {
   bool SetBusy(int busy);
   void SetEnabled(BYTE enabled) { Enabled = enabled; }
 
-  BYTE IsEnabled() const { return Enabled; }
   int GetBusy() const { return Busy; }
   bool IsShown() const { return Data.hIcon != nullptr; }
-  HICON GetShownIcon() const { return Data.hIcon; }
   HICON GetWantedIcon() const { return Wanted; }
   const char* GetTip() const { return Data.szTip; }
-  UINT GetId() const { return Data.uID; }
 
   // Bytes of the tip the first form of the record carries.
   static constexpr size_t kTipBytes = NOTIFYICONDATAA_V1_SIZE - offsetof(NOTIFYICONDATAA, szTip);
 
  private:
-  static LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void Detach();
+  // The owner window's messages, in front of its own procedure.
+  LRESULT OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   BYTE Enabled = 1;
-  WNDPROC PrevProc = nullptr;
+  CWindowSubclass Subclass;
   NOTIFYICONDATAA Data;
   CTrayIconOwner* Owner = nullptr;
   int Busy = 0;

@@ -23,9 +23,6 @@ constexpr bool IsTrailByte(unsigned char c) {
 }
 constexpr bool IsTrailByte(char c) { return IsTrailByte(static_cast<unsigned char>(c)); }
 
-// Half-width katakana and punctuation: single-byte characters above 0x7F.
-constexpr bool IsHalfWidthKana(unsigned char c) { return c >= 0xA1 && c <= 0xDF; }
-
 // Length in bytes of the character starting at s[i] (i < s.size()): 2 for a
 // lead byte followed by another byte, else 1. A lead byte that is the last
 // byte counts as a character of its own.

@@ -10,17 +10,16 @@ CModelessRegistry g_Dialogs;
 
 }  // namespace
 
-CDialogBase::CDialogBase() = default;
+CDialogBase::CDialogBase() : CWindowObject(DWLP_USER) {}
 
 CDialogBase::~CDialogBase() {
-  // An owner that lets go of the object before its window: the window goes
-  // too, and finds no object on its way out.
-  if (HWND dlg = Dlg) {
-    Dlg = nullptr;
-    SetWindowLongPtrA(dlg, DWLP_USER, 0);
-    if (Modeless) g_Dialogs.Remove(dlg);
-    DestroyWindow(dlg);
-  }
+  if (Modeless && Window()) g_Dialogs.Remove(Window());
+}
+
+CDialogBase* CDialogBase::FromWindow(HWND dialog) {
+  if (!dialog || GetWindowLongPtrA(dialog, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&StaticDlgProc))
+    return nullptr;
+  return static_cast<CDialogBase*>(Bound(dialog, DWLP_USER));
 }
 
 HWND CDialogBase::CreateModeless(HINSTANCE instance, const char* name, HWND parent) {
@@ -28,6 +27,7 @@ HWND CDialogBase::CreateModeless(HINSTANCE instance, const char* name, HWND pare
   Creating = true;
   HWND dlg = CreateDialogParamA(instance, name, parent, StaticDlgProc, reinterpret_cast<LPARAM>(this));
   Creating = false;
+  if (!dlg) OnFinalMessage();
   return dlg;
 }
 
@@ -37,7 +37,7 @@ INT_PTR CDialogBase::RunModal(HINSTANCE instance, const char* name, HWND parent)
 }
 
 INT_PTR CDialogBase::SetMessageResult(LRESULT result) {
-  if (Dlg) SetWindowLongPtrA(Dlg, DWLP_MSGRESULT, result);
+  if (Window()) SetWindowLongPtrA(Window(), DWLP_MSGRESULT, result);
   return TRUE;
 }
 
@@ -46,20 +46,15 @@ INT_PTR CALLBACK CDialogBase::StaticDlgProc(HWND dlg, UINT message, WPARAM wPara
   if (message == WM_INITDIALOG) {
     self = reinterpret_cast<CDialogBase*>(lParam);
     if (!self) return FALSE;
-    self->Dlg = dlg;
-    SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+    self->Bind(dlg);
     if (self->Modeless) g_Dialogs.Add(dlg);
   } else {
-    self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrA(dlg, DWLP_USER));
+    self = static_cast<CDialogBase*>(Bound(dlg, DWLP_USER));
   }
   // Messages before WM_INITDIALOG (WM_SETFONT among them) find no object.
   if (!self) return FALSE;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(dlg, DWLP_USER, 0);
-    self->Dlg = nullptr;
-    // A window that died while being created is reported to the creator,
-    // who still holds the object.
-    if (!self->Creating) self->OnFinalMessage();
+    self->Unbind();
     return FALSE;
   }
   // A handler may destroy the window and with it the object: nothing of
@@ -80,7 +75,7 @@ INT_PTR CDialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case WM_DESTROY:
       OnDestroy();
-      if (Modeless && Dlg) g_Dialogs.Remove(Dlg);
+      if (Modeless && Window()) g_Dialogs.Remove(Window());
       return FALSE;
     default:
       return OnMessage(message, wParam, lParam);
@@ -94,7 +89,6 @@ bool IsModelessDialogMessage(MSG* msg) {
   }
   return false;
 }
-
 
 std::string WindowText(HWND window, std::size_t max) {
   int length = GetWindowTextLengthA(window);

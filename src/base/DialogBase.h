@@ -1,8 +1,7 @@
-// One small base for every dialog of the program, modeless or modal. Its
-// static procedure stores the object at WM_INITDIALOG, forwards each
-// message to a small named member and forgets the object when the window
-// goes. Modeless dialogs are offered every message of the program's loop
-// (keyboard navigation) while they exist.
+// One small base for every dialog of the program, modeless or modal, on
+// the window object of WindowBase.h: the object is stored at
+// WM_INITDIALOG. Modeless dialogs are offered every message of the
+// program's loop (keyboard navigation) while they exist.
 #pragma once
 
 #include <windows.h>
@@ -10,23 +9,20 @@
 #include <string>
 
 #include "base/Geometry.h"
-#include "base/LifeGuard.h"
+#include "base/WindowBase.h"
 
-class CDialogBase {
+class CDialogBase : public CWindowObject {
  public:
-  CDialogBase(const CDialogBase&) = delete;
-  CDialogBase& operator=(const CDialogBase&) = delete;
-
-  // The dialog window; null before WM_INITDIALOG and once it is gone.
-  HWND Window() const { return Dlg; }
+  // The object behind a dialog of this base, or nullptr for any other window.
+  static CDialogBase* FromWindow(HWND dialog);
 
  protected:
   CDialogBase();
-  virtual ~CDialogBase();
+  ~CDialogBase() override;
 
   // Creates the dialog modeless (not yet shown unless its template says
-  // so). Null when the template cannot be made into a window; the object
-  // is then still the caller's, and OnFinalMessage was not called.
+  // so). Null when the template cannot be made into a window; OnFinalMessage
+  // has then been called, so a dialog that owns itself is gone.
   HWND CreateModeless(HINSTANCE instance, const char* name, HWND parent);
   // Runs the dialog modally and answers its EndDialog result; -1 or 0 when
   // it could not be shown.
@@ -40,28 +36,16 @@ class CDialogBase {
   virtual void OnDestroy() {}
   // Every other message.
   virtual INT_PTR OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return FALSE; }
-  // The window is gone and the object forgotten: an object that owns
-  // itself (a modeless dialog) deletes itself here. Nothing of the base is
-  // touched after this call.
-  virtual void OnFinalMessage() {}
 
   // Answers a notification through DWLP_MSGRESULT; returns TRUE for the
   // dialog procedure.
   INT_PTR SetMessageResult(LRESULT result);
 
-  // Taken before a call that can run a nested message loop (a message box,
-  // a modal dialog, a launch): that loop may destroy the dialog and delete
-  // the object, and code after the call asks the watcher before touching it.
-  tarn::LifeGuard::Watcher Watch() const { return Life.Watch(); }
-
  private:
   static INT_PTR CALLBACK StaticDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
-  HWND Dlg = nullptr;
   bool Modeless = false;
-  bool Creating = false;
-  tarn::LifeGuard Life;
 };
 
 // Offers a message to every open modeless dialog; true when one took it.

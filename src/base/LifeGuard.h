@@ -12,12 +12,12 @@ class LifeGuard {
  public:
   class Watcher {
    public:
-    explicit operator bool() const { return !token_.expired(); }
+    explicit operator bool() const { return !Token.expired(); }
 
    private:
     friend class LifeGuard;
-    explicit Watcher(const std::shared_ptr<const bool>& token) : token_(token) {}
-    std::weak_ptr<const bool> token_;
+    explicit Watcher(const std::shared_ptr<const bool>& token) : Token(token) {}
+    std::weak_ptr<const bool> Token;
   };
 
   LifeGuard() = default;
@@ -26,10 +26,10 @@ class LifeGuard {
 
   // A watcher that stays true until the guard, and so the object holding
   // it, is destroyed.
-  Watcher Watch() const { return Watcher(token_); }
+  Watcher Watch() const { return Watcher(Token); }
 
  private:
-  std::shared_ptr<const bool> token_ = std::make_shared<const bool>(true);
+  std::shared_ptr<const bool> Token = std::make_shared<const bool>(true);
 };
 
 }  // namespace tarn

@@ -8,27 +8,27 @@ PathParts SplitPath(std::string_view path) {
   PathParts p;
   std::string_view rest = path;
   if (rest.size() >= 2 && rest[1] == ':' && !IsLeadByte(rest[0])) {
-    p.drive = rest.substr(0, 2);
+    p.Drive = rest.substr(0, 2);
     rest.remove_prefix(2);
   }
   std::size_t sep = FindLastCharOf(rest, "\\/");
   if (sep != std::string_view::npos) {
-    p.dir = rest.substr(0, sep + 1);
+    p.Dir = rest.substr(0, sep + 1);
     rest.remove_prefix(sep + 1);
   }
   std::size_t dot = FindLastChar(rest, '.');
   if (dot != std::string_view::npos) {
-    p.fname = rest.substr(0, dot);
-    p.ext = rest.substr(dot);
+    p.Name = rest.substr(0, dot);
+    p.Ext = rest.substr(dot);
   } else {
-    p.fname = rest;
+    p.Name = rest;
   }
   return p;
 }
 
 std::string_view DirectoryOf(std::string_view path) {
   PathParts p = SplitPath(path);
-  return path.substr(0, p.drive.size() + p.dir.size());
+  return path.substr(0, p.Drive.size() + p.Dir.size());
 }
 
 std::string_view BaseFileName(std::string_view path) {

@@ -9,10 +9,10 @@
 namespace tarn {
 
 struct PathParts {
-  std::string_view drive;  // "C:" or empty
-  std::string_view dir;    // "\Tools\" (with its final separator) or empty
-  std::string_view fname;  // "edit"
-  std::string_view ext;    // ".exe" (with its dot) or empty
+  std::string_view Drive;  // "C:" or empty
+  std::string_view Dir;    // "\Tools\" (with its final separator) or empty
+  std::string_view Name;   // "edit"
+  std::string_view Ext;    // ".exe" (with its dot) or empty
 };
 
 PathParts SplitPath(std::string_view path);

@@ -8,80 +8,87 @@
 
 namespace tarn {
 
+// A kernel handle: file, mutex, thread, process.
 class ScopedHandle {
  public:
-  explicit ScopedHandle(HANDLE h = nullptr) : h_(h) {}
+  explicit ScopedHandle(HANDLE h = nullptr) : Handle(h) {}
   ~ScopedHandle() { Reset(); }
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
-  HANDLE Get() const { return h_; }
-  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return Handle; }
+  bool Valid() const { return Handle != nullptr && Handle != INVALID_HANDLE_VALUE; }
   void Reset(HANDLE h = nullptr) {
-    if (Valid()) CloseHandle(h_);
-    h_ = h;
-  }
-  HANDLE Release() {
-    HANDLE h = h_;
-    h_ = nullptr;
-    return h;
+    if (Valid()) CloseHandle(Handle);
+    Handle = h;
   }
 
  private:
-  HANDLE h_;
+  HANDLE Handle;
 };
 
 class ScopedFindHandle {
  public:
-  explicit ScopedFindHandle(HANDLE h) : h_(h) {}
+  explicit ScopedFindHandle(HANDLE h) : Handle(h) {}
   ~ScopedFindHandle() {
-    if (Valid()) FindClose(h_);
+    if (Valid()) FindClose(Handle);
   }
   ScopedFindHandle(const ScopedFindHandle&) = delete;
   ScopedFindHandle& operator=(const ScopedFindHandle&) = delete;
-  HANDLE Get() const { return h_; }
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE Get() const { return Handle; }
+  bool Valid() const { return Handle != INVALID_HANDLE_VALUE && Handle != nullptr; }
 
  private:
-  HANDLE h_;
+  HANDLE Handle;
 };
 
-class ScopedGdiObject {
+// A handle of the user interface or the loader, freed by one call when the
+// guard goes.
+template <class Handle, auto Free>
+class ScopedResource {
  public:
-  explicit ScopedGdiObject(HGDIOBJ h = nullptr) : h_(h) {}
-  ~ScopedGdiObject() {
-    if (h_) DeleteObject(h_);
+  explicit ScopedResource(Handle h = nullptr) : Value(h) {}
+  ~ScopedResource() { Reset(); }
+  ScopedResource(const ScopedResource&) = delete;
+  ScopedResource& operator=(const ScopedResource&) = delete;
+  Handle Get() const { return Value; }
+  void Reset(Handle h = nullptr) {
+    if (Value) Free(Value);
+    Value = h;
   }
-  ScopedGdiObject(const ScopedGdiObject&) = delete;
-  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-  HGDIOBJ Get() const { return h_; }
 
  private:
-  HGDIOBJ h_;
+  Handle Value;
 };
+
+using ScopedGdiObject = ScopedResource<HGDIOBJ, &DeleteObject>;
+// A library loaded by the program.
+using ScopedLibrary = ScopedResource<HMODULE, &FreeLibrary>;
+// A menu loaded from the resources.
+using ScopedMenu = ScopedResource<HMENU, &DestroyMenu>;
 
 // COM for this thread (apartment), ended with the guard when it was started.
 class ScopedComInit {
  public:
-  ScopedComInit() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ScopedComInit() : Started(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
   ~ScopedComInit() {
-    if (started_) CoUninitialize();
+    if (Started) CoUninitialize();
   }
   ScopedComInit(const ScopedComInit&) = delete;
   ScopedComInit& operator=(const ScopedComInit&) = delete;
 
  private:
-  bool started_;
+  bool Started;
 };
 
 class ScopedCriticalSection {
  public:
-  explicit ScopedCriticalSection(CRITICAL_SECTION& cs) : cs_(cs) { EnterCriticalSection(&cs_); }
-  ~ScopedCriticalSection() { LeaveCriticalSection(&cs_); }
+  explicit ScopedCriticalSection(CRITICAL_SECTION& cs) : Section(cs) { EnterCriticalSection(&Section); }
+  ~ScopedCriticalSection() { LeaveCriticalSection(&Section); }
   ScopedCriticalSection(const ScopedCriticalSection&) = delete;
   ScopedCriticalSection& operator=(const ScopedCriticalSection&) = delete;
 
  private:
-  CRITICAL_SECTION& cs_;
+  CRITICAL_SECTION& Section;
 };
 
 // Drive and directory of the running program, ending with '\'. Empty when

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
+#include "launcher/IconFetcher.h"
 #include "launcher/Launch.h"
 #include "search/SrchApliBase.h"
 
@@ -20,29 +21,24 @@ std::string WindowsFile(const char* name) {
   return path + name;
 }
 
+// Icon states of a record besides the shell's answers (-1 and up).
+constexpr int kIconUnknown = -3;
+constexpr int kIconAsked = -2;
+
 }  // namespace
 
 CAppListView::CAppListView() = default;
 
 CAppListView::~CAppListView() = default;
 
-int CAppListView::IconForFile(const char* path) const {
-  SHFILEINFOA sfi = {};
-  if (!SHGetFileInfoA(path, 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) return -1;
-  return sfi.iIcon;
-}
-
 bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
   // The shell's image list takes a noticeable time to build the first
-  // time; the program attaches its store at start-up without a window, and
-  // that must not delay the tray icon.
-  if (!SystemImages && list) {
-    SHFILEINFOA sfi = {};
-    SystemImages = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    DummyIconPath = WindowsFile("taskman.exe");
-    DummyIcon = IconForFile(DummyIconPath.c_str());
-    StaticIcon = IconForFile(WindowsFile("explorer.exe").c_str());
+  // time in a process. The program attaches its store at start-up without
+  // a window: the fetcher's thread builds the list then, so that neither
+  // the tray icon nor the first dialog waits for it.
+  if (!Icons) {
+    Icons = std::make_unique<CIconFetcher>([this] { OnIconsFetched(); },
+                                           std::vector<std::string>{WindowsFile("explorer.exe"), WindowsFile("taskman.exe")});
   }
   if (list && IsWindow(list) && list != List) {
     NeedsFill = true;
@@ -73,10 +69,25 @@ bool CAppListView::Attach(HWND list, CSrchApliBase* store) {
       TARN_TRACE("%s", "list style not changed");
     SendMessageA(List, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    SendMessageA(List, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemImages));
+    UseSystemImages();
   }
   if (store && store != Store) Store = store;
   return true;
+}
+
+void CAppListView::UseSystemImages() {
+  // Asked before the fetcher's thread has built it, the shell would keep
+  // this thread waiting; the list shows no icons until then.
+  if (!SystemImages) {
+    SystemImages = Icons->Images();
+    if (!SystemImages) return;
+    StaticIcon = Icons->FixedIcon(0);
+    DummyIcon = Icons->FixedIcon(1);
+  }
+  if (List && SystemImages && !SendMessageA(List, LVM_GETIMAGELIST, LVSIL_SMALL, 0)) {
+    SendMessageA(List, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemImages));
+    InvalidateRect(List, nullptr, TRUE);
+  }
 }
 
 void CAppListView::Detach(bool forgetWindows, bool forgetStore) {
@@ -84,6 +95,9 @@ void CAppListView::Detach(bool forgetWindows, bool forgetStore) {
     List = nullptr;
     PathField = nullptr;
     CounterLabel = nullptr;
+    // Nothing shows them now: a pass applied meanwhile frees the old
+    // candidates at once instead of at the next opening.
+    Shown = MatchList();
   }
   if (Store) Store->Search(std::string());
   if (forgetStore) Store = nullptr;
@@ -123,7 +137,15 @@ bool CAppListView::Filter(const std::string& word, bool clampSelection, bool for
 
   NeedsFill = false;
   Shown = found;
-  ShownIcons.assign(Shown.size(), -2);
+  // Questions about the rows of the last fill are not needed any more.
+  Icons->Forget();
+  if (Shown.Source() != IconRecords.lock()) {
+    IconRecords = Shown.Source();
+    RecordIcons.assign(Shown.Source() ? Shown.Source()->size() : 0, kIconUnknown);
+    ++IconBatch;
+  } else {
+    std::replace(RecordIcons.begin(), RecordIcons.end(), kIconAsked, kIconUnknown);
+  }
   const int matches = static_cast<int>(Shown.size());
   int selection = ChooseSelection(GetSelectedRow(), StaticRows, matches, clampSelection);
 
@@ -136,11 +158,10 @@ bool CAppListView::Filter(const std::string& word, bool clampSelection, bool for
       rows += CandidateRowsToInsert(matches, HistoryRows, Settings.InitList, filterWord.empty());
     }
     // A virtual list has no rows to insert: the count is all it keeps, and
-    // it asks for what it paints.
-    SendMessageA(List, WM_SETREDRAW, FALSE, 0);
+    // it asks for what it paints. (Switching its redraw off and on again
+    // would cost more than the fill: the control measures itself anew.)
     if (!SendMessageA(List, LVM_DELETEALLITEMS, 0, 0)) TARN_REPORT_LAST_ERROR(1);
     SendMessageA(List, LVM_SETITEMCOUNT, rows, 0);
-    SendMessageA(List, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(List, nullptr, TRUE);
     selection = ClampToRows(selection, rows);
     SelectRow(selection, matches > 0);
@@ -192,9 +213,10 @@ void CAppListView::OnGetDispInfo(NMLVDISPINFOA* info) {
   }
   const AppEntry& entry = Shown[static_cast<std::size_t>(index)];
   if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
-    int& icon = ShownIcons[static_cast<std::size_t>(index)];
-    if (icon == -2) icon = Settings.LoadIcon ? DummyIcon : IconForFile(entry.FullPath.c_str());
-    item.iImage = icon;
+    item.iImage = Settings.LoadIcon
+                      ? DummyIcon
+                      : CandidateIcon(static_cast<std::size_t>(Shown.Order()[static_cast<std::size_t>(index)]),
+                                      entry.FullPath);
     item.state = 0;
     item.stateMask = 0;
   }
@@ -202,6 +224,36 @@ void CAppListView::OnGetDispInfo(NMLVDISPINFOA* info) {
     const std::string& text = item.iSubItem == 1 ? entry.FullPath : entry.DispName;
     item.pszText = const_cast<char*>(text.c_str());
   }
+}
+
+int CAppListView::CandidateIcon(std::size_t record, const std::string& path) {
+  if (!SystemImages) return I_IMAGENONE;
+  if (record >= RecordIcons.size()) return SmallIconIndex(path, true);
+  int& icon = RecordIcons[record];
+  if (icon >= -1) return icon;
+  if (icon == kIconUnknown) {
+    icon = kIconAsked;
+    Icons->Ask(IconBatch, record, path);
+  }
+  return SmallIconIndex(path, true);
+}
+
+void CAppListView::OnIconsFetched() {
+  UseSystemImages();
+  bool repaint = false;
+  for (const CIconFetcher::Answer& a : Icons->TakeAnswers()) {
+    if (a.Batch != IconBatch || a.Key >= RecordIcons.size()) continue;
+    if (a.Dropped) {
+      if (RecordIcons[a.Key] == kIconAsked) RecordIcons[a.Key] = kIconUnknown;
+      continue;
+    }
+    RecordIcons[a.Key] = a.Icon;
+    repaint = repaint || a.Differs;
+  }
+  if (!repaint || !List) return;
+  const LRESULT top = SendMessageA(List, LVM_GETTOPINDEX, 0, 0);
+  const LRESULT page = SendMessageA(List, LVM_GETCOUNTPERPAGE, 0, 0);
+  SendMessageA(List, LVM_REDRAWITEMS, top, top + page);
 }
 
 void CAppListView::FitColumn() {

@@ -2,24 +2,28 @@
 // the other matches. The control is virtual (owner data): a fill only sets
 // the row count, and every row's text and icon is handed over when the
 // control asks for it (LVN_GETDISPINFO), so a fill costs the same at any
-// size.
+// size. Icons come from a thread of their own and are kept for as long as
+// the candidates stay the same.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "launcher/ListOrder.h"
 #include "search/AppEntry.h"
 
+class CIconFetcher;
 class CSrchApliBase;
 
 class CAppListView {
  public:
   CAppListView();
-  virtual ~CAppListView();
+  ~CAppListView();
   CAppListView(const CAppListView&) = delete;
   CAppListView& operator=(const CAppListView&) = delete;
 
@@ -48,15 +52,15 @@ class CAppListView {
 
   HWND GetListWindow() const { return List; }
   const std::string& GetSearchWord() const { return SearchWord; }
-  int GetStaticRowCount() const { return StaticRows; }
   int GetHistoryRowCount() const { return HistoryRows; }
-  const MatchList& GetShown() const { return Shown; }
   int GetSelectedRow() const;
 
  private:
   void SelectRow(int row, bool scroll);
   std::string RowPath(int row) const;
-  int IconForFile(const char* path) const;
+  void UseSystemImages();
+  int CandidateIcon(std::size_t record, const std::string& path);
+  void OnIconsFetched();
 
   HWND PathField = nullptr;
   HWND CounterLabel = nullptr;
@@ -69,12 +73,17 @@ class CAppListView {
   HIMAGELIST SystemImages = nullptr;
   HWND List = nullptr;
   MatchList Shown;
-  // Icon of each shown candidate once asked for (-2 before): scrolling back
-  // does not ask the shell again.
-  mutable std::vector<int> ShownIcons;
+  // Icon of each record of the candidates the list shows, by position in
+  // their list, once the shell answered: refilters, scrolling back and the
+  // next opening of the dialog do not ask again. Not holding on to the
+  // records, which a pass may replace while the dialog is closed.
+  // IconBatch tells answers for other candidates apart.
+  std::weak_ptr<const AppEntryList> IconRecords;
+  std::vector<int> RecordIcons;
+  std::uint64_t IconBatch = 0;
+  std::unique_ptr<CIconFetcher> Icons;
   int DummyIcon = -1;
   int StaticRows = 0;
   int HistoryRows = 0;
   int StaticIcon = -1;
-  std::string DummyIconPath;
 };

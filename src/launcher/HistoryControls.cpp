@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "launcher/Histories.h"
+#include "res/LauncherDialog.h"
 
 namespace {
 
@@ -82,6 +83,6 @@ bool AddStartedItem(HWND list, EnvDlgInfo& info) {
 }
 
 void RecordLaunchHistories(HWND dialog, EnvDlgInfo& info, std::string_view word) {
-  AddSearchWord(GetDlgItem(dialog, kSearchComboId), info, word);
-  AddStartedItem(GetDlgItem(dialog, kCandidateListId), info);
+  AddSearchWord(GetDlgItem(dialog, IDC_LAUNCHER_SEARCH), info, word);
+  AddStartedItem(GetDlgItem(dialog, IDC_LAUNCHER_LIST), info);
 }

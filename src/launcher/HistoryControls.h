@@ -11,9 +11,6 @@
 
 #include "settings/EnvDlgInfo.h"
 
-inline constexpr int kSearchComboId = 1008;  // the search box with the word history
-inline constexpr int kCandidateListId = 1002;
-
 // Makes the combo box's drop-down hold exactly the entries of execList, in
 // order, rewriting only from the first entry that differs. The edit text of
 // the combo box stays as it is.
@@ -32,5 +29,5 @@ bool ReadSelectedRowPath(HWND list, int* row, std::string* path);
 // with an empty path). Answers whether TopDirs changed.
 bool AddStartedItem(HWND list, EnvDlgInfo& info);
 
-// Both additions, with the dialog's own controls.
+// Both additions, with the launcher dialog's own controls.
 void RecordLaunchHistories(HWND dialog, EnvDlgInfo& info, std::string_view word);

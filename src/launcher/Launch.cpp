@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/SystemLibrary.h"
+#include "base/WinHandle.h"
 #include "launcher/LaunchPlan.h"
 #include "launcher/LaunchShell.h"
 
@@ -47,8 +48,8 @@ int StartProcess(const std::string& commandLine) {
   PROCESS_INFORMATION pi = {};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return CodeFor(GetLastError());
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  const tarn::ScopedHandle thread(pi.hThread);
+  const tarn::ScopedHandle process(pi.hProcess);
   return kLaunchStarted;
 }
 

@@ -5,85 +5,68 @@
 #include <string_view>
 #include <vector>
 
-#include "app/BriskApp.h"
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/SystemLibrary.h"
+#include "base/WinHandle.h"
 #include "launcher/AppListView.h"
 #include "launcher/HistoryControls.h"
+#include "launcher/LaunchPlan.h"
 #include "launcher/WindowPlacement.h"
 #include "res/LauncherDialog.h"
-#include "settings/DlgToolTip.h"
 #include "settings/EnvInfoStore.h"
 
 namespace {
 
-constexpr char kAppProperty[] = "CBriskApp";
 constexpr std::size_t kMaxText = tarn::kMaxPath - 1;  // 259 bytes of text
-constexpr int kSmallButtons[] = {4004, 4005, 4006, 4003};
+constexpr int kSmallButtons[] = {IDC_EXIT, IDC_SETTINGS, IDC_REFRESH, IDC_ABOUT};
 // Every flag of the shell's completion: file names, URL history, recent
 // URLs, and Tab moving through the suggestions.
 constexpr DWORD kAutoCompleteFlags = 0x1 | 0x2 | 0x4 | 0x8;
 
 using AutoCompleteFn = HRESULT(WINAPI*)(HWND, DWORD);
-AutoCompleteFn g_AutoComplete = nullptr;
 std::string g_AutoCompleteLibrary = "SHLWAPI.DLL";
 std::string g_AutoCompleteFunction = "SHAutoComplete";
 int g_AutoCompleteCalls = 0;
-
-}  // namespace
-
-// The one launcher dialog of the process while it exists.
-CLauncherDlg* CLauncherDlg::g_Open = nullptr;
-
-namespace {
 
 bool KeyDown(const BYTE keys[256], int vk) { return (keys[vk] & 0x80) != 0; }
 
 }  // namespace
 
-HWND CreateLauncherDialog(CBriskApp* app) { return CLauncherDlg::Create(app); }
+HWND CreateLauncherDialog(CLauncherHost* host) { return CLauncherDlg::Create(host); }
 
-HWND CLauncherDlg::Create(CBriskApp* app) {
-  if (!app || !app->GetAppInfo()) return nullptr;
-  const AppInfo& info = *app->GetAppInfo();
-  auto* self = new CLauncherDlg(app);
-  const char* name = info.DialogTemplateName.empty() ? MAKEINTRESOURCEA(info.DialogTemplateId)
-                                                     : info.DialogTemplateName.c_str();
-  HWND dlg = self->CreateModeless(info.Instance, name, nullptr);
-  if (!dlg) delete self;
-  return dlg;
+HWND CLauncherDlg::Create(CLauncherHost* host) {
+  if (!host) return nullptr;
+  // The dialog owns itself once its window exists.
+  return (new CLauncherDlg(host))->CreateModeless(host->GetInstance(), host->GetDialogTemplate(), nullptr);
 }
 
 CLauncherDlg* CLauncherDlg::FromWindow(HWND dialog) {
-  return dialog && g_Open && g_Open->Window() == dialog ? g_Open : nullptr;
+  return dynamic_cast<CLauncherDlg*>(CDialogBase::FromWindow(dialog));
 }
 
 void CLauncherDlg::SetAutoCompleteSource(const char* library, const char* function) {
   g_AutoCompleteLibrary = library;
   g_AutoCompleteFunction = function;
-  g_AutoComplete = nullptr;
   g_AutoCompleteCalls = 0;
 }
 
 int CLauncherDlg::AutoCompleteCalls() { return g_AutoCompleteCalls; }
 
-CLauncherDlg::CLauncherDlg(CBriskApp* app) : App(app) {
-  unsigned delay = GetKeyboardDelay();
-  FilterDelay = delay ? delay : static_cast<UINT>(tarn::FilterDelayMs(std::nullopt));
-}
+CLauncherDlg::CLauncherDlg(CLauncherHost* host)
+    : Host(host),
+      EditSubclass([this](HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+        return OnSearchEditMessage(edit, message, wParam, lParam);
+      }),
+      FilterDelay(host->GetFilterDelay()) {}
 
-CLauncherDlg::~CLauncherDlg() {
-  if (g_Open == this) g_Open = nullptr;
-}
+CLauncherDlg::~CLauncherDlg() = default;
 
 INT_PTR CLauncherDlg::OnInit() {
-  g_Open = this;
-  App->SetLauncherWindow(Window());
+  Host->SetLauncherWindow(Window());
   AutoCompleteOn = false;
   InitLauncherDlg();
-  ToolTip.reset(new CDlgToolTip);
-  ToolTip->Create(Window());
+  ToolTip.Create(Window());
   return TRUE;
 }
 
@@ -115,15 +98,15 @@ INT_PTR CLauncherDlg::OnMessage(UINT message, WPARAM, LPARAM lParam) {
 void CLauncherDlg::OnFinalMessage() { delete this; }
 
 void CLauncherDlg::InitLauncherDlg() {
-  const AppInfo& info = *App->GetAppInfo();
-  CAppListView* view = App->GetListView();
-  List = GetDlgItem(Window(), info.ListId);
-  Search = GetDlgItem(Window(), info.SearchComboId);
-  if (!List || !view || !view->Attach(List, App->GetCollector())) {
+  const HINSTANCE instance = Host->GetInstance();
+  CAppListView* view = Host->GetListView();
+  List = GetDlgItem(Window(), IDC_LAUNCHER_LIST);
+  Search = GetDlgItem(Window(), IDC_LAUNCHER_SEARCH);
+  if (!List || !view || !view->Attach(List, Host->GetCollector())) {
     TARN_ABEND("Dlg初期化エラー", "%s", "LVS と CAppListView の接続時");
   }
-  view->SetCounterLabel(GetDlgItem(Window(), info.CounterId));
-  view->SetPathField(GetDlgItem(Window(), info.OptionsId));
+  view->SetCounterLabel(GetDlgItem(Window(), IDC_LAUNCHER_COUNTER));
+  view->SetPathField(GetDlgItem(Window(), IDC_LAUNCHER_PATH));
   RefilterList(std::nullopt, true);
 
   if (GetWindowRect(Window(), &LastRect)) {
@@ -133,7 +116,7 @@ void CLauncherDlg::InitLauncherDlg() {
     MinTrack = tarn::kFallbackMinimumSize;
   }
 
-  const DlgRect& saved = App->GetSettings().MainDlgRect;
+  const DlgRect& saved = Host->GetSettings().MainDlgRect;
   if (saved.top != -1) {
     RestoreSavedRect(Window(), {saved.left, saved.top, saved.right, saved.bottom}, MinTrack);
   } else {
@@ -141,19 +124,15 @@ void CLauncherDlg::InitLauncherDlg() {
   }
 
   char caption[256] = {};
-  LoadStringA(info.Instance, info.NameId, caption, sizeof caption);
+  LoadStringA(instance, IDS_PRODUCT_NAME, caption, sizeof caption);
   SetWindowTextA(Window(), caption);
   SetWindowPos(Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
   SendMessageA(Search, CB_LIMITTEXT, kMaxText, 0);
   SearchEdit = FindWindowExA(Search, nullptr, "Edit", nullptr);
-  if (SearchEdit) {
-    OldEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(SearchEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticEditProc)));
-    if (OldEditProc) SetPropA(SearchEdit, kAppProperty, App);
-  }
+  if (SearchEdit) EditSubclass.Install(SearchEdit);
 
-  const EnvDlgInfo& settings = App->GetSettings();
+  const EnvDlgInfo& settings = Host->GetSettings();
   if (std::optional<char> mode = tarn::DefaultSearchChar(settings.DefaultSearchMode)) {
     const char text[2] = {*mode, '\0'};
     SetWindowTextA(Search, text);
@@ -163,14 +142,14 @@ void CLauncherDlg::InitLauncherDlg() {
     SendMessageA(Search, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(it->c_str()));
   }
 
-  HICON big = LoadIconA(info.Instance, MAKEINTRESOURCEA(info.NameId));
-  auto small = static_cast<HICON>(LoadImageA(info.Instance, MAKEINTRESOURCEA(info.NameId), IMAGE_ICON,
+  HICON big = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+  auto small = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   for (int id : kSmallButtons) {
-    HANDLE icon = LoadImageA(info.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+    HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                              GetSystemMetrics(SM_CYSMICON), LR_SHARED);
     SendDlgItemMessageA(Window(), id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
   }
@@ -184,8 +163,8 @@ void CLauncherDlg::RefilterList(const std::optional<std::string>& text, bool cla
   std::string word = text ? *text : WindowText(Search);
   // Never leave half a double-byte character at the end.
   word = std::string(tarn::TruncateToFit(word, kMaxText));
-  if (CAppListView* view = App->GetListView()) view->Filter(word, clampSelection, false);
-  App->SearchWord = word;
+  if (CAppListView* view = Host->GetListView()) view->Filter(word, clampSelection, false);
+  Host->SetSearchWord(word);
   ++Refilters;
 }
 
@@ -219,21 +198,23 @@ void CLauncherDlg::OnTimer(UINT_PTR id) {
 }
 
 INT_PTR CLauncherDlg::OnCommand(int id, int code, HWND control) {
-  const AppInfo& info = *App->GetAppInfo();
-  if (id == info.RunId) {
-    RunSelected();
-    return TRUE;
+  switch (id) {
+    case IDC_LAUNCHER_RUN:
+      RunSelected();
+      return TRUE;
+    case IDC_LAUNCHER_CLOSE:
+      CloseLauncher();
+      return TRUE;
+    case IDC_EXIT:
+    case IDC_SETTINGS:
+    case IDC_REFRESH:
+    case IDC_ABOUT:
+      Host->ForwardCommand(id);
+      return TRUE;
+    default:
+      break;
   }
-  if (id == info.CloseId) {
-    CloseLauncher();
-    return TRUE;
-  }
-  if (id == info.ExitCommand || id == info.SettingsCommand || id == info.RefreshCommand ||
-      id == info.AboutCommand) {
-    PostMessageA(info.MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    return TRUE;
-  }
-  if (id == info.SearchComboId) {
+  if (id == IDC_LAUNCHER_SEARCH) {
     if (code == CBN_EDITCHANGE) {
       StartTimer(kTypingTimer);
     } else if (code == CBN_SELCHANGE) {
@@ -249,12 +230,12 @@ INT_PTR CLauncherDlg::OnCommand(int id, int code, HWND control) {
 }
 
 INT_PTR CLauncherDlg::OnNotify(NMHDR* header) {
-  CAppListView* view = App->GetListView();
+  CAppListView* view = Host->GetListView();
   if (!header || header->hwndFrom != List || !view) return FALSE;
   switch (header->code) {
     case NM_DBLCLK:
     case NM_RETURN:
-      SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->RunId, BN_CLICKED), 0);
+      SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_LAUNCHER_RUN, BN_CLICKED), 0);
       return FALSE;
     case LVN_ITEMCHANGED:
       view->OnItemChanged();
@@ -271,46 +252,48 @@ INT_PTR CLauncherDlg::OnNotify(NMHDR* header) {
 }
 
 void CLauncherDlg::RunSelected() {
-  CAppListView* view = App->GetListView();
+  CAppListView* view = Host->GetListView();
   if (!view) return;
   RefilterList(std::nullopt, false);
   // The shell's own prompts during a launch and the hotkey message of
   // ApplySettings run message loops in which the dialog can be closed and
-  // this object deleted.
+  // this object deleted; the application waits to exit until they are done.
+  CLauncherHost& host = *Host;
+  const CExitHold hold(host);
   const tarn::LifeGuard::Watcher alive = Watch();
   bool started = (GetKeyState(VK_SHIFT) & 0x8000) ? view->OpenSelectedFolder() : view->ExecuteSelected();
   if (!alive) return;
   if (started) {
-    EnvDlgInfo& settings = App->GetSettings();
-    RecordLaunchHistories(Window(), settings, App->SearchWord);
+    EnvDlgInfo& settings = host.GetSettings();
+    RecordLaunchHistories(Window(), settings, host.GetSearchWord());
     CEnvInfoStore().SaveEnvInfo(&settings);
-    App->ApplySettings(0);
+    host.ApplySettings(0);
     if (!alive) return;
-    PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(App->GetAppInfo()->CloseId, BN_CLICKED), 0);
+    PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_LAUNCHER_CLOSE, BN_CLICKED), 0);
     return;
   }
-  std::string_view text = tarn::LaunchFailureText(view->GetLastResult());
-  if (text.empty()) return;
+  const char* text = LaunchFailureText(view->GetLastResult());
+  if (!text) return;
   char caption[256] = {};
   GetWindowTextA(Window(), caption, sizeof caption);
-  MessageBoxA(Window(), std::string(text).c_str(), caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  MessageBoxA(Window(), text, caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 void CLauncherDlg::CloseLauncher() {
-  EnvDlgInfo& settings = App->GetSettings();
+  EnvDlgInfo& settings = Host->GetSettings();
   RECT r;
   if (GetWindowRect(Window(), &r)) settings.MainDlgRect = {r.left, r.top, r.right, r.bottom};
   CEnvInfoStore().SaveEnvInfo(&settings);
-  if (CAppListView* view = App->GetListView()) view->Detach(true, false);
+  if (CAppListView* view = Host->GetListView()) view->Detach(true, false);
   DestroyWindow(Window());
 }
 
 void CLauncherDlg::OnDestroy() {
   KillTimer(Window(), kTypingTimer);
   KillTimer(Window(), kDropDownTimer);
-  ToolTip.reset();
+  ToolTip.Destroy();
   AutoCompleteOn = false;
-  if (App->GetLauncherWindow() == Window()) App->SetLauncherWindow(nullptr);
+  if (Host->GetLauncherWindow() == Window()) Host->SetLauncherWindow(nullptr);
   HeapCompact(GetProcessHeap(), 0);
 }
 
@@ -321,7 +304,7 @@ void CLauncherDlg::LayoutLauncherDlg() {
   int dy = (now.bottom - now.top) - (LastRect.bottom - LastRect.top);
   LastRect = now;
   for (const tarn::LayoutAnchor& anchor : tarn::kLauncherLayout) {
-    HWND control = GetDlgItem(Window(), anchor.id);
+    HWND control = GetDlgItem(Window(), anchor.Id);
     RECT r;
     if (!control || !GetWindowRect(control, &r)) continue;
     tarn::Rect32 moved = tarn::ApplyAnchor(ToRect32(r), anchor, dx, dy);
@@ -339,58 +322,32 @@ void CLauncherDlg::LayoutLauncherDlg() {
     }
     MoveWindow(control, topLeft.x, topLeft.y, static_cast<int>(moved.Width()), height, FALSE);
   }
-  if (CAppListView* view = App->GetListView()) view->FitColumn();
+  if (CAppListView* view = Host->GetListView()) view->FitColumn();
   InvalidateRect(Window(), nullptr, TRUE);
   UpdateWindow(Window());
 }
 
 void CLauncherDlg::EnableAutoComplete() {
   if (AutoCompleteOn) return;
-  HMODULE library = tarn::LoadSystemLibrary(g_AutoCompleteLibrary.c_str());
-  if (!library) return;
-  g_AutoComplete = reinterpret_cast<AutoCompleteFn>(
-      reinterpret_cast<void*>(GetProcAddress(library, g_AutoCompleteFunction.c_str())));
-  if (!g_AutoComplete) {
-    FreeLibrary(library);
-    return;
-  }
-  g_AutoComplete(SearchEdit, kAutoCompleteFlags);
+  const tarn::ScopedLibrary library(tarn::LoadSystemLibrary(g_AutoCompleteLibrary.c_str()));
+  if (!library.Get()) return;
+  const auto autoComplete = reinterpret_cast<AutoCompleteFn>(
+      reinterpret_cast<void*>(GetProcAddress(library.Get(), g_AutoCompleteFunction.c_str())));
+  if (!autoComplete) return;
+  autoComplete(SearchEdit, kAutoCompleteFlags);
   ++g_AutoCompleteCalls;
   AutoCompleteOn = true;
-  FreeLibrary(library);
-}
-
-LRESULT CALLBACK CLauncherDlg::StaticEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!GetPropA(edit, kAppProperty)) {
-    // The application object let go of the box (it is shutting down): the
-    // edit still needs its own procedure to finish.
-    CLauncherDlg* self = FromWindow(GetParent(GetParent(edit)));
-    if (self && self->OldEditProc) {
-      WNDPROC previous = self->OldEditProc;
-      if (message == WM_DESTROY) SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-      return CallWindowProcA(previous, edit, message, wParam, lParam);
-    }
-    return 0;
-  }
-  CLauncherDlg* self = FromWindow(GetParent(GetParent(edit)));
-  if (!self || !self->OldEditProc) return DefWindowProcA(edit, message, wParam, lParam);
-  return self->OnSearchEditMessage(edit, message, wParam, lParam);
 }
 
 LRESULT CLauncherDlg::OnSearchEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   BYTE keys[256] = {};
   GetKeyboardState(keys);
-  WNDPROC previous = OldEditProc;
   switch (message) {
     case WM_SETTEXT:
       StartTimer(kTypingTimer);
       break;
-    case WM_DESTROY:
-      RemovePropA(edit, kAppProperty);
-      SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-      break;
     case WM_SETFOCUS:
-      CallWindowProcA(previous, edit, message, wParam, lParam);
+      EditSubclass.CallNext(edit, message, wParam, lParam);
       SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
       return 0;
     case WM_CHAR:
@@ -432,5 +389,5 @@ LRESULT CLauncherDlg::OnSearchEditMessage(HWND edit, UINT message, WPARAM wParam
     default:
       break;
   }
-  return CallWindowProcA(previous, edit, message, wParam, lParam);
+  return EditSubclass.CallNext(edit, message, wParam, lParam);
 }

@@ -1,7 +1,8 @@
 // The launcher dialog: the search box, the candidate list and the buttons
 // that start the chosen row. Made from "DLG_BRSK" each time it is shown and
-// destroyed when it closes; the application object keeps the settings,
-// the list view and the store it works with.
+// destroyed when it closes; the application keeps the settings, the list
+// view and the store it works with, and the dialog reaches them through
+// its host.
 #pragma once
 
 #include <windows.h>
@@ -10,10 +11,10 @@
 #include <string>
 
 #include "base/DialogBase.h"
+#include "base/WindowSubclass.h"
+#include "launcher/LauncherHost.h"
 #include "launcher/LauncherLayout.h"
 #include "settings/DlgToolTip.h"
-
-class CBriskApp;
 
 // Timers of the dialog: 1 after typing, 2 after choosing a drop-down entry.
 inline constexpr UINT_PTR kTypingTimer = 1;
@@ -25,9 +26,9 @@ inline constexpr UINT WM_LAUNCHER_REFILTER = WM_USER + 40;
 
 class CLauncherDlg : public CDialogBase {
  public:
-  // Creates the dialog for the application (not yet shown); nullptr when the
+  // Creates the dialog for the host (not yet shown); nullptr when the
   // template cannot be made into a window.
-  static HWND Create(CBriskApp* app);
+  static HWND Create(CLauncherHost* host);
   // The object behind an open launcher dialog, or nullptr.
   static CLauncherDlg* FromWindow(HWND dialog);
 
@@ -49,10 +50,8 @@ class CLauncherDlg : public CDialogBase {
   static int AutoCompleteCalls();
 
  private:
-  explicit CLauncherDlg(CBriskApp* app);
+  explicit CLauncherDlg(CLauncherHost* host);
   ~CLauncherDlg() override;
-
-  static LRESULT CALLBACK StaticEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
   INT_PTR OnInit() override;
   INT_PTR OnCommand(int id, int code, HWND control) override;
@@ -69,14 +68,13 @@ class CLauncherDlg : public CDialogBase {
   void StartTimer(UINT_PTR id);
   std::string ChosenDropDownText(bool* found) const;
 
-  static CLauncherDlg* g_Open;
-
-  CBriskApp* App;
-  HWND Search = nullptr;  // combo box 1008
+  CLauncherHost* Host;
+  HWND Search = nullptr;  // the combo box of the search word
   HWND SearchEdit = nullptr;
+  // The search box's own keys, in front of its edit's procedure.
+  CWindowSubclass EditSubclass;
   HWND List = nullptr;
-  WNDPROC OldEditProc = nullptr;
-  DlgToolTipHolder ToolTip;
+  CDlgToolTip ToolTip;
   bool AutoCompleteOn = false;
   tarn::Size32 MinTrack = tarn::kFallbackMinimumSize;
   RECT LastRect = {};
@@ -85,5 +83,5 @@ class CLauncherDlg : public CDialogBase {
   int Refilters = 0;
 };
 
-// The factory the application object calls to show the launcher.
-HWND CreateLauncherDialog(CBriskApp* app);
+// The factory the application calls to show the launcher.
+HWND CreateLauncherDialog(CLauncherHost* host);

@@ -59,16 +59,16 @@ int64_t FitInto(int64_t pos, int64_t size, int64_t lo, int64_t hi) {
 
 Rect32 ApplyAnchor(const Rect32& control, const LayoutAnchor& anchor, int32_t dx, int32_t dy) {
   Rect32 r = control;
-  if (anchor.moveRight) {
+  if (anchor.MoveRight) {
     r.left += dx;
     r.right += dx;
   }
-  if (anchor.moveDown) {
+  if (anchor.MoveDown) {
     r.top += dy;
     r.bottom += dy;
   }
-  if (anchor.growWider) r.right += dx;
-  if (anchor.growTaller) r.bottom += dy;
+  if (anchor.GrowWider) r.right += dx;
+  if (anchor.GrowTaller) r.bottom += dy;
   return r;
 }
 
@@ -116,18 +116,6 @@ std::optional<char> DefaultSearchChar(int32_t defaultSearchMode) {
                    (defaultSearchMode >= 0xA1 && defaultSearchMode <= 0xDF);
   if (!printable) return std::nullopt;
   return static_cast<char>(defaultSearchMode);
-}
-
-std::string_view LaunchFailureText(int32_t code) {
-  switch (code) {
-    case 0:
-    case 40:
-      return {};
-    case 20:
-      return "実行に失敗しました。\n指定されたファイルはありません。";
-    default:
-      return "実行に失敗しました。\n環境等が正しいかどうか確認して下さい。";
-  }
 }
 
 }  // namespace tarn

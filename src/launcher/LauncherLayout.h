@@ -5,30 +5,29 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "base/Geometry.h"
+#include "res/LauncherDialog.h"
 
 namespace tarn {
 
 // How one control follows the dialog's border when it is resized.
 struct LayoutAnchor {
-  int32_t id;
-  bool moveRight;
-  bool moveDown;
-  bool growWider;
-  bool growTaller;
+  int32_t Id;
+  bool MoveRight;
+  bool MoveDown;
+  bool GrowWider;
+  bool GrowTaller;
 };
 
 // Search box, list, path field, the four small buttons, Run and Close.
 inline constexpr LayoutAnchor kLauncherLayout[] = {
-    {1008, false, false, true, false}, {1002, false, false, true, true},
-    {1023, false, true, true, false},  {4005, false, true, false, false},
-    {4006, false, true, false, false}, {4004, false, true, false, false},
-    {4003, false, true, false, false}, {1004, true, true, false, false},
-    {2, true, true, false, false},
+    {IDC_LAUNCHER_SEARCH, false, false, true, false}, {IDC_LAUNCHER_LIST, false, false, true, true},
+    {IDC_LAUNCHER_PATH, false, true, true, false},    {IDC_SETTINGS, false, true, false, false},
+    {IDC_REFRESH, false, true, false, false},         {IDC_EXIT, false, true, false, false},
+    {IDC_ABOUT, false, true, false, false},           {IDC_LAUNCHER_RUN, true, true, false, false},
+    {IDC_LAUNCHER_CLOSE, true, true, false, false},
 };
 
 // The control's rectangle after the dialog grew by dx and dy (either may be
@@ -62,9 +61,5 @@ int32_t FilterDelayMs(std::optional<int32_t> keyboardDelay);
 // settings are applied: a printable single-byte character (ASCII or
 // half-width kana); none for 0 or any other value of the 32-bit field.
 std::optional<char> DefaultSearchChar(int32_t defaultSearchMode);
-
-// The message shown when a launch failed with this result code; empty for
-// a start and for "nothing started", which stays silent.
-std::string_view LaunchFailureText(int32_t code);
 
 }  // namespace tarn

@@ -10,8 +10,8 @@ std::string DispNameOf(std::string_view shownName) {
   const PathParts parts = SplitPath(shownName);
   // A name that is all extension (".profile") would be blank in the list
   // and found by no word: it keeps its dot.
-  if (parts.fname.empty()) return std::string(parts.ext);
-  return std::string(parts.fname);
+  if (parts.Name.empty()) return std::string(parts.Ext);
+  return std::string(parts.Name);
 }
 
 bool AppendEntriesWith(AppEntryList& target, const PathList& paths,

@@ -52,6 +52,8 @@ class MatchList {
   const_iterator begin() const { return {this, 0}; }
   const_iterator end() const { return {this, At.size()}; }
 
+  // The list the positions point into.
+  const std::shared_ptr<const AppEntryList>& Source() const { return Records; }
   // The positions, in shown order; reordering them reorders the result.
   Positions& Order() { return At; }
   const Positions& Order() const { return At; }

@@ -5,10 +5,9 @@
 
 #include <algorithm>
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
-#include "search/CollectSources.h"
 #include "search/DisplayNames.h"
 
 namespace {
@@ -78,23 +77,7 @@ CAppPathsCache::CAppPathsCache(const std::string& dir)
       NamesPath(tarn::JoinPath(dir, "appnames.ini")),
       NamesTemp(NamesPath.substr(0, NamesPath.size() - 3) + "tmp") {}
 
-CAppPathsCache::~CAppPathsCache() { delete LoadedPaths; }
-
 bool CAppPathsCache::CacheFileExists() const { return PathFileExistsA(CachePath.c_str()) != FALSE; }
-
-bool CAppPathsCache::LoadCache(bool useCache) {
-  if (!LoadedPaths) LoadedPaths = new PathList;
-  if (!useCache) return true;
-  LoadedPaths->clear();
-  std::string text;
-  if (!ReadWholeFile(CachePath, text)) return true;
-  tarn::CacheParseResult r = tarn::ParseCacheText(text, *LoadedPaths);
-  if (r.Skipped) {
-    TARN_TRACE("cache file: %lu lines skipped, %lu kept", static_cast<unsigned long>(r.Skipped),
-               static_cast<unsigned long>(r.Kept));
-  }
-  return true;
-}
 
 bool CAppPathsCache::ReplaceCacheFile() {
   if (!PathFileExistsA(TempPath.c_str())) {

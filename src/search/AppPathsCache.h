@@ -12,13 +12,10 @@ class CAppPathsCache {
  public:
   // dir: the program's folder, ending with '\'.
   explicit CAppPathsCache(const std::string& dir);
-  virtual ~CAppPathsCache();
   CAppPathsCache(const CAppPathsCache&) = delete;
   CAppPathsCache& operator=(const CAppPathsCache&) = delete;
 
   bool CacheFileExists() const;
-  // Reads the cache file into LoadedPaths when useCache; always true.
-  bool LoadCache(bool useCache);
   // Puts a finished pass's temporary file in the cache file's place in one
   // step; false, with the cache file left as it was, when there is no
   // temporary file or it cannot be moved.
@@ -40,8 +37,6 @@ class CAppPathsCache {
   const std::string& NamesFilePath() const { return NamesPath; }
   const std::string& NamesTempPath() const { return NamesTemp; }
   void ReplaceNamesFile(bool cacheReplaced);
-
-  PathList* LoadedPaths = nullptr;  // between LoadCache and StartCollect's cleanup
 
  private:
   CollectSettings Held;

@@ -1,6 +1,7 @@
 #include "search/CollectSources.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -167,40 +168,40 @@ namespace {
 class Walker {
  public:
   Walker(std::string_view patterns, PathList& out, WalkHost& host)
-      : patterns_(patterns), matchAll_(patterns == kAllFilesPattern), out_(out), host_(host) {}
+      : Patterns(patterns), MatchAll(patterns == kAllFilesPattern), Out(out), Host(host) {}
 
   void Walk(const std::string& folder, bool recursive) {
     std::vector<DirEntry> entries;
-    if (!host_.ListFolder(folder, entries)) return;
+    if (!Host.ListFolder(folder, entries)) return;
     if (recursive) {
-      chain_.push_back(Level{folder, false, false, {}});
+      Chain.push_back(Level{folder, false, false, {}});
       for (const DirEntry& e : entries) {
         if (!(e.Attributes & kAttrDirectory) || e.Name == "." || e.Name == "..") continue;
         std::string sub = folder + e.Name + '\\';
         // The folder's listing pattern (sub + "*") must fit the platform's
         // buffers; every file inside would be too long anyway.
         if (sub.size() + 1 > kMaxPathBytes) {
-          host_.Skipped(sub, "path too long");
+          Host.Skipped(sub, "path too long");
           continue;
         }
         if ((e.Attributes & kAttrReparsePoint) && LeadsBack(sub)) {
-          host_.Skipped(sub, "link back into the walked folders");
+          Host.Skipped(sub, "link back into the walked folders");
           continue;
         }
         Walk(sub, true);
       }
-      chain_.pop_back();
+      Chain.pop_back();
     }
     for (const DirEntry& e : entries) {
       if (e.Attributes & kSkipFileMask) continue;
       std::string path = folder + e.Name;
       if (path.size() > kMaxPathBytes) {
-        host_.Skipped(path, "path too long");
+        Host.Skipped(path, "path too long");
         continue;
       }
-      if (!matchAll_ && !MatchSpec(path, patterns_)) continue;
-      out_.push_back(std::move(path));
-      host_.Found(out_.back());
+      if (!MatchAll && !MatchSpec(path, Patterns)) continue;
+      Out.push_back(std::move(path));
+      Host.Found(Out.back());
     }
   }
 
@@ -214,22 +215,22 @@ class Walker {
 
   bool LeadsBack(const std::string& sub) {
     FolderId id;
-    if (!host_.GetFolderId(sub, id)) return false;
-    for (Level& level : chain_) {
+    if (!Host.GetFolderId(sub, id)) return false;
+    for (Level& level : Chain) {
       if (!level.Tried) {
         level.Tried = true;
-        level.Known = host_.GetFolderId(level.Folder, level.Id);
+        level.Known = Host.GetFolderId(level.Folder, level.Id);
       }
       if (level.Known && level.Id == id) return true;
     }
     return false;
   }
 
-  std::string_view patterns_;
-  bool matchAll_;
-  PathList& out_;
-  WalkHost& host_;
-  std::vector<Level> chain_;
+  std::string_view Patterns;
+  bool MatchAll;
+  PathList& Out;
+  WalkHost& Host;
+  std::vector<Level> Chain;
 };
 
 }  // namespace
@@ -253,20 +254,32 @@ void RunCollection(const std::vector<ScanJob>& jobs, PathList& out, WalkHost& ho
 
 namespace {
 
-// Index of the first byte below 0x20 (a line end or another control byte)
-// at or after pos; n when there is none.
-std::size_t FindControl(const char* data, std::size_t pos, std::size_t n) {
+// One bit for each byte below 0x20 (a line end or another control byte)
+// among the 64 from at, or up to n.
+inline std::uint64_t ControlMask(const char* data, std::size_t at, std::size_t n) {
 #if defined(__SSE2__)
-  const __m128i limit = _mm_set1_epi8(0x1F);
-  while (pos + 16 <= n) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, limit), v));
-    if (mask) return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    pos += 16;
+  if (at + 64 <= n) {
+    const __m128i limit = _mm_set1_epi8(0x1F);
+    auto bits = [&](std::size_t offset) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + offset));
+      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, limit), v))));
+    };
+    return bits(0) | bits(16) << 16 | bits(32) << 32 | bits(48) << 48;
   }
 #endif
-  while (pos < n && static_cast<unsigned char>(data[pos]) >= 0x20) ++pos;
-  return pos;
+  std::uint64_t mask = 0;
+  for (std::size_t i = 0; i < 64 && at + i < n; ++i) {
+    if (static_cast<unsigned char>(data[at + i]) < 0x20) mask |= std::uint64_t{1} << i;
+  }
+  return mask;
+}
+
+// Index of the first control byte at or after pos; n when there is none.
+std::size_t FindControl(const char* data, std::size_t pos, std::size_t n) {
+  for (; pos < n; pos += 64) {
+    if (const std::uint64_t mask = ControlMask(data, pos, n)) return pos + static_cast<std::size_t>(__builtin_ctzll(mask));
+  }
+  return n;
 }
 
 }  // namespace
@@ -286,42 +299,43 @@ std::uint64_t CacheTextSize(const PathList& paths) {
   return size;
 }
 
-CacheParseResult ParseCacheText(std::string_view text, PathList& out) {
-  PathViews views;
-  const CacheParseResult result = ParseCacheText(text, views);
-  out.reserve(out.size() + views.size());
-  for (std::string_view v : views) out.emplace_back(v);
-  return result;
-}
-
 CacheParseResult ParseCacheText(std::string_view text, PathViews& out) {
   CacheParseResult result;
   // Paths run to about 80 bytes: room for most lists at once.
   out.reserve(out.size() + text.size() / 64);
   const char* data = text.data();
   const std::size_t n = text.size();
+  // One walk over the control bytes, 64 bytes at a time: a line costs a few
+  // steps beyond its bytes. A line ends at CR LF, LF or CR; any other
+  // control byte spoils it.
   std::size_t pos = 0;
-  while (pos < n) {
-    // A line ends at CR LF, LF or CR; any other control byte spoils it.
-    bool bad = false;
-    std::size_t end = FindControl(data, pos, n);
-    while (end < n && data[end] != '\n' && data[end] != '\r') {
-      bad = true;
-      end = FindControl(data, end + 1, n);
+  bool bad = false;
+  for (std::size_t block = 0; block < n; block += 64) {
+    for (std::uint64_t mask = ControlMask(data, block, n); mask; mask &= mask - 1) {
+      const std::size_t at = block + static_cast<std::size_t>(__builtin_ctzll(mask));
+      if (at < pos) continue;  // the LF of a CR LF across two blocks
+      const char c = data[at];
+      if (c != '\n' && c != '\r') {
+        bad = true;
+        continue;
+      }
+      if (at == pos) return result;  // an empty line ends the list
+      if (bad || at - pos > kMaxPathBytes) {
+        ++result.Skipped;
+      } else {
+        out.emplace_back(data + pos, at - pos);
+        ++result.Kept;
+      }
+      bad = false;
+      if (c == '\r' && at + 1 < n && data[at + 1] == '\n') {
+        pos = at + 2;
+        mask &= ~(std::uint64_t{2} << (at - block));  // its LF (none past the block's end)
+      } else {
+        pos = at + 1;
+      }
     }
-    if (end == n) {
-      ++result.Skipped;  // no line end: the write was cut off
-      break;
-    }
-    if (end == pos) break;  // an empty line ends the list
-    if (bad || end - pos > kMaxPathBytes) {
-      ++result.Skipped;
-    } else {
-      out.emplace_back(data + pos, end - pos);
-      ++result.Kept;
-    }
-    pos = (data[end] == '\r' && end + 1 < n && data[end + 1] == '\n') ? end + 2 : end + 1;
   }
+  if (pos < n) ++result.Skipped;  // no line end: the write was cut off
   return result;
 }
 

@@ -152,8 +152,7 @@ struct CacheParseResult {
 // Reads lines ending in CR LF, LF or CR up to the first empty line. Lines
 // that are no storable path are skipped and reading goes on; a last line
 // without its line end is a cut write and is skipped too.
-CacheParseResult ParseCacheText(std::string_view text, PathList& out);
-// The same as views into text: no copy of any path.
+// The paths are views into text: no copy of any path.
 using PathViews = std::vector<std::string_view>;
 CacheParseResult ParseCacheText(std::string_view text, PathViews& out);
 

@@ -22,7 +22,7 @@ struct CollectParams {
   HWND NotifyWindow = nullptr;
   CollectSettings Settings;
   std::string TempPath;
-  PathList* Result = nullptr;  // the paths found, in order
+  PathList Result;             // the paths found, in order
   std::string CachePath;       // the cache file the names file goes with
   std::string NamesPath;       // names remembered by an earlier run
   std::string NamesTempPath;   // names of this pass

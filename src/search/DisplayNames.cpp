@@ -46,8 +46,8 @@ bool NeedsFullQuestion(std::string_view path) {
       ".searchconnector-ms"};
   const PathParts parts = SplitPath(path);
   // A folder's name is not the last piece of its path.
-  if (parts.fname.empty() && parts.ext.empty()) return true;
-  const std::string_view ext = parts.ext;
+  if (parts.Name.empty() && parts.Ext.empty()) return true;
+  const std::string_view ext = parts.Ext;
   for (std::string_view hidden : kAlwaysHidden) {
     if (SameAsciiNoCase(ext, hidden)) return true;
   }

@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/WinHandle.h"
 
 namespace tarn {
@@ -76,49 +76,49 @@ constexpr std::size_t kWriteChunk = 64 * 1024;
 }
 
 CCacheFileWriter::CCacheFileWriter(const std::string& path)
-    : file_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    : File(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr)),
-      good_(file_ != INVALID_HANDLE_VALUE) {
-  if (!good_) TARN_REPORT_LAST_ERROR(0);
-  buffer_.reserve(kWriteChunk + kMaxPathBytes + 2);
+      Healthy(File != INVALID_HANDLE_VALUE) {
+  if (!Healthy) TARN_REPORT_LAST_ERROR(0);
+  Buffer.reserve(kWriteChunk + kMaxPathBytes + 2);
 }
 
 CCacheFileWriter::~CCacheFileWriter() {
-  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  if (File != INVALID_HANDLE_VALUE) CloseHandle(File);
 }
 
 void CCacheFileWriter::Write(std::string_view path) {
-  if (!good_) return;
-  AppendCacheLine(buffer_, path);
-  if (buffer_.size() >= kWriteChunk) Drain();
+  if (!Healthy) return;
+  AppendCacheLine(Buffer, path);
+  if (Buffer.size() >= kWriteChunk) Drain();
 }
 
 void CCacheFileWriter::Drain() {
-  const char* p = buffer_.data();
-  std::size_t left = buffer_.size();
-  while (good_ && left > 0) {
+  const char* p = Buffer.data();
+  std::size_t left = Buffer.size();
+  while (Healthy && left > 0) {
     DWORD wrote = 0;
-    if (!WriteFile(file_, p, static_cast<DWORD>(left), &wrote, nullptr) || wrote == 0) {
+    if (!WriteFile(File, p, static_cast<DWORD>(left), &wrote, nullptr) || wrote == 0) {
       TARN_REPORT_LAST_ERROR(0);
-      good_ = false;
+      Healthy = false;
       break;
     }
     p += wrote;
     left -= wrote;
   }
-  buffer_.clear();
+  Buffer.clear();
 }
 
 bool CCacheFileWriter::Finish() {
-  if (file_ == INVALID_HANDLE_VALUE) return false;
+  if (File == INVALID_HANDLE_VALUE) return false;
   Drain();
-  if (good_ && !FlushFileBuffers(file_)) {
+  if (Healthy && !FlushFileBuffers(File)) {
     TARN_REPORT_LAST_ERROR(0);
-    good_ = false;
+    Healthy = false;
   }
-  if (!CloseHandle(file_)) good_ = false;
-  file_ = INVALID_HANDLE_VALUE;
-  return good_;
+  if (!CloseHandle(File)) Healthy = false;
+  File = INVALID_HANDLE_VALUE;
+  return Healthy;
 }
 
 bool CWin32WalkHost::ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
@@ -147,7 +147,7 @@ bool CWin32WalkHost::GetFolderId(const std::string& folder, FolderId& id) {
 }
 
 void CWin32WalkHost::Found(const std::string& path) {
-  if (writer_) writer_->Write(path);
+  if (Writer) Writer->Write(path);
 }
 
 void CWin32WalkHost::Skipped(const std::string& path, const char* reason) {

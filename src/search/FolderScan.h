@@ -43,7 +43,7 @@ class CCacheFileWriter {
   CCacheFileWriter(const CCacheFileWriter&) = delete;
   CCacheFileWriter& operator=(const CCacheFileWriter&) = delete;
 
-  bool Good() const { return good_; }
+  bool Good() const { return Healthy; }
   void Write(std::string_view path);
   // Writes out the buffer, flushes to disk and closes; true when every
   // byte reached the file.
@@ -52,23 +52,23 @@ class CCacheFileWriter {
  private:
   void Drain();
 
-  HANDLE file_;
-  bool good_;
-  std::string buffer_;
+  HANDLE File;
+  bool Healthy;
+  std::string Buffer;
 };
 
 // Lists folders with FindFirstFileA, hands kept paths to the writer (if
 // any) and traces what the walk leaves out.
 class CWin32WalkHost : public WalkHost {
  public:
-  explicit CWin32WalkHost(CCacheFileWriter* writer) : writer_(writer) {}
+  explicit CWin32WalkHost(CCacheFileWriter* writer) : Writer(writer) {}
   bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) override;
   bool GetFolderId(const std::string& folder, FolderId& id) override;
   void Found(const std::string& path) override;
   void Skipped(const std::string& path, const char* reason) override;
 
  private:
-  CCacheFileWriter* writer_;
+  CCacheFileWriter* Writer;
 };
 
 }  // namespace tarn

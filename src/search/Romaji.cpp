@@ -121,18 +121,18 @@ bool Spells(const char* row, std::string_view romaji) {
 
 class ReadingBuilder {
  public:
-  explicit ReadingBuilder(KanaReading& r) : r_(r) {}
+  explicit ReadingBuilder(KanaReading& r) : Reading(r) {}
 
-  void Begin() { r_.Syllables.push_back({static_cast<uint32_t>(r_.Spellings.size()), 0}); }
+  void Begin() { Reading.Syllables.push_back({static_cast<uint32_t>(Reading.Spellings.size()), 0}); }
 
   void Add(std::u16string_view utf16) {
     std::string kana;
     AppendCp932(kana, utf16);
-    KanaReading::Syllable& s = r_.Syllables.back();
+    KanaReading::Syllable& s = Reading.Syllables.back();
     for (uint32_t k = s.First; k < s.First + s.Count; ++k)
-      if (r_.SpellingText(r_.Spellings[k]) == kana) return;
-    r_.Spellings.push_back({static_cast<uint32_t>(r_.Text.size()), static_cast<uint32_t>(kana.size())});
-    r_.Text += kana;
+      if (Reading.SpellingText(Reading.Spellings[k]) == kana) return;
+    Reading.Spellings.push_back({static_cast<uint32_t>(Reading.Text.size()), static_cast<uint32_t>(kana.size())});
+    Reading.Text += kana;
     ++s.Count;
   }
 
@@ -154,18 +154,18 @@ class ReadingBuilder {
 
   // Letters that do not make a syllable yet: every kana they can begin.
   bool AddBeginnings(std::string_view letters) {
-    const std::size_t before = r_.Syllables.back().Count;
+    const std::size_t before = Reading.Syllables.back().Count;
     for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
       const std::string_view romaji = kRomajiRows[k].Romaji;
       if (romaji.size() > letters.size() && romaji.substr(0, letters.size()) == letters) Add(kRomajiRows[k].Kana);
     }
     if ((letters.size() == 1 && Doubles(letters[0])) || letters == "tc") Add(u"ッ");
     if (letters == "n" || letters == "m") Add(u"ン");
-    return r_.Syllables.back().Count > before;
+    return Reading.Syllables.back().Count > before;
   }
 
  private:
-  KanaReading& r_;
+  KanaReading& Reading;
 };
 
 std::size_t LongestRow(std::string_view s, std::size_t i) {

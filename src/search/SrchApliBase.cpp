@@ -1,14 +1,17 @@
-// The store half of the collector: all candidates, the last search's
-// matches, and the records built from collected paths.
 #include "search/SrchApliBase.h"
 
+#include <process.h>
 #include <shellapi.h>
 
+#include <exception>
+
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
 #include "search/AppEntries.h"
 #include "search/AppPathsCache.h"
+#include "search/Collector.h"
 #include "search/DisplayNames.h"
 #include "search/Matching.h"
 
@@ -46,17 +49,14 @@ tarn::CNameSource& ShellNameSource() {
 }
 
 CSrchApliBase::CSrchApliBase(HWND notifyWindow, const std::string& cacheDir)
-    : CacheObj(new CAppPathsCache(cacheDir)),
+    : PathsCache(cacheDir),
       Entries(std::make_shared<const AppEntryList>()),
       NotifyWindow(notifyWindow),
       Loading(std::make_shared<std::atomic<bool>>(false)) {
   InitializeCriticalSection(&Lock);
 }
 
-CSrchApliBase::~CSrchApliBase() {
-  delete CacheObj;
-  DeleteCriticalSection(&Lock);
-}
+CSrchApliBase::~CSrchApliBase() { DeleteCriticalSection(&Lock); }
 
 bool CSrchApliBase::Search(const std::string& word, tarn::MatchOptions options) {
   // Refused before any work: the search box never holds that much.
@@ -109,3 +109,128 @@ bool AppendEntries(AppEntryList& target, const PathList& paths) {
     return ShellNameSource().FullName(path, name);
   });
 }
+
+bool CSrchApliBase::SetCollectSettings(const CollectSettings& settings) {
+  return PathsCache.SetSettings(settings);
+}
+
+bool CSrchApliBase::StartCollect(bool useCache) {
+  tarn::ScopedCriticalSection guard(Lock);
+  if (CollectCount.load() <= 0 && !(useCache && PathsCache.CacheFileExists())) {
+    auto params = std::make_unique<CollectParams>(CollectParams{NotifyWindow,
+                                                                PathsCache.Settings(),
+                                                                PathsCache.TempFilePath(),
+                                                                {},
+                                                                PathsCache.CacheFilePath(),
+                                                                PathsCache.NamesFilePath(),
+                                                                PathsCache.NamesTempPath(),
+                                                                Entries});
+    CollectCount.fetch_add(1);
+    if (StartCollectPass(params.get())) {
+      params.release();  // the pass's own now
+    } else {
+      TARN_REPORT_LAST_ERROR(0);
+      TARN_TRACE("collection thread not started");
+      CollectCount.store(0);
+    }
+  }
+  if (!Entries->empty()) return true;
+  Matches = MatchList();
+  // The cached candidates arrive by message, named on a thread of their own.
+  if (useCache) StartCacheLoad();
+  return true;
+}
+
+bool CSrchApliBase::ApplyCollected(AppEntryList* records) {
+  std::unique_ptr<AppEntryList> owned(records);
+  tarn::ScopedCriticalSection guard(Lock);
+  CollectCount.store(0);
+  // A pass that brought nothing leaves the candidates as they are.
+  if (!owned) return true;
+  std::uint64_t size = 0;
+  for (const AppEntry& e : *owned) size += e.FullPath.size() + tarn::kCacheLineEnd.size();
+  PathsCache.ReplaceNamesFile(PathsCache.ReplaceCacheFile(size));
+  TakeRecords(owned.release());
+  return true;
+}
+
+namespace {
+
+struct CacheLoadParams {
+  HWND NotifyWindow;
+  std::string CachePath;
+  std::string NamesPath;
+  std::shared_ptr<std::atomic<bool>> Loading;
+};
+
+// The cache file's candidates with the names remembered beside it; the
+// shell is asked only for paths the names file does not hold.
+std::unique_ptr<AppEntryList> LoadNamedCache(const std::string& cachePath, const std::string& namesPath) {
+  auto records = std::make_unique<AppEntryList>();
+  std::string text;
+  if (!ReadWholeFile(cachePath, text)) return records;
+  tarn::PathViews paths;
+  const tarn::CacheParseResult parsed = tarn::ParseCacheText(text, paths);
+  if (parsed.Skipped) {
+    TARN_TRACE("cache file: %lu lines skipped, %lu kept", static_cast<unsigned long>(parsed.Skipped),
+               static_cast<unsigned long>(parsed.Kept));
+  }
+  tarn::CNameMemory memory;
+  ReadNameMemory(namesPath, tarn::CacheTextStamp(text), memory);
+  // A pass will check names that a desktop.ini may have changed since.
+  *records = tarn::NameEntries(paths, memory, ShellNameSource(), true);
+  return records;
+}
+
+unsigned __stdcall CacheLoadThread(void* arg) {
+  std::unique_ptr<CacheLoadParams> params(static_cast<CacheLoadParams*>(arg));
+  std::unique_ptr<AppEntryList> records;
+  try {
+    tarn::ScopedComInit com;
+    records = LoadNamedCache(params->CachePath, params->NamesPath);
+  } catch (const std::exception& e) {
+    TARN_TRACE("cache load abandoned: %s", e.what());
+    records.reset();
+  }
+  if (records && PostMessageA(params->NotifyWindow, WM_CACHE_LOADED, 0, reinterpret_cast<LPARAM>(records.get()))) {
+    records.release();  // the receiver's now
+    return 0;
+  }
+  params->Loading->store(false);
+  return 0;
+}
+
+}  // namespace
+
+bool CSrchApliBase::StartCacheLoad() {
+  tarn::ScopedCriticalSection guard(Lock);
+  if (Loading->load() || !Entries->empty() || !PathsCache.CacheFileExists()) return false;
+  if (!NotifyWindow) {
+    // Nobody to post to: the caller waits for the names.
+    TakeRecords(LoadNamedCache(PathsCache.CacheFilePath(), PathsCache.NamesFilePath()).release());
+    return true;
+  }
+  Loading->store(true);
+  auto params = std::make_unique<CacheLoadParams>(
+      CacheLoadParams{NotifyWindow, PathsCache.CacheFilePath(), PathsCache.NamesFilePath(), Loading});
+  const tarn::ScopedHandle thread(
+      reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &CacheLoadThread, params.get(), 0, nullptr)));
+  if (!thread.Valid()) {
+    TARN_REPORT_LAST_ERROR(0);
+    Loading->store(false);
+    return false;
+  }
+  params.release();  // the thread's own now
+  return true;
+}
+
+bool CSrchApliBase::ApplyLoaded(AppEntryList* records) {
+  std::unique_ptr<AppEntryList> owned(records);
+  tarn::ScopedCriticalSection guard(Lock);
+  Loading->store(false);
+  if (!owned || !Entries->empty()) return false;
+  TakeRecords(owned.release());
+  return true;
+}
+
+bool CSrchApliBase::IsCollecting() { return CollectCount.load() > 0; }

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "search/AppEntry.h"
+#include "search/AppPathsCache.h"
 #include "search/CollectSettings.h"
 #include "search/Matching.h"
 
-class CAppPathsCache;
 namespace tarn {
 class CNameSource;
 }
@@ -30,7 +30,7 @@ class CSrchApliBase {
   // notifyWindow receives WM_COLLECT_NOTIFY and WM_CACHE_LOADED; cacheDir is
   // the folder of "apppaths.ini" (the program's folder, ending with '\').
   CSrchApliBase(HWND notifyWindow, const std::string& cacheDir);
-  virtual ~CSrchApliBase();
+  ~CSrchApliBase();
   CSrchApliBase(const CSrchApliBase&) = delete;
   CSrchApliBase& operator=(const CSrchApliBase&) = delete;
 
@@ -60,12 +60,10 @@ class CSrchApliBase {
   bool ApplyLoaded(AppEntryList* records);
   bool IsLoading() const { return Loading->load(); }
 
-  CAppPathsCache& Cache() { return *CacheObj; }
-
  private:
   void TakeRecords(AppEntryList* records);
 
-  CAppPathsCache* CacheObj;
+  CAppPathsCache PathsCache;
   std::shared_ptr<const AppEntryList> Entries;
   MatchList Matches;
   CRITICAL_SECTION Lock;

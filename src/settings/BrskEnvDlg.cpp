@@ -3,10 +3,11 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/SystemLibrary.h"
 #include "res/SettingsDialogs.h"
+#include "res/resource.h"
 #include "settings/DlgToolTip.h"
 #include "settings/StaticItemDlg.h"
 
@@ -20,8 +21,8 @@ constexpr DWORD kFileSystemCompletion = 0x1;  // SHACF_FILESYSTEM
 
 // The check boxes of SrchDirFlg and SpeedTuning, in the order of the flags.
 struct SourceBox {
-  int id;
-  bool SrchDirFlags::*flag;
+  int Id;
+  bool SrchDirFlags::*Flag;
 };
 constexpr SourceBox kSourceBoxes[] = {
     {IDC_ENV_STARTMENU, &SrchDirFlags::StartMenu}, {IDC_ENV_DESKTOP, &SrchDirFlags::DeskTop},
@@ -30,8 +31,8 @@ constexpr SourceBox kSourceBoxes[] = {
     {IDC_ENV_PATH, &SrchDirFlags::Path},
 };
 struct SpeedBox {
-  int id;
-  bool SpeedTuningFlags::*flag;
+  int Id;
+  bool SpeedTuningFlags::*Flag;
 };
 constexpr SpeedBox kSpeedBoxes[] = {
     {IDC_ENV_INITLIST, &SpeedTuningFlags::InitList},
@@ -93,20 +94,20 @@ void SelectAfterDelete(HWND list, int row, int lastAllowed) {
 
 }  // namespace
 
-CBrskEnvDlg* CBrskEnvDlg::s_Instance = nullptr;
+CBrskEnvDlg* CBrskEnvDlg::OpenDialog = nullptr;
 
 CBrskEnvDlg::CBrskEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMessage, EnvDlgInfo* shared)
     : Working(*shared), Module(instance), Shared(shared), NotifyMessage(notifyMessage),
       NotifyWindow(notifyWindow) {}
 
 CBrskEnvDlg::~CBrskEnvDlg() {
-  if (s_Instance == this) s_Instance = nullptr;
+  if (OpenDialog == this) OpenDialog = nullptr;
 }
 
 int CBrskEnvDlg::OpenEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMessage, EnvDlgInfo* shared) {
   if (!shared) return -1;
-  if (s_Instance) {
-    if (HWND open = s_Instance->Window()) {
+  if (OpenDialog) {
+    if (HWND open = OpenDialog->Window()) {
       SetWindowPos(open, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
       SetForegroundWindow(open);
     }
@@ -114,15 +115,15 @@ int CBrskEnvDlg::OpenEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMe
   }
   INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&classes);
+  // The dialog owns itself once its window exists.
   auto* dialog = new CBrskEnvDlg(instance, notifyWindow, notifyMessage, shared);
-  s_Instance = dialog;
+  OpenDialog = dialog;
   HWND window = dialog->CreateModeless(instance, MAKEINTRESOURCEA(DLG_BR_ENV), nullptr);
   if (!window) {
     // Nothing stays open: a later request opens anew, and the opener turns
     // back on what it turned off for the dialog.
     TARN_REPORT_LAST_ERROR(0);
     TARN_TRACE("%s\n", "settings dialog not created");
-    delete dialog;
     return -3;
   }
   ShowWindow(window, SW_SHOWNORMAL);
@@ -130,12 +131,12 @@ int CBrskEnvDlg::OpenEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMe
 }
 
 void CBrskEnvDlg::CloseWithoutNotice() {
-  if (s_Instance && s_Instance->Window()) DestroyWindow(s_Instance->Window());
+  if (OpenDialog && OpenDialog->Window()) DestroyWindow(OpenDialog->Window());
 }
 
 INT_PTR CBrskEnvDlg::OnInit() {
   HWND dlg = Window();
-  ShellUtility = tarn::LoadSystemLibrary("SHLWAPI.DLL");
+  ShellUtility.Reset(tarn::LoadSystemLibrary("SHLWAPI.DLL"));
   Autocomplete = GetDlgItem(dlg, IDC_ENV_AUTOCOMPLETE);
   SubDir = GetDlgItem(dlg, IDC_ENV_SUBDIR);
   SearchMode = GetDlgItem(dlg, IDC_ENV_SEARCH_MODE);
@@ -153,8 +154,8 @@ INT_PTR CBrskEnvDlg::OnInit() {
   EnableWindow(GetDlgItem(dlg, IDC_ENV_NTCOM), (GetVersion() & 0x80000000u) == 0);
   CenterWindowInWorkArea(dlg, GetDesktopWindow());
   SetWindowPos(dlg, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  HICON big = LoadIconA(Module, MAKEINTRESOURCEA(102));
-  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(102), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  HICON big = LoadIconA(Module, MAKEINTRESOURCEA(IDI_PROGRAM));
+  HANDLE small = LoadImageA(Module, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
   SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   SendMessageA(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
@@ -162,14 +163,13 @@ INT_PTR CBrskEnvDlg::OnInit() {
   SendMessageA(TopDirMax, EM_LIMITTEXT, 2, 0);
   SendMessageA(ExecListMax, EM_LIMITTEXT, 2, 0);
   SendMessageA(Interval, EM_LIMITTEXT, 4, 0);
-  ToolTip.reset(new CDlgToolTip);
-  ToolTip->Create(dlg);
+  ToolTip.Create(dlg);
   return TRUE;
 }
 
 void CBrskEnvDlg::FillControls() {
   HWND dlg = Window();
-  for (const SourceBox& box : kSourceBoxes) Check(dlg, box.id, Working.SrchDirFlg.*box.flag);
+  for (const SourceBox& box : kSourceBoxes) Check(dlg, box.Id, Working.SrchDirFlg.*box.Flag);
 
   PrepareList(Folders, "AnyDir", __LINE__);
   InsertListRow(Folders, "", 0, 0);
@@ -184,7 +184,7 @@ void CBrskEnvDlg::FillControls() {
   FitColumn(Items);
   for (std::size_t i = 0; i < Working.StaticItems.size(); ++i) {
     const StaticItem& item = Working.StaticItems[i];
-    InsertListRow(Items, item.Name, static_cast<int>(i), reinterpret_cast<LPARAM>(new StaticItem(item)));
+    InsertListRow(Items, item.Name, static_cast<int>(i), KeepItem(item));
   }
   SelectRow(Items, 0);
 
@@ -205,11 +205,11 @@ void CBrskEnvDlg::FillControls() {
   const char modeText[2] = {tarn::IsLeadByte(mode) ? '\0' : mode, '\0'};
   SetWindowTextA(SearchMode, modeText);
 
-  for (const SpeedBox& box : kSpeedBoxes) Check(dlg, box.id, Working.SpeedTuning.*box.flag);
+  for (const SpeedBox& box : kSpeedBoxes) Check(dlg, box.Id, Working.SpeedTuning.*box.Flag);
   Check(dlg, IDC_ENV_AUTOCOMPLETE, Working.AutocompleteURL);
-  if (ShellUtility) {
+  if (ShellUtility.Get()) {
     AutoComplete = reinterpret_cast<AutoCompleteFn>(
-        reinterpret_cast<void*>(GetProcAddress(ShellUtility, "SHAutoComplete")));
+        reinterpret_cast<void*>(GetProcAddress(ShellUtility.Get(), "SHAutoComplete")));
   }
   EnableWindow(Autocomplete, AutoComplete != nullptr);
   Check(dlg, IDC_ENV_SPACE_OPTION, Working.SpaceIsOption);
@@ -238,6 +238,10 @@ void CBrskEnvDlg::ApplyAnyEnabling() {
   for (HWND control : {Folders, Browse, FolderDelete, SubDir}) EnableWindow(control, on);
 }
 
+LPARAM CBrskEnvDlg::KeepItem(const StaticItem& item) {
+  return reinterpret_cast<LPARAM>(&RowItems.emplace_back(item));
+}
+
 StaticItem* CBrskEnvDlg::ItemAt(int row) const {
   if (row < 0) return nullptr;
   LVITEMA item = {};
@@ -249,7 +253,7 @@ StaticItem* CBrskEnvDlg::ItemAt(int row) const {
 
 void CBrskEnvDlg::ReadControls() {
   HWND dlg = Window();
-  for (const SourceBox& box : kSourceBoxes) Working.SrchDirFlg.*box.flag = Checked(dlg, box.id);
+  for (const SourceBox& box : kSourceBoxes) Working.SrchDirFlg.*box.Flag = Checked(dlg, box.Id);
   Working.AnyDirs.clear();
   for (int row = 0; row + 1 < RowCount(Folders); ++row) Working.AnyDirs.push_back(RowText(Folders, row));
   Working.AnyDirSubDir = Checked(dlg, IDC_ENV_SUBDIR);
@@ -270,7 +274,7 @@ void CBrskEnvDlg::ReadControls() {
   const std::string mode = WindowText(SearchMode, 1);
   Working.DefaultSearchMode = mode.empty() ? 0 : static_cast<signed char>(mode[0]);
 
-  for (const SpeedBox& box : kSpeedBoxes) Working.SpeedTuning.*box.flag = Checked(dlg, box.id);
+  for (const SpeedBox& box : kSpeedBoxes) Working.SpeedTuning.*box.Flag = Checked(dlg, box.Id);
   Working.AutocompleteURL = Checked(dlg, IDC_ENV_AUTOCOMPLETE);
   Working.SpaceIsOption = Checked(dlg, IDC_ENV_SPACE_OPTION);
   Working.KanaMatch = Checked(dlg, IDC_ENV_KANA);
@@ -293,7 +297,7 @@ bool CBrskEnvDlg::Validate() {
 
 void CBrskEnvDlg::ShowEnvMessage(const std::string& text) {
   char caption[256] = {};
-  LoadStringA(Module, 102, caption, sizeof caption);
+  LoadStringA(Module, IDS_PRODUCT_NAME, caption, sizeof caption);
   MessageBoxA(Window(), text.c_str(), caption, MB_OK | MB_ICONHAND | MB_TASKMODAL);
 }
 
@@ -480,7 +484,7 @@ void CBrskEnvDlg::AddStaticItem() {
   const tarn::LifeGuard::Watcher alive = Watch();
   const bool ok = editor.AddItem(item, Module, Window());
   if (!alive || !ok) return;
-  InsertListRow(Items, item.Name, RowCount(Items), reinterpret_cast<LPARAM>(new StaticItem(item)));
+  InsertListRow(Items, item.Name, RowCount(Items), KeepItem(item));
 }
 
 void CBrskEnvDlg::UpdateStaticItem() {
@@ -504,7 +508,7 @@ void CBrskEnvDlg::DeleteStaticItem() {
   StaticItem* stored = ItemAt(row);
   if (!stored) return;
   SendMessageA(Items, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-  delete stored;
+  RowItems.remove_if([stored](const StaticItem& item) { return &item == stored; });
   SelectAfterDelete(Items, row, RowCount(Items) - 1);
 }
 
@@ -542,12 +546,11 @@ INT_PTR CBrskEnvDlg::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void CBrskEnvDlg::OnDestroy() {
-  ToolTip.reset();
-  for (int row = 0; row < RowCount(Items); ++row) delete ItemAt(row);
+  ToolTip.Destroy();
   SendMessageA(Items, LVM_DELETEALLITEMS, 0, 0);
-  if (ShellUtility) FreeLibrary(ShellUtility);
-  ShellUtility = nullptr;
+  RowItems.clear();
   AutoComplete = nullptr;
+  ShellUtility.Reset();
 }
 
 void CBrskEnvDlg::OnFinalMessage() { delete this; }

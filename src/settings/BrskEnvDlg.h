@@ -7,9 +7,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <list>
 #include <string>
 
 #include "base/DialogBase.h"
+#include "base/WinHandle.h"
 #include "settings/DlgToolTip.h"
 #include "settings/EnvDialogRules.h"
 #include "settings/EnvDlgInfo.h"
@@ -23,7 +25,7 @@ class CBrskEnvDlg : public CDialogBase {
   // the dialog could not be created (nothing stays open).
   static int OpenEnvDlg(HINSTANCE instance, HWND notifyWindow, UINT notifyMessage, EnvDlgInfo* shared);
   // The open dialog, or nullptr.
-  static CBrskEnvDlg* Instance() { return s_Instance; }
+  static CBrskEnvDlg* Instance() { return OpenDialog; }
   // Closes an open dialog without telling its opener: the record it edits
   // is going away.
   static void CloseWithoutNotice();
@@ -54,14 +56,16 @@ class CBrskEnvDlg : public CDialogBase {
   void UpdateStaticItem();
   void DeleteStaticItem();
   void MoveStaticItem(int by);
+  // The item of a row of the static item list: rows point into RowItems.
+  LPARAM KeepItem(const StaticItem& item);
   StaticItem* ItemAt(int row) const;
 
-  static CBrskEnvDlg* s_Instance;
+  static CBrskEnvDlg* OpenDialog;
 
   EnvDlgInfo Working;
   HINSTANCE Module;
   HWND Autocomplete = nullptr;
-  DlgToolTipHolder ToolTip;
+  CDlgToolTip ToolTip;
   HWND SubDir = nullptr;
   HWND SearchMode = nullptr;
   HWND TopDirMax = nullptr;
@@ -76,9 +80,10 @@ class CBrskEnvDlg : public CDialogBase {
   HWND Browse = nullptr;
   HWND Folders = nullptr;
   HWND Items = nullptr;
+  std::list<StaticItem> RowItems;
   tarn::EnvNumberTexts NumberTexts;
   std::string RefusedFolder;
-  HMODULE ShellUtility = nullptr;
+  tarn::ScopedLibrary ShellUtility;
   using AutoCompleteFn = HRESULT(WINAPI*)(HWND, DWORD);
   AutoCompleteFn AutoComplete = nullptr;
 };

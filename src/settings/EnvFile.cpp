@@ -42,32 +42,32 @@ constexpr std::string_view kKanaMatchKey = "KanaMatch: ";
 // C string would. None of these bytes can be a CP932 trail byte.
 class LineReader {
  public:
-  explicit LineReader(std::string_view bytes) : data_(bytes.substr(0, bytes.find('\x1A'))) {}
+  explicit LineReader(std::string_view bytes) : Data(bytes.substr(0, bytes.find('\x1A'))) {}
 
   bool Next(std::string_view& line) {
-    if (pos_ >= data_.size()) return false;
-    std::size_t nl = data_.find('\n', pos_);
-    std::size_t end = nl == std::string_view::npos ? data_.size() : nl;
-    line = data_.substr(pos_, end - pos_);
-    pos_ = nl == std::string_view::npos ? data_.size() : nl + 1;
-    terminated_ = nl != std::string_view::npos;
+    if (Pos >= Data.size()) return false;
+    std::size_t nl = Data.find('\n', Pos);
+    std::size_t end = nl == std::string_view::npos ? Data.size() : nl;
+    line = Data.substr(Pos, end - Pos);
+    Pos = nl == std::string_view::npos ? Data.size() : nl + 1;
+    Ended = nl != std::string_view::npos;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     line = line.substr(0, line.find('\0'));
-    ++lineNo_;
+    ++Line;
     return true;
   }
 
-  std::size_t LineNo() const { return lineNo_; }
+  std::size_t LineNo() const { return Line; }
   // False when the last line ran into the end of the file without a line
   // end: inside a section, where an end marker must still follow, that is
   // the cut tail of a truncated file.
-  bool Terminated() const { return terminated_; }
+  bool Terminated() const { return Ended; }
 
  private:
-  std::string_view data_;
-  std::size_t pos_ = 0;
-  std::size_t lineNo_ = 0;
-  bool terminated_ = true;
+  std::string_view Data;
+  std::size_t Pos = 0;
+  std::size_t Line = 0;
+  bool Ended = true;
 };
 
 constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -76,30 +76,30 @@ constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 // the way a stream would: once one value fails, every later one fails too.
 class ValueReader {
  public:
-  explicit ValueReader(std::string_view line) : s_(line) {
+  explicit ValueReader(std::string_view line) : Text(line) {
     SkipSpace();
-    if (i_ == s_.size()) failed_ = true;
-    while (i_ < s_.size() && !IsSpace(s_[i_])) ++i_;
+    if (At == Text.size()) Failed = true;
+    while (At < Text.size() && !IsSpace(Text[At])) ++At;
   }
 
   bool Int(int64_t lo, int64_t hi, int64_t& out) {
-    if (failed_) return false;
+    if (Failed) return false;
     SkipSpace();
-    std::size_t j = i_;
+    std::size_t j = At;
     bool negative = false;
-    if (j < s_.size() && (s_[j] == '+' || s_[j] == '-')) negative = s_[j++] == '-';
+    if (j < Text.size() && (Text[j] == '+' || Text[j] == '-')) negative = Text[j++] == '-';
     std::size_t digits = j;
     int64_t v = 0;
     bool overflow = false;
-    while (j < s_.size() && s_[j] >= '0' && s_[j] <= '9') {
+    while (j < Text.size() && Text[j] >= '0' && Text[j] <= '9') {
       if (v > (INT64_MAX - 9) / 10) overflow = true;
-      else v = v * 10 + (s_[j] - '0');
+      else v = v * 10 + (Text[j] - '0');
       ++j;
     }
     if (j == digits || overflow) return Fail();
     if (negative) v = -v;
     if (v < lo || v > hi) return Fail();
-    i_ = j;
+    At = j;
     out = v;
     return true;
   }
@@ -125,16 +125,16 @@ class ValueReader {
 
  private:
   void SkipSpace() {
-    while (i_ < s_.size() && IsSpace(s_[i_])) ++i_;
+    while (At < Text.size() && IsSpace(Text[At])) ++At;
   }
   bool Fail() {
-    failed_ = true;
+    Failed = true;
     return false;
   }
 
-  std::string_view s_;
-  std::size_t i_ = 0;
-  bool failed_ = false;
+  std::string_view Text;
+  std::size_t At = 0;
+  bool Failed = false;
 };
 
 // The text after the first word and the one separator character after it.
@@ -149,12 +149,12 @@ std::string_view TextAfterKey(std::string_view line) {
 class EnvReader {
  public:
   EnvReader(std::string_view bytes, EnvDlgInfo& info, EnvReadNotes* notes)
-      : r_(bytes), info_(info), notes_(notes) {}
+      : Lines(bytes), Info(info), Notes(notes) {}
 
   int Read() {
     std::string_view line;
     int version = kEnvFileVersion;
-    if (!r_.Next(line)) return version;
+    if (!Lines.Next(line)) return version;
     {
       int64_t v;
       ValueReader values(line);
@@ -167,75 +167,75 @@ class EnvReader {
     }
     const bool has130 = version >= 130;
 
-    if (!r_.Next(line)) return version;  // the hotkey layout version is not used
+    if (!Lines.Next(line)) return version;  // the hotkey layout version is not used
     if (!Keyed(line)) return version;
-    if (ok_) {
+    if (LineOk) {
       // Lines of several values are taken whole or not at all: half a
       // hotkey or half a rectangle is a setting the user never had.
       ValueReader v(line);
-      HotKeySetting k = info_.HotKey;
+      HotKeySetting k = Info.HotKey;
       if (v.Int32(k.Alt) && v.Int32(k.Ctrl) && v.Int32(k.Shift) && v.UInt32(k.VKey) && v.Int32(k.Win))
-        info_.HotKey = k;
+        Info.HotKey = k;
       else
         BadValue();
     }
     if (!Keyed(line)) return version;
-    if (ok_) {
+    if (LineOk) {
       ValueReader v(line);
-      SrchDirFlags f = info_.SrchDirFlg;
+      SrchDirFlags f = Info.SrchDirFlg;
       if (v.Flag(f.StartMenu) && v.Flag(f.DeskTop) && v.Flag(f.NtCom) && v.Flag(f.Any) &&
           v.Flag(f.Favorites) && v.Flag(f.Recent) && (!has130 || v.Flag(f.Path)))
-        info_.SrchDirFlg = f;
+        Info.SrchDirFlg = f;
       else
         BadValue();
     }
     if (!Keyed(line)) return version;
-    if (ok_) {
+    if (LineOk) {
       ValueReader v(line);
-      SpeedTuningFlags f = info_.SpeedTuning;
+      SpeedTuningFlags f = Info.SpeedTuning;
       if (v.Flag(f.InitList) && v.Flag(f.Update) && v.Flag(f.LoadIcon))
-        info_.SpeedTuning = f;
+        Info.SpeedTuning = f;
       else
         BadValue();
     }
 
-    if (!r_.Next(line)) return version;  // "AnyDirs-S:"
-    if (!List(kAnyDirsEnd, info_.AnyDirs)) return version;
-    if (!Int32Line(info_.TopDirNumMax)) return version;
-    if (!r_.Next(line)) return version;  // "TopDirs-S:"
-    if (!List(kTopDirsEnd, info_.TopDirs)) return version;
-    if (!Int32Line(info_.ExecListNumMax)) return version;
-    if (!r_.Next(line)) return version;  // "ExecList-S:"
-    if (!List(kExecListEnd, info_.ExecList)) return version;
+    if (!Lines.Next(line)) return version;  // "AnyDirs-S:"
+    if (!List(kAnyDirsEnd, Info.AnyDirs)) return version;
+    if (!Int32Line(Info.TopDirNumMax)) return version;
+    if (!Lines.Next(line)) return version;  // "TopDirs-S:"
+    if (!List(kTopDirsEnd, Info.TopDirs)) return version;
+    if (!Int32Line(Info.ExecListNumMax)) return version;
+    if (!Lines.Next(line)) return version;  // "ExecList-S:"
+    if (!List(kExecListEnd, Info.ExecList)) return version;
     if (!Keyed(line)) return version;
-    if (ok_) {
+    if (LineOk) {
       ValueReader v(line);
-      DlgRect rc = info_.MainDlgRect;
+      DlgRect rc = Info.MainDlgRect;
       if (v.Int32(rc.left) && v.Int32(rc.top) && v.Int32(rc.right) && v.Int32(rc.bottom))
-        info_.MainDlgRect = rc;
+        Info.MainDlgRect = rc;
       else
         BadValue();
     }
-    if (!FlagLine(info_.AnyDirSubDir)) return version;
+    if (!FlagLine(Info.AnyDirSubDir)) return version;
     if (!has130) return version;
 
     if (!StaticItems()) return version;
-    if (!FlagLine(info_.AutocompleteURL)) return version;
+    if (!FlagLine(Info.AutocompleteURL)) return version;
     if (version < 170) return version;
-    if (!Int32Line(info_.DefaultSearchMode)) return version;
-    if (!FlagLine(info_.SpaceIsOption)) return version;
+    if (!Int32Line(Info.DefaultSearchMode)) return version;
+    if (!FlagLine(Info.SpaceIsOption)) return version;
     if (version < 200) return version;
-    if (Int32Line(info_.UpdateTimer)) KanaMatchLine();
+    if (Int32Line(Info.UpdateTimer)) KanaMatchLine();
     return version;
   }
 
  private:
-  // Takes the next keyed line; ok_ tells whether it is short enough to be
+  // Takes the next keyed line; LineOk tells whether it is short enough to be
   // read. Answers false at the end of the file.
   bool Keyed(std::string_view& line) {
-    if (!r_.Next(line)) return false;
-    ok_ = line.size() <= kMaxEnvKeyedLine;
-    if (!ok_) Note("overlong line skipped");
+    if (!Lines.Next(line)) return false;
+    LineOk = line.size() <= kMaxEnvKeyedLine;
+    if (!LineOk) Note("overlong line skipped");
     return true;
   }
 
@@ -244,7 +244,7 @@ class EnvReader {
   bool ValueLine(T& field, bool (ValueReader::*read)(T&)) {
     std::string_view line;
     if (!Keyed(line)) return false;
-    if (ok_) {
+    if (LineOk) {
       ValueReader v(line);
       if (!(v.*read)(field)) BadValue();
     }
@@ -259,9 +259,9 @@ class EnvReader {
   bool List(std::string_view endMarker, std::vector<std::string>& list) {
     list.clear();
     std::string_view line;
-    while (r_.Next(line)) {
+    while (Lines.Next(line)) {
       if (line == endMarker) return true;
-      if (!r_.Terminated()) break;
+      if (!Lines.Terminated()) break;
       if (line.empty()) continue;
       if (!IsStorableListEntry(line, endMarker)) {
         Note(line.size() > kMaxEnvTextLength ? "overlong list entry skipped"
@@ -278,19 +278,19 @@ class EnvReader {
 
   // Groups of four lines taken by position: name, command, two flags.
   bool StaticItems() {
-    info_.StaticItems.clear();
+    Info.StaticItems.clear();
     std::string_view line;
     for (;;) {
-      if (!r_.Next(line)) return false;
+      if (!Lines.Next(line)) return false;
       if (line == kStaticStart) break;
     }
     StaticItem item;
     int pos = 0;
     bool sound = true;
     for (;;) {
-      if (!r_.Next(line)) return false;
+      if (!Lines.Next(line)) return false;
       if (line == kStaticEnd) return true;
-      if (!r_.Terminated()) return false;
+      if (!Lines.Terminated()) return false;
       if (line.empty()) continue;
       switch (pos) {
         case 0:
@@ -317,10 +317,10 @@ class EnvReader {
         }
       }
       if (++pos == 4) {
-        if (sound && info_.StaticItems.size() >= kMaxEnvListEntries) {
+        if (sound && Info.StaticItems.size() >= kMaxEnvListEntries) {
           Note("static item beyond the limit skipped");
         } else if (sound) {
-          info_.StaticItems.push_back(item);
+          Info.StaticItems.push_back(item);
         }
         item = StaticItem{};
         pos = 0;
@@ -335,24 +335,24 @@ class EnvReader {
   void KanaMatchLine() {
     std::string_view line;
     const std::string_view key = kKanaMatchKey.substr(0, kKanaMatchKey.size() - 1);
-    if (!r_.Next(line) || line.substr(0, key.size()) != key) return;
+    if (!Lines.Next(line) || line.substr(0, key.size()) != key) return;
     if (line.size() > kMaxEnvKeyedLine) {
       Note("overlong line skipped");
       return;
     }
     ValueReader v(line);
-    if (!v.Flag(info_.KanaMatch)) BadValue();
+    if (!v.Flag(Info.KanaMatch)) BadValue();
   }
 
   void BadValue() { Note("value not read, field unchanged"); }
   void Note(std::string_view what) {
-    if (notes_) notes_->Add(r_.LineNo(), what);
+    if (Notes) Notes->Add(Lines.LineNo(), what);
   }
 
-  LineReader r_;
-  EnvDlgInfo& info_;
-  EnvReadNotes* notes_;
-  bool ok_ = false;
+  LineReader Lines;
+  EnvDlgInfo& Info;
+  EnvReadNotes* Notes;
+  bool LineOk = false;
 };
 
 void PutLine(std::string& out, std::string_view key, std::string_view value = {}) {
@@ -395,8 +395,8 @@ std::size_t HistoryCount(int32_t max) { return max > 0 ? static_cast<std::size_t
 }  // namespace
 
 void EnvReadNotes::Add(std::size_t lineNo, std::string_view what) {
-  ++total;
-  if (kept.size() < kKept) kept.push_back("line " + std::to_string(lineNo) + ": " + std::string(what));
+  ++Total;
+  if (Kept.size() < kKept) Kept.push_back("line " + std::to_string(lineNo) + ": " + std::string(what));
 }
 
 bool IsStorableListEntry(std::string_view entry, std::string_view endMarker) {

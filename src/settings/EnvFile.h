@@ -29,8 +29,8 @@ inline constexpr std::size_t kMaxEnvListEntries = 4096;
 // What the reader skipped, for the trace; the first few notes are kept.
 struct EnvReadNotes {
   static constexpr std::size_t kKept = 16;
-  std::vector<std::string> kept;
-  std::size_t total = 0;
+  std::vector<std::string> Kept;
+  std::size_t Total = 0;
 
   void Add(std::size_t lineNo, std::string_view what);
 };

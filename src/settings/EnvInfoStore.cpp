@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
 #include "settings/BrskEnvDlg.h"
@@ -90,10 +90,10 @@ ReadResult ReadFileImage(const std::string& path, std::string* bytes) {
 }
 
 void TraceNotes(const std::string& path, const tarn::EnvReadNotes& notes) {
-  for (const std::string& note : notes.kept) TraceAt(__FILE__, __LINE__, "%s %s\n", path.c_str(), note.c_str());
-  if (notes.total > notes.kept.size())
+  for (const std::string& note : notes.Kept) TraceAt(__FILE__, __LINE__, "%s %s\n", path.c_str(), note.c_str());
+  if (notes.Total > notes.Kept.size())
     TraceAt(__FILE__, __LINE__, "%s: %lu more lines skipped\n", path.c_str(),
-            static_cast<unsigned long>(notes.total - notes.kept.size()));
+            static_cast<unsigned long>(notes.Total - notes.Kept.size()));
 }
 
 // Writes the image to tmp, flushes it and moves it over path in one step;

@@ -13,7 +13,7 @@ class CEnvInfoStore {
   // dir: folder of the settings files, ending with '\'; empty = the
   // program's own folder. Tests give a temporary folder.
   explicit CEnvInfoStore(const std::string& dir = std::string());
-  virtual ~CEnvInfoStore();
+  ~CEnvInfoStore();
 
   bool GetEnvInfo(EnvDlgInfo* out);
   bool SaveEnvInfo(const EnvDlgInfo* in = nullptr);

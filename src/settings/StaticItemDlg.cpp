@@ -46,8 +46,7 @@ INT_PTR CStaticItemDlg::OnInit() {
   }
   SendMessageA(Name, CB_LIMITTEXT, kMaxField, 0);
   SendMessageA(Command, EM_LIMITTEXT, kMaxField, 0);
-  ToolTip.reset(new CDlgToolTip);
-  ToolTip->Create(dlg);
+  ToolTip.Create(dlg);
   return TRUE;
 }
 
@@ -96,5 +95,5 @@ INT_PTR CStaticItemDlg::OnMessage(UINT message, WPARAM, LPARAM) {
 }
 
 void CStaticItemDlg::OnDestroy() {
-  ToolTip.reset();
+  ToolTip.Destroy();
 }

@@ -48,5 +48,5 @@ class CStaticItemDlg : public CDialogBase {
   HWND Name = nullptr;
   bool UpdateMode = false;
   StaticItem Item;
-  DlgToolTipHolder ToolTip;
+  CDlgToolTip ToolTip;
 };

@@ -24,6 +24,7 @@
 #include "tarn_version.h"
 
 using namespace tarn::test;
+using Rows = std::vector<std::string>;
 
 namespace {
 
@@ -109,6 +110,17 @@ TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
   EXPECT_TRUE(WaitIdle());
 }
 
+TEST_F(MainWindow, WithoutAPassTheTrayTurnsIdleOnceTheCacheIsIn) {
+  settings = QuietSettings();
+  for (bool cached : {false, true}) {
+    ASSERT_NE(Create(cached ? Rows{dir / "files\\alpha.txt"} : Rows{}), nullptr);
+    EXPECT_FALSE(GetBriskApp()->GetCollector()->IsCollecting());
+    EXPECT_TRUE(WaitIdle()) << cached;
+    EXPECT_EQ(GetBriskApp()->GetCollector()->GetAllCount(), cached ? 1 : 0);
+    DestroyWindow(GetMainWindow());
+  }
+}
+
 TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
   HWND window = Create();
   ASSERT_TRUE(window && WaitIdle());
@@ -187,8 +199,20 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   EXPECT_TRUE(IsWindow(window) && IsWindow(launcher));
   EXPECT_FALSE(HotKeyFree());
 
-  WhenDialogShows("Tarn Launcher 終了確認", [](HWND box) { PostMessageA(box, WM_COMMAND, IDYES, 0); });
-  PostMessageA(window, WM_COMMAND, 4004, 0);
+  // Chosen while a message box is up (the key now held elsewhere), the
+  // exit is asked only once the box is gone.
+  UnregisterHotKey(window, 1);
+  ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F12));
+  bool confirmed = false;
+  WhenDialogShows("Tarn Launcher", [&](HWND box) {
+    WhenDialogShows("Tarn Launcher 終了確認", [&](HWND q) { confirmed = true, PostMessageA(q, WM_COMMAND, IDYES, 0); });
+    PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);
+    PumpFor(500);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  GetBriskApp()->ApplySettings(0);
+  UnregisterHotKey(nullptr, 78);
+  EXPECT_TRUE(GetBriskApp() && !confirmed);
   // The program's own loop ends with the quit code 0 (99: it never did).
   SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) {
     KillTimer(nullptr, t);
@@ -196,7 +220,7 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   });
   EXPECT_EQ(RunMessageLoop(), 0);
   EXPECT_FALSE(IsWindow(window) || IsWindow(launcher) || GetBriskApp() || GetMainWindow() || FindMainWindow());
-  EXPECT_TRUE(HotKeyFree() && !MutexExists());
+  EXPECT_TRUE(confirmed && HotKeyFree() && !MutexExists());
 }
 
 // Menu item states seen while the popup is tracked, then the menu closed.

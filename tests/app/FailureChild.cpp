@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";

@@ -1,39 +1,25 @@
-// Composition of the abend and trace texts: location names, the caller's
-// placeholders, '%' in texts that are not the caller's format, the 4095-byte cut.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/FailureText.h"
 #include "base/Cp932.h"
+#include "base/FailureText.h"
 
 namespace {
 
 TEST(FailureText, LocationNameDropsEverythingUpToTheLastSeparator) {
-  struct Case {
-    const char* file;
-    const char* name;
-  } cases[] = {
-      {"C:\\src\\app\\BriskApp.cpp", "BriskApp.cpp"},
-      {"BriskApp.cpp", "BriskApp.cpp"},
-      {"C:BriskApp.cpp", "BriskApp.cpp"},
-      {"C:\\src\\", ""},
-      {"", ""},
-      {"/work/src/settings/EnvFile.cpp", "EnvFile.cpp"},
-      {"src\\\x95\x5C\\\x83\x5C.cpp", "\x83\x5C.cpp"},  // 表 and ソ end in 5C
-      {"C:\\\x95\x5C.cpp", "\x95\x5C.cpp"},
+  struct Case { const char* file; const char* name; };
+  const Case cases[] = {
+      {"C:\\src\\app\\BriskApp.cpp", "BriskApp.cpp"}, {"BriskApp.cpp", "BriskApp.cpp"},
+      {"C:BriskApp.cpp", "BriskApp.cpp"}, {"C:\\src\\", ""}, {"", ""}, {"/work/src/settings/EnvFile.cpp", "EnvFile.cpp"},
+      {"src\\\x95\x5C\\\x83\x5C.cpp", "\x83\x5C.cpp"}, {"C:\\\x95\x5C.cpp", "\x95\x5C.cpp"},  // 表 and ソ end in 5C
   };
   for (const Case& c : cases) EXPECT_EQ(tarn::LocationName(c.file), c.name) << c.file;
 }
 
 TEST(FailureText, AbendTextShowsCodeLocationAndTheCallersValues) {
-  struct Case {
-    std::string details;
-    const char* code;
-    const char* file;
-    int line;
-    std::string expected;
-  } cases[] = {
+  struct Case { std::string details; const char* code; const char* file; int line; std::string expected; };
+  const Case cases[] = {
       {tarn::ExpandReport("%s", "LVS と CAppListView の接続時"), "Dlg初期化エラー",
        "C:\\src\\launcher\\BrskDlg.cpp", 120,
        "アベンドコード[Dlg初期化エラー] 位置[BrskDlg.cpp, 120]\n[追加情報]LVS と CAppListView の接続時"},
@@ -58,13 +44,9 @@ TEST(FailureText, TraceAndWinApiTexts) {
 
 TEST(FailureText, LongTextsAreCutTo4095BytesOnACharacterBoundary) {
   // 4094 ASCII bytes then 表: the cut must not keep half of it.
-  std::string big(4094, 'a');
-  big += "\x95\x5C";
-  big += std::string(100, 'b');
-  std::string expanded = tarn::ExpandReport("%s", big.c_str());
-  EXPECT_EQ(expanded, std::string(4094, 'a'));
-  std::string exact = tarn::ExpandReport("%s", std::string(4095, 'c').c_str());
-  EXPECT_EQ(exact.size(), 4095u);
+  const std::string big = std::string(4094, 'a') + "\x95\x5C" + std::string(100, 'b');
+  EXPECT_EQ(tarn::ExpandReport("%s", big.c_str()), std::string(4094, 'a'));
+  EXPECT_EQ(tarn::ExpandReport("%s", std::string(4095, 'c').c_str()).size(), 4095u);
 
   std::string abend = tarn::AbendText("code", "f.cpp", 1, std::string(5000, 'x'));
   EXPECT_EQ(abend.size(), tarn::kMaxReportText);

@@ -39,7 +39,6 @@ TEST_F(Smoke, ResidentSecondInstanceAndExit) {
   WriteFileBytes(dir / "apps\\tool.exe", "MZ");
   ASSERT_TRUE(RegisterHotKey(nullptr, 79, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F11));
   PrepareProgramFolder(dir.Path(), settings, {});
-  DeleteFileA((dir / "apppaths.ini").c_str());
   program.emplace(dir.Path(), false);
 
   // The message about the key is up while the start-up goes on.

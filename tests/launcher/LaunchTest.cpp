@@ -17,13 +17,10 @@ using namespace tarn::test;
 
 namespace {
 
-// "テスト 表" ends its first word in a 5C trail byte and holds a space.
-const std::string kFolder = "テスト 表";
-
 class LaunchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = tmp_ / kFolder;
+    folder_ = tmp_ / "テスト 表";  // a 5C trail byte and a space
     MakeDirs(folder_);
     program_ = folder_ + "\\記録 ソフト.exe";
     ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), program_.c_str(), FALSE));
@@ -60,28 +57,14 @@ HINSTANCE WINAPI RefusingShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR params, LP
   return reinterpret_cast<HINSTANCE>(g_shellAnswer);
 }
 
-LaunchRequest Candidate(const std::string& path, const std::string& word, bool rowZero = false) {
-  LaunchRequest r;
-  r.Path = path;
-  r.SearchWord = word;
-  r.RowZero = rowZero;
-  return r;
-}
-
 }  // namespace
 
 TEST_F(LaunchTest, CandidateStartsInItsOwnFolder) {
   struct Case { bool spaceIsOption; std::string word, args; };
-  const Case cases[] = {
-      {false, "kiroku -x", ""},
-      {true, "kiroku -x  \"a b\" 表", "-x  \"a b\" 表"},
-      {true, "kiroku", ""},
-  };
+  const Case cases[] = {{false, "kiroku -x", ""}, {true, "kiroku -x  \"a b\" 表", "-x  \"a b\" 表"}};
   std::size_t n = 0;
   for (const Case& c : cases) {
-    LaunchRequest r = Candidate(program_, c.word);
-    r.SpaceIsOption = c.spaceIsOption;
-    ASSERT_EQ(StartItem(r), kLaunchStarted) << c.word;
+    ASSERT_EQ(StartItem({.Path = program_, .SearchWord = c.word, .SpaceIsOption = c.spaceIsOption}), kLaunchStarted);
     auto records = WaitForRecords(log_, ++n);
     ASSERT_EQ(records.size(), n) << c.word;
     EXPECT_EQ(records.back().program, program_);
@@ -91,71 +74,37 @@ TEST_F(LaunchTest, CandidateStartsInItsOwnFolder) {
 }
 
 TEST_F(LaunchTest, MissingFilesAnswerNotFound) {
-  struct Case { std::string path; bool rowZero; };
-  const Case cases[] = {
-      {tmp_ / "無い.exe", false},
-      {tmp_ / "無い.exe", true},
-      {tmp_ / "無いフォルダ\\x.exe", false},
-      {tmp_ / "無いフォルダ\\x.exe", true},
-      {"", false},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(StartItem(Candidate(c.path, "w", c.rowZero)), kLaunchNotFound) << c.path;
+  for (const std::string& path : {tmp_ / "無い.exe", tmp_ / "無いフォルダ\\x.exe", std::string()}) {
+    for (bool rowZero : {false, true})
+      EXPECT_EQ(StartItem({.Path = path, .SearchWord = "w", .RowZero = rowZero}), kLaunchNotFound) << path;
+  }
   EXPECT_FALSE(FileExists(log_));
 }
 
-TEST_F(LaunchTest, StaticCommandInTheFirstRowRunsAsACommandLine) {
-  // The shell cannot open '"program" args' as one file; the first row then
-  // runs it as a process, unchanged, in the launcher's own directory.
-  struct Case { bool utf8; std::string args; };
-  const Case cases[] = {
-      {false, "q=%95%5C+%B6%2B1%25&x=%1"},
-      {true, "q=%E8%A1%A8+%EF%BD%B6%2B1%25&x=%1"},
-  };
-  std::size_t n = 0;
-  for (const Case& c : cases) {
-    StaticItem item{"web", "\"" + program_ + "\" q=%1&x=%1", true, c.utf8};
-    std::string command;
-    ASSERT_TRUE(ExpandStaticCommand(item, "表 ｶ+1%", &command));
-    LaunchRequest r = Candidate(command, "表 ｶ+1%");
-    r.FromStaticItem = true;
-    r.SpaceIsOption = true;  // not an existing path: no argument string
-    r.RowZero = false;
-    EXPECT_EQ(StartItem(r), kLaunchNotFound) << "a later row stops at the shell's answer";
-    EXPECT_TRUE(ReadRecords(log_).size() == n);
-    r.RowZero = true;
-    ASSERT_EQ(StartItem(r), kLaunchStarted);
-    auto records = WaitForRecords(log_, ++n);
-    ASSERT_EQ(records.size(), n);
-    EXPECT_EQ(records.back().program, program_);
-    EXPECT_EQ(records.back().args, c.args);
-    EXPECT_EQ(records.back().cwd, cwd_);
+TEST_F(LaunchTest, StaticCommandInTheFirstRowRunsWholeAsACommandLine) {
+  // The shell cannot open '"program" args' as one file, nor take 1 000 bytes
+  // under Wine; the first row then runs it as a process, unchanged, in the
+  // launcher's own directory.
+  std::string word, want;
+  for (int i = 0; i < 129; ++i) {
+    word += "表";
+    want += "%E8%A1%A8";
   }
-}
-
-TEST_F(LaunchTest, CommandsLongerThanAPathBufferStartWhole) {
-  std::string word;
-  while (word.size() + 2 <= 259) word += "表";
   word += 'a';
-  ASSERT_EQ(word.size(), 259u);
-  StaticItem item{"web", "\"" + program_ + "\" %1", true, true};
   std::string command;
-  ASSERT_TRUE(ExpandStaticCommand(item, word, &command));
+  ASSERT_TRUE(ExpandStaticCommand({"web", "\"" + program_ + "\" %1", true, true}, word, &command));
   ASSERT_GT(command.size(), 1000u);
-  LaunchRequest r = Candidate(command, word, true);
-  r.FromStaticItem = true;
+  LaunchRequest r{.Path = command, .SearchWord = word, .RowZero = true, .FromStaticItem = true};
   ASSERT_EQ(StartItem(r), kLaunchStarted);
   auto records = WaitForRecords(log_, 1);
   ASSERT_EQ(records.size(), 1u);
-  std::string want;
-  for (std::size_t i = 0; i < 129; ++i) want += "%E8%A1%A8";
   EXPECT_EQ(records[0].args, want + "a");
+  EXPECT_EQ(records[0].cwd, cwd_);
   // In any other row: the shell's failure (or a refusal where the text is
   // too long for it), never a crash.
   r.RowZero = false;
   EXPECT_NE(StartItem(r), kLaunchStarted);
-  std::string longPath = tmp_ / std::string(2100, 'p');
-  EXPECT_EQ(OpenContainingFolderWith(program_.c_str(), longPath), kLaunchFailed);
+  EXPECT_EQ(OpenContainingFolderWith(program_.c_str(), tmp_ / std::string(2100, 'p')), kLaunchFailed);
   PumpFor(300);
   EXPECT_EQ(ReadRecords(log_).size(), 1u);
 }
@@ -163,8 +112,7 @@ TEST_F(LaunchTest, CommandsLongerThanAPathBufferStartWhole) {
 TEST_F(LaunchTest, LongWebSearchReachesTheShellWhereItFits) {
   // 219 half-width kana, nine bytes each in UTF-8 and URL-encoded.
   const std::string word(219, '\xB6');
-  LaunchRequest r = Candidate("", word);
-  r.FromStaticItem = true;
+  LaunchRequest r{.Path = "", .SearchWord = word, .FromStaticItem = true};
   ASSERT_TRUE(ExpandStaticCommand({"web", "https://example.com/search?q=%1", true, true}, word, &r.Path));
   ASSERT_EQ(r.Path.size(), 2000u);
   // Windows opens it; Wine's shell is never given it.
@@ -178,47 +126,32 @@ TEST_F(LaunchTest, LongWebSearchReachesTheShellWhereItFits) {
   EXPECT_EQ(ShellTextLimit(), tarn::RunningUnderWine() ? kMaxShellTextWine : kMaxShellTextWindows);
 }
 
-TEST_F(LaunchTest, ShellAnswersBecomeResultCodes) {
-  struct Case { INT_PTR answer; bool rowZero; int code; };
+TEST_F(LaunchTest, WhatTheShellIsGivenAndWhatItsAnswerMeans) {
+  struct Case { std::string path, word; INT_PTR answer; int code; std::string dir, params; };
+  const std::string own = folder_ + "\\";
   const Case cases[] = {
-      {33, false, kLaunchStarted}, {2, false, kLaunchNotFound}, {3, false, kLaunchNotFound},
-      {5, false, kLaunchFailed},   {31, false, kLaunchFailed},  {0, false, kLaunchFailed},
+      {program_, "kiroku -x", 33, kLaunchStarted, own, "-x"}, {program_, "kiroku -x", 2, kLaunchNotFound, own, "-x"},
+      {program_, "kiroku -x", 3, kLaunchNotFound, own, "-x"}, {program_, "kiroku -x", 5, kLaunchFailed, own, "-x"},
+      {program_, "kiroku -x", 31, kLaunchFailed, own, "-x"},  {program_, "kiroku -x", 0, kLaunchFailed, own, "-x"},
+      {folder_, "f -x", 42, kLaunchStarted, tmp_.Path() + "\\", "-x"},  // a folder takes options too
+      {"notepad c:\\a.txt", "notepad c:\\a.txt", 42, kLaunchStarted, ".", ""},
+      {"https://example.com/s?q=a+b", "a b", 42, kLaunchStarted, ".", ""},
+      {"notepad", "notepad x", 42, kLaunchStarted, ".", ""},
+      {tmp_ / "無い\\x.exe", "x -y", 42, kLaunchStarted, ".", ""},
+      {"C:\\" + std::string(300, 'd') + "\\x.exe", "x -y", 42, kLaunchStarted, ".", ""},
   };
   for (const Case& c : cases) {
+    const LaunchRequest r{.Path = c.path, .SearchWord = c.word, .SpaceIsOption = true};
     g_shellAnswer = c.answer;
-    LaunchRequest r = Candidate(program_, "kiroku -x", c.rowZero);
-    r.SpaceIsOption = true;
-    EXPECT_EQ(StartItemWith(r, &RefusingShell), c.code) << c.answer;
-    EXPECT_EQ(g_shellCall.file, program_);
-    EXPECT_EQ(g_shellCall.params, "-x");
-    EXPECT_EQ(g_shellCall.dir, folder_ + "\\");
+    g_shellCall = {};
+    EXPECT_EQ(StartItemWith(r, &RefusingShell), c.code) << c.path << " " << c.answer;
+    EXPECT_EQ(g_shellCall.file, c.path);
+    EXPECT_EQ(g_shellCall.dir, c.dir) << c.path;
+    EXPECT_EQ(g_shellCall.params, c.params) << c.path;
     EXPECT_TRUE(g_shellCall.noVerb);
     EXPECT_EQ(g_shellCall.show, SW_SHOWNORMAL);
   }
   EXPECT_FALSE(FileExists(log_));
-}
-
-TEST_F(LaunchTest, WorkingDirectoryAndArgumentsGivenToTheShell) {
-  struct Case { std::string path; bool spaceIsOption; std::string word, dir, params; };
-  const Case cases[] = {
-      {program_, true, "kiroku -x", folder_ + "\\", "-x"},
-      {folder_, true, "f -x", tmp_.Path() + "\\", "-x"},  // a folder takes options too
-      {"notepad c:\\a.txt", true, "notepad c:\\a.txt", ".", ""},
-      {"https://example.com/s?q=a+b", true, "a b", ".", ""},
-      {"notepad", true, "notepad x", ".", ""},
-      {tmp_ / "無い\\x.exe", true, "x -y", ".", ""},
-      {"C:\\" + std::string(300, 'd') + "\\x.exe", true, "x -y", ".", ""},
-  };
-  g_shellAnswer = 42;
-  for (const Case& c : cases) {
-    LaunchRequest r = Candidate(c.path, c.word);
-    r.SpaceIsOption = c.spaceIsOption;
-    r.FromStaticItem = true;
-    EXPECT_EQ(StartItemWith(r, &RefusingShell), kLaunchStarted);
-    EXPECT_EQ(g_shellCall.file, c.path);
-    EXPECT_EQ(g_shellCall.dir, c.dir) << c.path;
-    EXPECT_EQ(g_shellCall.params, c.params) << c.path;
-  }
 }
 
 TEST_F(LaunchTest, FirstRowCandidateFallsBackQuoted) {
@@ -230,8 +163,7 @@ TEST_F(LaunchTest, FirstRowCandidateFallsBackQuoted) {
   std::string decoy = tmp_ / "テスト.exe";
   ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), decoy.c_str(), FALSE));
   g_shellAnswer = 31;  // no association
-  LaunchRequest r = Candidate(tool, "tool -v", false);
-  r.SpaceIsOption = true;
+  LaunchRequest r{.Path = tool, .SearchWord = "tool -v", .SpaceIsOption = true};
   EXPECT_EQ(StartItemWith(r, &RefusingShell), kLaunchFailed);
   r.RowZero = true;
   ASSERT_EQ(StartItemWith(r, &RefusingShell), kLaunchStarted);

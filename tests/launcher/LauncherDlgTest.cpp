@@ -3,9 +3,11 @@
 // the dialog's rectangle and layout, keys, completion and tips.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -252,14 +254,14 @@ TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
     return r.bottom - r.top;
   };
   std::vector<tarn::Rect32> before;
-  for (const tarn::LayoutAnchor& a : tarn::kLauncherLayout) before.push_back(rectOf(a.id));
+  for (const tarn::LayoutAnchor& a : tarn::kLauncherLayout) before.push_back(rectOf(a.Id));
   const tarn::Rect32 counter = rectOf(1018);
   const LONG dropped = droppedHeight();
   RECT w, client;
   GetWindowRect(dlg, &w);
   SetWindowPos(dlg, nullptr, 0, 0, w.right - w.left + 40, w.bottom - w.top + 30, SWP_NOMOVE | SWP_NOZORDER);
   for (std::size_t i = 0; i < before.size(); ++i)
-    EXPECT_EQ(rectOf(tarn::kLauncherLayout[i].id), tarn::ApplyAnchor(before[i], tarn::kLauncherLayout[i], 40, 30)) << i;
+    EXPECT_EQ(rectOf(tarn::kLauncherLayout[i].Id), tarn::ApplyAnchor(before[i], tarn::kLauncherLayout[i], 40, 30)) << i;
   EXPECT_EQ(rectOf(1018), counter);
   // The drop-down keeps its room; the list's only visible column fills it.
   EXPECT_EQ(droppedHeight(), dropped);
@@ -429,6 +431,30 @@ TEST_F(Launcher, TipsForEveryControlButLabelsOneHookForAllDialogs) {
   EXPECT_TRUE(CDlgToolTip::AttachedCount() == 1 && CDlgToolTip::HookInstalled());
   SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(CDlgToolTip::AttachedCount() == 0 && !CDlgToolTip::HookInstalled());
+}
+
+TEST_F(Launcher, ShellIconsStayWhileTheCandidatesDoAndGoWithTheDialog) {
+  // A folder: the name alone says "file", the shell's full answer differs.
+  MakeDirs(dir / "sub");
+  candidates.push_back(dir / "sub");
+  ASSERT_NE(Open(), nullptr);
+  SHFILEINFOA sfi = {};
+  SHGetFileInfoA((dir / "sub").c_str(), 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+  const auto image = [](int row) {
+    LVITEMA item = {LVIF_IMAGE, row};
+    ListView_GetItem(Item(1002), &item);
+    return item.iImage;
+  };
+  EXPECT_TRUE(PumpUntil([] { return ListView_GetImageList(Item(1002), LVSIL_SMALL) != nullptr; }));
+  SearchFor("sub");
+  EXPECT_TRUE(PumpUntil([&] { return image(0) == sfi.iIcon; }));
+  SearchFor("");
+  EXPECT_EQ(image(6), sfi.iIcon);  // at once
+  // A pass applied once the dialog is closed frees the shown candidates.
+  std::weak_ptr<const AppEntryList> shown = GetBriskApp()->GetCollector()->GetMatchList().Source();
+  SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(new AppEntryList{}));
+  EXPECT_TRUE(shown.expired());
 }
 
 TEST_F(Launcher, SearchBeforeTheCacheIsInRefillsWhenItArrives) {

@@ -12,45 +12,41 @@
 #include "search/SrchApliBase.h"
 #include "support/TestSupport.h"
 
-using tarn::test::TempDir;
+using namespace tarn::test;
 
 namespace {
 
 // The receiving end, as the main window does it.
 struct Receiver {
   CSrchApliBase* Base = nullptr;
-  int Started = 0;
-  int Finished = 0;
+  int Started = 0, Finished = 0;
   std::size_t LastCount = 0;
-};
-Receiver* g_receiver = nullptr;
+} g_receiver;
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CACHE_LOADED) {
-    auto* list = reinterpret_cast<AppEntryList*>(lp);
-    if (g_receiver && g_receiver->Base) g_receiver->Base->ApplyLoaded(list); else delete list;
+  if (msg != WM_CACHE_LOADED && msg != WM_COLLECT_NOTIFY) return DefWindowProcA(hwnd, msg, wp, lp);
+  Receiver& r = g_receiver;
+  auto* list = reinterpret_cast<AppEntryList*>(lp);
+  if (msg == WM_COLLECT_NOTIFY && wp == 1) {
+    ++r.Started;
     return 0;
   }
-  if (msg == WM_COLLECT_NOTIFY && g_receiver) {
-    if (wp == 1) {
-      ++g_receiver->Started;
-    } else {
-      ++g_receiver->Finished;
-      auto* list = reinterpret_cast<AppEntryList*>(lp);
-      g_receiver->LastCount = list ? list->size() : 0;
-      if (g_receiver->Base) {
-        g_receiver->Base->ApplyCollected(list);
-      } else {
-        delete list;
-      }
-    }
-    return 0;
+  if (msg == WM_COLLECT_NOTIFY) {
+    ++r.Finished;
+    r.LastCount = list ? list->size() : 0;
   }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!r.Base) {
+    delete list;
+  } else if (msg == WM_CACHE_LOADED) {
+    r.Base->ApplyLoaded(list);
+  } else {
+    r.Base->ApplyCollected(list);
+  }
+  return 0;
 }
 
 HWND MakeReceiverWindow() {
-  static ATOM atom = [] {
+  static const ATOM atom = [] {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ReceiverProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -58,292 +54,217 @@ HWND MakeReceiverWindow() {
     return RegisterClassA(&wc);
   }();
   EXPECT_NE(atom, 0);
-  return CreateWindowA("TarnCollectReceiver", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                       nullptr);
+  return CreateWindowA("TarnCollectReceiver", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
 
+PathList Sorted(PathList p) {
+  std::sort(p.begin(), p.end());
+  return p;
+}
+
+std::string Text(const PathList& paths) {
+  std::string text;
+  for (const std::string& p : paths) tarn::AppendCacheLine(text, p);
+  return text;
+}
+
+// Each test has a collector posting to a window of this thread; it walks
+// only the user folder of a small tree, only .exe files.
 class CollectorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A pass that an earlier test started without a window gives itself back.
-    ASSERT_TRUE(tarn::test::PumpUntil([] { return CollectCount.load() == 0; }, 30000))
-        << "a pass of an earlier test is still open";
-    dir = t.Path() + "\\";
-    tree = t / "tree";
-    tarn::test::MakeDirs(tree + "\\sub");
-    for (const char* name : {"a.exe", "b.EXE", "c.txt", "sub\\d.exe", "sub\\表.exe"}) {
-      tarn::test::WriteFileBytes(tree + "\\" + name, "x");
-    }
-    window = MakeReceiverWindow();
-    ASSERT_NE(window, nullptr);
-    g_receiver = &receiver;
+    // The count of passes is process-wide: no pass of an earlier test may be open.
+    ASSERT_TRUE(PumpUntil([] { return CollectCount.load() == 0; }, 30000)) << "a pass is still open";
+    MakeDirs(tree + "\\sub");
+    for (const char* name : {"a.exe", "b.EXE", "c.txt", "sub\\d.exe", "sub\\表.exe"}) WriteFileBytes(tree + "\\" + name, "x");
+    settings.SrchDirFlg = {false, false, true, true, false, false, false};
+    settings.AnyDirs = {tree + ";.exe"};
+    g_receiver = {};
   }
   void TearDown() override {
-    // No pass may outlive its test: the count is process-wide.
-    tarn::test::PumpUntil([] { return CollectCount.load() == 0; }, 20000);
-    g_receiver = nullptr;
-    if (window) DestroyWindow(window);
+    PumpUntil([] { return CollectCount.load() == 0; }, 20000);
+    g_receiver = {};
+    DestroyWindow(window);
   }
 
-  // Only the user folder of the test tree, only .exe files.
-  CollectSettings TreeOnly() const {
-    CollectSettings s;
-    s.SrchDirFlg = {false, false, true, true, false, false, false};
-    s.AnyDirs = {tree + ";.exe"};
-    return s;
-  }
-  PathList TreeExes() const {
-    return {tree + "\\sub\\d.exe", tree + "\\sub\\表.exe", tree + "\\a.exe", tree + "\\b.EXE"};
+  std::unique_ptr<CSrchApliBase> Collector(HWND to) {
+    auto base = std::make_unique<CSrchApliBase>(to, dir);
+    base->SetCollectSettings(settings);
+    if (to == window) g_receiver.Base = base.get();
+    return base;
   }
   std::string Read(const std::string& name) {
     std::string bytes;
-    EXPECT_TRUE(tarn::test::ReadFileBytes(dir + name, &bytes)) << name;
+    EXPECT_TRUE(ReadFileBytes(dir + name, &bytes)) << name;
     return bytes;
   }
-  static std::string Text(const PathList& paths) {
-    std::string text;
-    for (const std::string& p : paths) tarn::AppendCacheLine(text, p);
-    return text;
-  }
-  static PathList Sorted(PathList p) {
-    std::sort(p.begin(), p.end());
-    return p;
-  }
-  // A search with the store empty; the cached candidates come by message.
-  static PathList CachedPathsOf(CSrchApliBase& base) {
-    base.Search("");
-    EXPECT_TRUE(tarn::test::PumpUntil([&] { return !base.IsLoading(); }));
-    return PathsOf(base);
-  }
+  // Paths of the candidates; with the store empty, the cached ones come by message.
   static PathList PathsOf(CSrchApliBase& base) {
+    base.Search("");
+    EXPECT_TRUE(PumpUntil([&] { return !base.IsLoading(); }));
     base.Search("");
     PathList out;
     for (const AppEntry& e : base.GetMatchList()) out.push_back(e.FullPath);
     return out;
   }
+  bool Finished(int n) { return PumpUntil([n] { return g_receiver.Finished == n; }, 20000); }
 
   TempDir t;
-  std::string dir, tree;
-  HWND window = nullptr;
-  Receiver receiver;
+  const std::string dir = t.Path() + "\\", tree = t / "tree";
+  const PathList exes = Sorted({tree + "\\sub\\d.exe", tree + "\\sub\\表.exe", tree + "\\a.exe", tree + "\\b.EXE"});
+  CollectSettings settings;
+  HWND window = MakeReceiverWindow();
 };
 
 }  // namespace
 
 TEST_F(CollectorTest, PassHandsItsListOverAndReplacesTheCache) {
-  tarn::test::WriteFileBytes(dir + "apppaths.ini", "C:\\old.exe\r\n");
-  CSrchApliBase base(window, dir);
-  receiver.Base = &base;
-  EXPECT_TRUE(base.SetCollectSettings(TreeOnly()));
-  EXPECT_FALSE(base.SetCollectSettings(TreeOnly()));
-
-  ASSERT_TRUE(base.StartCollect(false));
-  EXPECT_TRUE(base.IsCollecting());
+  WriteFileBytes(dir + "apppaths.ini", "C:\\old.exe\r\n");
+  auto base = Collector(window);
+  EXPECT_FALSE(base->SetCollectSettings(settings));
+  ASSERT_TRUE(base->StartCollect(false));
+  EXPECT_TRUE(base->IsCollecting());
   // A refresh while the pass runs starts nothing.
-  ASSERT_TRUE(base.StartCollect(false));
-  ASSERT_TRUE(base.StartCollect(true));
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
-  tarn::test::PumpFor(300);
-  EXPECT_EQ(receiver.Started, 1);
-  EXPECT_EQ(receiver.Finished, 1);
-  EXPECT_FALSE(base.IsCollecting());
-
-  PathList got = PathsOf(base);
-  EXPECT_EQ(Sorted(got), Sorted(TreeExes()));
-  // Subfolders first.
-  ASSERT_EQ(got.size(), 4u);
-  EXPECT_EQ(Sorted({got[0], got[1]}), Sorted({tree + "\\sub\\d.exe", tree + "\\sub\\表.exe"}));
+  ASSERT_TRUE(base->StartCollect(false));
+  ASSERT_TRUE(base->StartCollect(true));
+  ASSERT_TRUE(Finished(1));
+  PumpFor(300);
+  EXPECT_EQ(g_receiver.Started, 1);
+  EXPECT_EQ(g_receiver.Finished, 1);
+  EXPECT_FALSE(base->IsCollecting());
+  const PathList got = PathsOf(*base);
+  ASSERT_EQ(Sorted(got), exes);
+  EXPECT_EQ(Sorted({got[0], got[1]}), Sorted({tree + "\\sub\\d.exe", tree + "\\sub\\表.exe"}));  // subfolders first
   EXPECT_EQ(Read("apppaths.ini"), Text(got));
-  EXPECT_FALSE(tarn::test::FileExists(dir + "apppaths.tmp"));
+  EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
 
-  // The next refresh starts a new pass; its result replaces the candidates
-  // as a whole.
-  tarn::test::WriteFileBytes(tree + "\\e.exe", "x");
-  ASSERT_TRUE(base.StartCollect(false));
-  EXPECT_EQ(base.GetAllCount(), 4);  // the old candidates stay meanwhile
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 2; }, 20000));
-  EXPECT_EQ(receiver.Started, 2);
-  EXPECT_EQ(base.GetAllCount(), 5);
-  EXPECT_EQ(Read("apppaths.ini"), Text(PathsOf(base)));
+  // The next refresh starts a new pass; its result replaces the candidates as a whole.
+  WriteFileBytes(tree + "\\e.exe", "x");
+  ASSERT_TRUE(base->StartCollect(false));
+  EXPECT_EQ(base->GetAllCount(), 4);  // the old candidates stay meanwhile
+  ASSERT_TRUE(Finished(2));
+  EXPECT_EQ(g_receiver.Started, 2);
+  EXPECT_EQ(base->GetAllCount(), 5);
+  EXPECT_EQ(Read("apppaths.ini"), Text(PathsOf(*base)));
 }
 
 TEST_F(CollectorTest, CacheServesTheFirstSearchWhileThePassRuns) {
-  tarn::test::WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\r\nC:\\二\\表.exe\r\n\r\nC:\\after.exe\r\n");
-  CSrchApliBase base(window, dir);
-  receiver.Base = &base;
-  base.SetCollectSettings(TreeOnly());
+  WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\r\nC:\\二\\表.exe\r\n\r\nC:\\after.exe\r\n");
+  auto base = Collector(window);
   // The pass is held back until the cache is in.
   static CollectParams* held = nullptr;
   StartCollectPass = [](CollectParams* params) { return (held = params) != nullptr; };
-  ASSERT_TRUE(base.StartCollect(false));  // as at start-up: no cache read
+  ASSERT_TRUE(base->StartCollect(false));  // as at start-up: no cache read
   StartCollectPass = &StartCollectThread;
-  EXPECT_EQ(base.GetAllCount(), 0);
-  EXPECT_TRUE(PathsOf(base).empty());  // the search before the cache is in
-  EXPECT_TRUE(base.IsLoading());
-  EXPECT_EQ(CachedPathsOf(base), (PathList{"C:\\one.exe", "C:\\二\\表.exe"}));
+  EXPECT_EQ(base->GetAllCount(), 0);
+  base->Search("");
+  EXPECT_TRUE(base->GetMatchList().empty());  // the search before the cache is in
+  EXPECT_TRUE(base->IsLoading());
+  EXPECT_EQ(PathsOf(*base), (PathList{"C:\\one.exe", "C:\\二\\表.exe"}));
   ASSERT_TRUE(StartCollectThread(held));
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
-  EXPECT_EQ(receiver.Started, 1);
-  EXPECT_EQ(Sorted(PathsOf(base)), Sorted(TreeExes()));
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(Sorted(PathsOf(*base)), exes);
 }
 
-TEST_F(CollectorTest, ExistingCacheAndNoPassRunning) {
-  tarn::test::WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\nC:\\two.exe\n");
-  {
-    CSrchApliBase base(window, dir);
-    receiver.Base = &base;
-    EXPECT_EQ(CachedPathsOf(base), (PathList{"C:\\one.exe", "C:\\two.exe"}));
-    tarn::test::PumpFor(200);
-    EXPECT_EQ(receiver.Started, 0);  // the cache was enough
-    EXPECT_FALSE(base.IsCollecting());
-  }
+TEST_F(CollectorTest, FirstSearchStartsAPassOnlyWithoutACache) {
+  WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\nC:\\two.exe\n");
+  auto cached = Collector(window);
+  EXPECT_EQ(PathsOf(*cached), (PathList{"C:\\one.exe", "C:\\two.exe"}));
+  PumpFor(200);
+  EXPECT_FALSE(cached->IsCollecting());
+  EXPECT_EQ(g_receiver.Started, 0);
   DeleteFileA((dir + "apppaths.ini").c_str());
-  CSrchApliBase base(window, dir);
-  receiver.Base = &base;
-  base.SetCollectSettings(TreeOnly());
-  EXPECT_TRUE(PathsOf(base).empty());  // no cache: a pass starts
-  EXPECT_TRUE(base.IsCollecting());
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
-  EXPECT_EQ(Read("apppaths.ini"), Text(PathsOf(base)));
+  auto base = Collector(window);
+  base->Search("");
+  EXPECT_TRUE(base->IsCollecting());
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(Read("apppaths.ini"), Text(PathsOf(*base)));
 }
 
-TEST_F(CollectorTest, TemporaryFileThatFailsLeavesTheCache) {
+TEST_F(CollectorTest, TemporaryFileThatFailsOrIsStaleLeavesTheCache) {
   const std::string old = "C:\\old.exe\r\n";
-  tarn::test::WriteFileBytes(dir + "apppaths.ini", old);
+  WriteFileBytes(dir + "apppaths.ini", old);
   // A folder in the temporary file's place: it cannot be created.
   ASSERT_TRUE(CreateDirectoryA((dir + "apppaths.tmp").c_str(), nullptr));
-  CSrchApliBase base(window, dir);
-  receiver.Base = &base;
-  base.SetCollectSettings(TreeOnly());
-  ASSERT_TRUE(base.StartCollect(false));
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
-  EXPECT_EQ(Sorted(PathsOf(base)), Sorted(TreeExes()));  // the list is applied
-  EXPECT_EQ(Read("apppaths.ini"), old);                  // the cache is kept
+  auto base = Collector(window);
+  ASSERT_TRUE(base->StartCollect(false));
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(Sorted(PathsOf(*base)), exes);  // the list is applied
+  EXPECT_EQ(Read("apppaths.ini"), old);     // the cache is kept
   RemoveDirectoryA((dir + "apppaths.tmp").c_str());
-}
 
-TEST_F(CollectorTest, StaleOrCutTemporaryFileIsNotInstalled) {
-  const std::string old = "C:\\old.exe\r\n";
-  tarn::test::WriteFileBytes(dir + "apppaths.ini", old);
   CAppPathsCache cache(dir);
-  EXPECT_EQ(cache.CacheFilePath(), dir + "apppaths.ini");
-  EXPECT_EQ(cache.TempFilePath(), dir + "apppaths.tmp");
   const PathList list = {"C:\\a.exe", "C:\\b.exe"};
   const std::string text = Text(list);
-
   EXPECT_FALSE(cache.ReplaceCacheFile(tarn::CacheTextSize(list)));  // no temporary file
-  EXPECT_EQ(Read("apppaths.ini"), old);
-  tarn::test::WriteFileBytes(dir + "apppaths.tmp", text.substr(0, text.size() - 3));
+  WriteFileBytes(dir + "apppaths.tmp", text.substr(0, text.size() - 3));
   EXPECT_FALSE(cache.ReplaceCacheFile(tarn::CacheTextSize(list)));  // cut
   EXPECT_EQ(Read("apppaths.ini"), old);
-  EXPECT_FALSE(tarn::test::FileExists(dir + "apppaths.tmp"));
-  tarn::test::WriteFileBytes(dir + "apppaths.tmp", text);
+  EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
+  WriteFileBytes(dir + "apppaths.tmp", text);
   EXPECT_TRUE(cache.ReplaceCacheFile(tarn::CacheTextSize(list)));
   EXPECT_EQ(Read("apppaths.ini"), text);
-  EXPECT_FALSE(tarn::test::FileExists(dir + "apppaths.tmp"));
+  EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
   // A missing cache file is no error: the temporary file takes its name.
   DeleteFileA((dir + "apppaths.ini").c_str());
-  tarn::test::WriteFileBytes(dir + "apppaths.tmp", text);
+  WriteFileBytes(dir + "apppaths.tmp", text);
   EXPECT_TRUE(cache.ReplaceCacheFile());
   EXPECT_EQ(Read("apppaths.ini"), text);
 }
 
-TEST_F(CollectorTest, LoadingBadCacheFiles) {
-  const std::string over(260, 'o');
-  struct Case { const char* what; std::string bytes; PathList paths; };
-  const Case cases[] = {
-      {"empty", "", {}},
-      {"truncated", "C:\\a.exe\r\nC:\\b.e", {"C:\\a.exe"}},
-      {"CR only", "C:\\a\rC:\\b\r", {"C:\\a", "C:\\b"}},
-      {"LF only", "C:\\a\nC:\\b\n", {"C:\\a", "C:\\b"}},
-      {"overlong line", over + "\r\nC:\\b\r\n", {"C:\\b"}},
-      {"invalid CP932", "C:\\\x83\r\nC:\\b\r\n", {"C:\\\x83", "C:\\b"}},
-      {"binary", std::string("\x01\x02\0\xff\r\nC:\\b\r\n", 12), {"C:\\b"}},
-      {"third line empty", "C:\\1\r\nC:\\2\r\n\r\nC:\\3\r\n", {"C:\\1", "C:\\2"}},
-  };
-  for (const Case& c : cases) {
-    tarn::test::WriteFileBytes(dir + "apppaths.ini", c.bytes);
-    CAppPathsCache cache(dir);
-    EXPECT_TRUE(cache.CacheFileExists());
-    ASSERT_TRUE(cache.LoadCache(true));
-    ASSERT_NE(cache.LoadedPaths, nullptr);
-    EXPECT_EQ(*cache.LoadedPaths, c.paths) << c.what;
-    ASSERT_TRUE(cache.LoadCache(false));  // keeps nothing new, reads nothing
-    EXPECT_EQ(*cache.LoadedPaths, c.paths) << c.what;
-  }
-  DeleteFileA((dir + "apppaths.ini").c_str());
-  CAppPathsCache cache(dir);
-  EXPECT_FALSE(cache.CacheFileExists());
-  ASSERT_TRUE(cache.LoadCache(true));
-  EXPECT_TRUE(cache.LoadedPaths->empty());
-}
-
-TEST_F(CollectorTest, FinishThatCannotBePostedGivesThePassBack) {
+TEST_F(CollectorTest, PassThatCannotReportGivesItselfBack) {
   HWND gone = MakeReceiverWindow();
   ASSERT_TRUE(DestroyWindow(gone));
-  {
-    CSrchApliBase base(gone, dir);
-    base.SetCollectSettings(TreeOnly());
-    ASSERT_TRUE(base.StartCollect(false));
-    EXPECT_TRUE(base.IsCollecting());
-    ASSERT_TRUE(tarn::test::PumpUntil([&] { return !base.IsCollecting(); }, 20000));
+  for (HWND to : {gone, HWND{}}) {
+    auto base = Collector(to);
+    ASSERT_TRUE(base->StartCollect(false));
+    EXPECT_TRUE(base->IsCollecting());
+    ASSERT_TRUE(PumpUntil([&] { return !base->IsCollecting(); }, 20000));
   }
+  EXPECT_EQ(g_receiver.Started + g_receiver.Finished, 0);
   // Later passes are not blocked.
-  CSrchApliBase base(window, dir);
-  receiver.Base = &base;
-  base.SetCollectSettings(TreeOnly());
-  ASSERT_TRUE(base.StartCollect(false));
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
-  EXPECT_EQ(base.GetAllCount(), 4);
-}
-
-TEST_F(CollectorTest, PassWithoutAWindowGivesItselfBack) {
-  CSrchApliBase base(nullptr, dir);
-  base.SetCollectSettings(TreeOnly());
-  ASSERT_TRUE(base.StartCollect(false));
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return !base.IsCollecting(); }, 20000));
-  EXPECT_EQ(receiver.Started + receiver.Finished, 0);
+  auto base = Collector(window);
+  ASSERT_TRUE(base->StartCollect(false));
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(base->GetAllCount(), 4);
 }
 
 TEST_F(CollectorTest, PassOutlivesItsCollector) {
   // At exit the collector goes while the pass runs: the pass needs nothing
   // of it and still writes its own temporary file.
-  auto base = std::make_unique<CSrchApliBase>(window, dir);
-  base->SetCollectSettings(TreeOnly());
+  auto base = Collector(window);
   ASSERT_TRUE(base->StartCollect(false));
   base.reset();
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
-  EXPECT_EQ(receiver.LastCount, 4u);
-  EXPECT_FALSE(tarn::test::FileExists(dir + "apppaths.ini"));
-  std::string tmp = Read("apppaths.tmp");
-  PathList written;
+  g_receiver.Base = nullptr;
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(g_receiver.LastCount, 4u);
+  EXPECT_FALSE(FileExists(dir + "apppaths.ini"));
+  const std::string tmp = Read("apppaths.tmp");
+  tarn::PathViews written;
   tarn::ParseCacheText(tmp, written);
-  EXPECT_EQ(Sorted(written), Sorted(TreeExes()));
+  EXPECT_EQ(Sorted(PathList(written.begin(), written.end())), exes);
   CollectCount.store(0);  // nobody applied it: the main window would be gone too
 }
 
 TEST_F(CollectorTest, PassThatDoesNotStartOrIsAbandonedIsGivenBack) {
-  tarn::test::WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\r\n");
-  CSrchApliBase base(window, dir);
-  receiver.Base = &base;
-  base.SetCollectSettings(TreeOnly());
+  WriteFileBytes(dir + "apppaths.ini", "C:\\one.exe\r\n");
+  auto base = Collector(window);
   StartCollectPass = [](CollectParams*) { return false; };
-  EXPECT_TRUE(base.StartCollect(false));
+  EXPECT_TRUE(base->StartCollect(false));
   StartCollectPass = &StartCollectThread;
-  EXPECT_FALSE(base.IsCollecting());
-  tarn::test::PumpFor(200);
-  EXPECT_EQ(receiver.Started, 0);
-  EXPECT_EQ(CachedPathsOf(base), PathList{"C:\\one.exe"});  // the store answers from the cache
+  EXPECT_FALSE(base->IsCollecting());
+  EXPECT_EQ(PathsOf(*base), PathList{"C:\\one.exe"});  // the store answers from the cache
+  EXPECT_EQ(g_receiver.Started, 0);
   // Out of memory at once: the pass ends like a finished one, with no list.
-  tarn::test::FailNextAllocationOnOtherThread();
-  ASSERT_TRUE(base.StartCollect(false));
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 1; }, 20000));
-  EXPECT_EQ(receiver.LastCount, 0u);
-  EXPECT_FALSE(base.IsCollecting());
-  EXPECT_EQ(PathsOf(base), PathList{"C:\\one.exe"});
-  EXPECT_FALSE(tarn::test::FileExists(dir + "apppaths.tmp"));
+  FailNextAllocationOnOtherThread();
+  ASSERT_TRUE(base->StartCollect(false));
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(g_receiver.LastCount, 0u);
+  EXPECT_FALSE(base->IsCollecting());
+  EXPECT_EQ(PathsOf(*base), PathList{"C:\\one.exe"});
+  EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
   // And the next refresh runs.
-  ASSERT_TRUE(base.StartCollect(false));
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return receiver.Finished == 2; }, 20000));
-  EXPECT_EQ(base.GetAllCount(), 4);
+  ASSERT_TRUE(base->StartCollect(false));
+  ASSERT_TRUE(Finished(2));
+  EXPECT_EQ(base->GetAllCount(), 4);
 }

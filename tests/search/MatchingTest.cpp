@@ -12,7 +12,9 @@ using namespace tarn;
 
 namespace {
 
-AppEntryList MakeEntries(const std::vector<std::string>& names) {
+using Names = std::vector<std::string>;
+
+AppEntryList MakeEntries(const Names& names) {
   AppEntryList list;
   for (std::size_t i = 0; i < names.size(); ++i) {
     list.push_back({names[i], "C:\\Apps\\" + std::to_string(i) + ".exe", static_cast<int32_t>(i)});
@@ -20,274 +22,137 @@ AppEntryList MakeEntries(const std::vector<std::string>& names) {
   return list;
 }
 
-std::vector<std::string> NamesAt(const AppEntryList& list, const MatchList::Positions& at) {
-  std::vector<std::string> names;
+Names NamesAt(const AppEntryList& list, const MatchList::Positions& at) {
+  Names names;
   for (int32_t i : at) names.push_back(list[static_cast<std::size_t>(i)].DispName);
   return names;
 }
 
-std::string Folded(std::string s) {
-  NormalizeForMatch(s);
-  return s;
+bool Finds(const std::string& word, const std::string& name, bool kana = true) {
+  MatchList::Positions matches;
+  EXPECT_TRUE(FilterEntries({{name, "C:\\x.exe", 0}}, word, matches, {kana})) << word;
+  return matches.size() == 1;
 }
 
 }  // namespace
 
-TEST(NormalizeForMatch, FoldsCaseAndWidth) {
-  struct Case { std::string in; std::string out; };
+TEST(NormalizeForMatch, FoldsCaseWidthAndWithKanaTheKana) {
+  struct Case { std::string in; bool kana; std::string out; };
   const Case cases[] = {
-      {"", ""},
-      {"ABC", "ａｂｃ"},
-      {"abc", "ａｂｃ"},
-      {"ＡＢＣ", "ａｂｃ"},
-      {"ａｂｃ", "ａｂｃ"},
-      {"Ab1 .\\", "ａｂ１　．＼"},
-      {"ΑΒΩαω", "αβωαω"},             // Greek
-      {"АЁНОЯя", "аёнояя"},           // Cyrillic: lower case steps over 84 7F
-      {"ｶﾞ", "ガ"},
-      {"ﾊﾞﾊﾟﾎﾟ", "バパポ"},
-      {"ｳﾞｨ", "ヴィ"},
-      {"ｶﾟ", "カ゜"},                  // no semi-voiced ka: the mark stays
-      {"ｱﾞﾐﾞﾜﾞ", "ア゛ミ゛ワ゛"},       // no voiced form: never another kana
-      {"ﾞｶ", "゛カ"},
-      {"ｰｯｧ｡｢｣", "ーッァ。「」"},
-      {"が", "が"},                    // hiragana stays hiragana
-      {"ア", "ア"},                    // 83 41: the trail byte is no 'A'
-      {"表ソ", "表ソ"},                // 5C trail bytes are no '\'
-      {"ab\x81", "ａｂ\x81"},          // lead byte standing last
-      {"\x01\x7F\x80\xA0\xFD", "\x01\x7F\x80\xA0\xFD"},  // no full-width form
+      {"", false, ""},                  {"ABC", false, "ａｂｃ"},
+      {"ＡＢＣ", false, "ａｂｃ"},        {"Ab1 .\\", false, "ａｂ１　．＼"},
+      {"ΑΒΩαω", false, "αβωαω"},        {"АЁНОЯя", false, "аёнояя"},  // Cyrillic lower case steps over 84 7F
+      {"ｶﾞ", false, "ガ"},               {"ﾊﾞﾊﾟﾎﾟ", false, "バパポ"},
+      {"ｳﾞｨ", false, "ヴィ"},            {"ｶﾟ", false, "カ゜"},          // no semi-voiced ka: the mark stays
+      {"ｱﾞﾐﾞﾜﾞ", false, "ア゛ミ゛ワ゛"}, {"ﾞｶ", false, "゛カ"},
+      {"ｰｯｧ｡｢｣", false, "ーッァ。「」"}, {"が", false, "が"},           // hiragana stays without kana
+      {"ア", false, "ア"},               {"表ソ", false, "表ソ"},         // trail bytes 41 and 5C are no 'A', '\'
+      {"ab\x81", false, "ａｂ\x81"},     {"\x01\x7F\x80\xA0\xFD", false, "\x01\x7F\x80\xA0\xFD"},
+      {"めも帳", true, "メモ帳"},        {"ぁあみむゎわゐゑをん", true, "ァアミムヮワヰヱヲン"},  // ミ 837E, ム 8380
+      {"ｶﾞｲﾄﾞ がいど", true, "ガイド　ガイド"}, {"ゝゞヽヾ", true, "ヽヾヽヾ"},
+      {"ーっゃｰｯｬ", true, "ーッャーッャ"}, {"ヴヵヶ表Ab", true, "ヴヵヶ表ａｂ"},
   };
   for (const Case& c : cases) {
     std::string s = c.in;
-    EXPECT_TRUE(NormalizeForMatch(s)) << c.in;
+    EXPECT_TRUE(NormalizeForMatch(s, c.kana)) << c.in;
     EXPECT_EQ(s, c.out) << c.in;
   }
-}
-
-TEST(NormalizeForMatch, KanaTurnsHiraganaIntoKatakana) {
-  struct Case { std::string in; std::string out; };
-  const Case cases[] = {
-      {"めも帳", "メモ帳"},
-      {"ぁあみむゎわゐゑをん", "ァアミムヮワヰヱヲン"},  // ミ 83 7E, ム 83 80: over 7F
-      {"ｶﾞｲﾄﾞ がいど", "ガイド　ガイド"},
-      {"ゝゞヽヾ", "ヽヾヽヾ"},
-      {"ーっゃｰｯｬ", "ーッャーッャ"},  // long vowel mark and small kana stay themselves
-      {"ヴヵヶ表Ab", "ヴヵヶ表ａｂ"},
-  };
-  for (const Case& c : cases) {
-    std::string s = c.in;
-    EXPECT_TRUE(NormalizeForMatch(s, true)) << c.in;
-    EXPECT_EQ(s, c.out) << c.in;
-  }
-}
-
-TEST(NormalizeForMatch, InvalidTrailByteLeavesTextAlone) {
-  const std::string cases[] = {"a\x81\x20" "b", "ABC\x81\x7F", "\x95\x3F", "\xFC\xFD", "ｶﾞ\xE0\x0A"};
-  for (const std::string& in : cases) {
+  for (const std::string in : {"a\x81\x20" "b", "ABC\x81\x7F", "\x95\x3F", "\xFC\xFD", "ｶﾞ\xE0\x0A"}) {
     std::string s = in;
     EXPECT_FALSE(NormalizeForMatch(s)) << in;
     EXPECT_EQ(s, in);
   }
-}
-
-TEST(NormalizeForMatch, BufferIsReusedAcrossNames) {
+  // The reused buffer of the normalizer keeps nothing of a longer name.
   CMatchNormalizer n;
-  EXPECT_EQ(n.Normalize(std::string(300, 'A')), Folded(std::string(300, 'a')));
+  EXPECT_EQ(n.Normalize(std::string(300, 'A')).size(), 600u);
   EXPECT_EQ(n.Normalize("Ab"), "ａｂ");
   bool ok = true;
-  EXPECT_EQ(n.Normalize("x\x81\x20"), "x\x81\x20");
-  n.Normalize("x\x81\x20", &ok);
+  EXPECT_EQ(n.Normalize("x\x81\x20", &ok), "x\x81\x20");
   EXPECT_FALSE(ok);
 }
 
-TEST(SelectMatchMode, ReadsOneModeCharacter) {
-  struct Case { std::string word; MatchMode mode; std::string text; };
-  const Case cases[] = {
-      {"abc", MatchMode::Substring, "abc"},
-      {"^abc", MatchMode::Prefix, "abc"},
-      {"^abc$", MatchMode::Prefix, "abc$"},
-      {"\\excel", MatchMode::Exact, "excel"},
-      {"*xl", MatchMode::InOrder, "xl"},
-      {"abc$", MatchMode::Suffix, "abc"},
-      {"$abc", MatchMode::Substring, "$abc"},
-      {"^", MatchMode::Prefix, ""},
-      {"$", MatchMode::Suffix, ""},
-      {"＾abc", MatchMode::Substring, "＾abc"},  // full-width forms are plain characters
-      {"abc＄", MatchMode::Substring, "abc＄"},
-      {"表", MatchMode::Substring, "表"},
-  };
-  for (const Case& c : cases) {
-    const ModedWord m = SelectMatchMode(c.word);
-    EXPECT_EQ(m.Mode, c.mode) << c.word;
-    EXPECT_EQ(std::string(m.Text), c.text) << c.word;
-  }
-}
-
-TEST(MatchInOrder, FindsCharactersInOrder) {
-  struct Case { std::string n; std::string w; bool match; };
-  const Case cases[] = {
-      {"internet explorer", "ie", true},
-      {"excel", "xl", true},
-      {"index", "xl", false},
-      {"abc", "", true},
-      {"", "a", false},
-      {"abc", "ca", false},
-      {"aab", "ab", true},
-      {"表示", "示", true},
-      {"表", "\x5C", false},          // a trail byte is not a character
-      {"ab\x81", "\x81", true},
-      {"\x81\x40", "\x81", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(MatchInOrder(c.n, c.w), c.match) << c.n << " / " << c.w;
-}
-
-class FilterTest : public ::testing::Test {
- protected:
-  AppEntryList entries = MakeEntries({
-      "Excel", "Index", "excel", "EXCEL", "Excel 2003", "Internet Explorer",
-      "abc", "ＡＢＣ", "ａｂｃ", "xabc", "abc$def", "x$abcx", "ゲーム ガイド", "がいど", "ｶﾞｲﾄﾞ",
-      "def",
-  });
+TEST(Filter, EachModeSelectsItsNamesAndResultsStayExact) {
+  const AppEntryList entries = MakeEntries({"Excel", "Index", "excel", "EXCEL", "Excel 2003", "Internet Explorer",
+                                            "abc", "ＡＢＣ", "ａｂｃ", "xabc", "abc$def", "x$abcx", "ゲーム ガイド",
+                                            "がいど", "ｶﾞｲﾄﾞ", "def", "def"});
   MatchList::Positions matches;
-
-  std::vector<std::string> Search(const std::string& word) {
+  auto search = [&](const std::string& word) {
     EXPECT_TRUE(FilterEntries(entries, word, matches)) << word;
     return NamesAt(entries, matches);
-  }
-};
-
-TEST_F(FilterTest, EachModeSelectsItsNames) {
-  using V = std::vector<std::string>;
-  struct Case { std::string word; V names; };
+  };
+  struct Case { std::string word; Names names; };
   const Case cases[] = {
       {"^ex", {"Excel", "excel", "EXCEL", "Excel 2003"}},
       {"\\excel", {"Excel", "excel", "EXCEL"}},
       {"el$", {"Excel", "excel", "EXCEL"}},
       {"*xl", {"Excel", "excel", "EXCEL", "Excel 2003", "Internet Explorer"}},
       {"*ie", {"Index", "Internet Explorer"}},
-      {"*ip", {"Internet Explorer"}},
       {"ABC", {"abc", "ＡＢＣ", "ａｂｃ", "xabc", "abc$def", "x$abcx"}},
       {"\\ａｂｃ", {"abc", "ＡＢＣ", "ａｂｃ"}},
       {"^abc$", {"abc$def"}},
       {"abc$", {"abc", "ＡＢＣ", "ａｂｃ", "xabc"}},
       {"$abc", {"x$abcx"}},
+      {"＾abc", {}}, {"abc＄", {"abc$def"}},  // full-width forms are no mode characters
       {"ｶﾞ", {"ゲーム ガイド", "ｶﾞｲﾄﾞ"}},
       {"ガイド", {"ゲーム ガイド", "ｶﾞｲﾄﾞ"}},
       {"がいど", {"がいど"}},
-      {"abcdef$", {}},                       // longer than every name ending so
-      {"Apps", {}},                          // only in FullPath
-      {"nothing", {}},
+      {"\\def", {"def", "def"}},  // duplicates are kept
+      {"abcdef$", {}},            // longer than every name ending so
+      {"Apps", {}},               // only in the path
+      {"e", {"Excel", "Index", "excel", "EXCEL", "Excel 2003", "Internet Explorer", "abc$def", "def", "def"}},
+      {"*ip", {"Internet Explorer"}},  // after a longer result: no old tail is kept
   };
-  for (const Case& c : cases) EXPECT_EQ(Search(c.word), c.names) << c.word;
-}
-
-TEST_F(FilterTest, EmptyWordSelectsEverythingInOrder) {
-  Search("xyz");
-  Search("");
-  ASSERT_EQ(matches.size(), entries.size());
-  for (std::size_t i = 0; i < matches.size(); ++i) EXPECT_EQ(matches[i], static_cast<int32_t>(i));
-}
-
-TEST_F(FilterTest, ModeCharacterAloneKeepsPreviousMatches) {
+  for (const Case& c : cases) EXPECT_EQ(search(c.word), c.names) << c.word;
+  // A mode character alone keeps the previous matches.
   for (const std::string word : {"^", "\\", "*", "$"}) {
-    const std::vector<std::string> before = Search("exc");
-    ASSERT_EQ(before.size(), 4u);
+    const Names before = search("exc");
     EXPECT_FALSE(FilterEntries(entries, word, matches)) << word;
     EXPECT_EQ(NamesAt(entries, matches), before) << word;
   }
 }
 
-TEST_F(FilterTest, MatchesArePositionsOfTheRecords) {
-  Search("\\EXCEL");
-  EXPECT_EQ(matches, (MatchList::Positions{0, 2, 3}));
-}
-
-TEST_F(FilterTest, ShrinkingAndGrowingResultsStayExact) {
-  // Records are overwritten in place; a smaller result must not keep old tails.
-  EXPECT_EQ(Search("e").size(), 8u);
-  EXPECT_EQ(Search("\\def"), std::vector<std::string>{"def"});
-  EXPECT_EQ(Search("*ip"), std::vector<std::string>{"Internet Explorer"});
-  EXPECT_EQ(Search("a").size(), 6u);
-  EXPECT_EQ(entries[static_cast<std::size_t>(matches[5])].DispName, "x$abcx");
-}
-
-TEST(Filter, DuplicatesAreKept) {
-  AppEntryList entries = {{"edit", "C:\\edit.exe", 0}, {"edit", "C:\\edit.exe", 1}, {"other", "C:\\o.exe", 2}};
-  MatchList::Positions matches;
-  ASSERT_TRUE(FilterEntries(entries, "edi", matches));
-  EXPECT_EQ(matches, (MatchList::Positions{0, 1}));
-}
-
 TEST(Filter, ComparesByCharacters) {
   // Raw (invalid, so unfolded) words and names whose bytes line up across a
-  // character boundary; and lead bytes standing last.
-  struct Case { std::string name; std::string word; bool match; };
+  // character boundary, lead bytes standing last, words longer than names.
+  struct Case { std::string name, word; bool match; };
   const Case cases[] = {
-      {"abc\x81\x20", "\x81\x20", true},        // both invalid: compared as they are
-      {"abc\x81\x20", "abc", false},            // a folded word against a raw name
+      {"abc\x81\x20", "\x81\x20", true},         {"abc\x81\x20", "abc", false},  // folded word, raw name
       {"\x83\x41\x83\x20", "A\x83\x20", false},  // occurs from inside a character only
-      {"\x83\x41\x83\x20", "A\x83\x20$", false},
-      {"\x83\x41\x83\x20", "*A\x83\x20", false},
-      {"\x41\x83\x20", "A\x83\x20$", true},
-      {"ab\x81", "\x81", true},                 // lone lead matches a lone lead
-      {"\x81\x40x", "\x81", false},             // not the first half of 81 40
-      {"\x81\x40", "^\x81", false},
-      {"\x81", "^\x81", true},
-      {"\x81\x40", "\\\x81\x40", true},
-      {"x\x81", "\x81$", true},
-      {"表", "*\x95", false},                  // a lone lead is not the first half of 95 5C
-      {"表", "\x95", false},
-      {"ソフト表", "表$", true},
-      {"ソフト表", "^ソ", true},
+      {"\x83\x41\x83\x20", "A\x83\x20$", false}, {"\x83\x41\x83\x20", "*A\x83\x20", false},
+      {"\x41\x83\x20", "A\x83\x20$", true},      {"ab\x81", "\x81", true},
+      {"\x81\x40x", "\x81", false},              {"\x81\x40", "^\x81", false},
+      {"\x81", "^\x81", true},                   {"\x81\x40", "\\\x81\x40", true},
+      {"x\x81", "\x81$", true},                  {"表", "*\x95", false},  // no first half of 95 5C
+      {"表", "\x95", false},                     {"ソフト表", "表$", true},
+      {"ソフト表", "^ソ", true},                 {"de", "cde$", false},
+      {"de", "e$", true},                        {"", "e$", false},
+      {"abc", "*ca", false},                     {"aab", "*ab", true},
+      {"表示", "*示", true},                     {"ab\x81", "*\x81", true},
+      {"\x81\x40", "*\x81", false},
   };
-  for (const Case& c : cases) {
-    AppEntryList entries = {{c.name, "C:\\x.exe", 0}};
-    MatchList::Positions matches;
-    ASSERT_TRUE(FilterEntries(entries, c.word, matches)) << c.word;
-    EXPECT_EQ(matches.size(), c.match ? 1u : 0u) << "name " << c.name << " word " << c.word;
-  }
+  for (const Case& c : cases) EXPECT_EQ(Finds(c.word, c.name, false), c.match) << "name " << c.name << " word " << c.word;
 }
 
-TEST(Filter, SuffixLongerThanNameNeverMatches) {
-  AppEntryList entries = {{"de", "C:\\de.exe", 0}, {"", "C:\\.exe", 1}};
-  MatchList::Positions matches;
-  for (const std::string word : {"cde$", "de$", "e$"}) {
-    ASSERT_TRUE(FilterEntries(entries, word, matches));
-    EXPECT_EQ(matches.size(), word == "cde$" ? 0u : 1u) << word;
-  }
-}
-
-bool Finds(const std::string& word, const std::string& name, bool kana = true) {
-  MatchList::Positions matches;
-  FilterEntries({{name, "C:\\x.exe", 0}}, word, matches, {kana});
-  return matches.size() == 1;
-}
-
-TEST(Romaji, EachSpellingFamilyReadsAsItsKana) {
-  // Exact words: the whole reading and nothing more.
-  const std::pair<std::string, std::string> cases[] = {
-      {"kamera", "カメラ"}, {"KaMeRa", "ｶﾒﾗ"}, {"kamera", "かめら"}, {"gaido", "がいど"},
-      {"kyoutsuu", "キョウツウ"}, {"shisici", "シシシ"}, {"chiti", "チチ"}, {"tsutu", "ツツ"},
-      {"fuhu", "フフ"}, {"jizi", "ジジ"}, {"jizu", "ヂヅ"}, {"jajyazya", "ジャジャジャ"},
-      {"shasya", "シャシャ"}, {"chotyocyo", "チョチョチョ"}, {"kyakyukyo", "キャキュキョ"},
-      {"gyunyuu", "ギュニュウ"}, {"fairu", "ファイル"}, {"dhisuku", "ディスク"}, {"vaiorin", "ヴァイオリン"},
-      {"wo", "ヲ"}, {"wo", "ウォ"}, {"xalaxtultuxtsu", "ァァッッッ"}, {"xyalyoxwaxkalke", "ャョヮヵヶ"},
-      {"kitte", "キッテ"}, {"matcha", "マッチャ"}, {"zasshi", "ザッシ"}, {"kanji", "カンジ"},
+TEST(Romaji, EachSpellingReadsAsItsKanaAndNothingMore) {
+  const std::pair<std::string, std::string> hits[] = {
+      {"kamera", "カメラ"}, {"KaMeRa", "ｶﾒﾗ"}, {"kamera", "かめら"}, {"kyoutsuu", "キョウツウ"}, {"shisici", "シシシ"},
+      {"chiti", "チチ"}, {"tsutu", "ツツ"}, {"fuhu", "フフ"}, {"jizi", "ジジ"}, {"jizu", "ヂヅ"},
+      {"jajyazya", "ジャジャジャ"}, {"shasya", "シャシャ"}, {"chotyocyo", "チョチョチョ"}, {"kyakyukyo", "キャキュキョ"},
+      {"gyunyuu", "ギュニュウ"}, {"fairu", "ファイル"}, {"kitte", "キッテ"}, {"kanji", "カンジ"}, {"samma", "サンマ"},
+      {"dhisuku", "ディスク"}, {"vaiorin", "ヴァイオリン"}, {"wo", "ヲ"}, {"wo", "ウォ"},
+      {"xalaxtultuxtsu", "ァァッッッ"}, {"xyalyoxwaxkalke", "ャョヮヵヶ"}, {"matcha", "マッチャ"}, {"zasshi", "ザッシ"},
       {"kan'i", "カンイ"}, {"honnya", "ホンヤ"}, {"honnya", "ホンニャ"}, {"konnichiha", "コンニチハ"},
-      {"konnichiha", "コンイチハ"}, {"konnnichiha", "コンニチハ"}, {"shimbun", "シンブン"},
-      {"samma", "サンマ"}, {"ko-hi-", "コーヒー"}, {"xn", "ン"}, {"tan", "タン"}, {"tan'", "タン"},
+      {"konnichiha", "コンイチハ"}, {"konnnichiha", "コンニチハ"}, {"shimbun", "シンブン"}, {"ko-hi-", "コーヒー"},
+      {"xn", "ン"}, {"tan", "タン"}, {"tan'", "タン"},
   };
-  for (const auto& [word, name] : cases) EXPECT_TRUE(Finds("\\" + word, name)) << word << " " << name;
-
+  for (const auto& [word, name] : hits) EXPECT_TRUE(Finds("\\" + word, name)) << word << " " << name;
   const std::pair<std::string, std::string> misses[] = {
       {"kyo", "キヨ"}, {"ti", "ティ"}, {"konnnichiha", "コンイチハ"}, {"kamera", "カメラマン"},
       {"kamera", "カメ"}, {"memo", "メモ帳"}, {"ka-", "カ－"},
   };
   for (const auto& [word, name] : misses) EXPECT_FALSE(Finds("\\" + word, name)) << word << " " << name;
   EXPECT_FALSE(Finds("\\kamera", "カメラ", false));
-}
-
-TEST(Romaji, EveryRowReadsAsOneSyllableOfWholeKana) {
+  // Every row of the table reads as one syllable, one of whose spellings is its whole kana.
   for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
     KanaReading r;
     ASSERT_TRUE(ReadRomaji(kRomajiRows[k].Romaji, r)) << kRomajiRows[k].Romaji;
@@ -298,14 +163,14 @@ TEST(Romaji, EveryRowReadsAsOneSyllableOfWholeKana) {
 }
 
 TEST(Romaji, UnfinishedLettersStandForEveryKanaTheyBegin) {
-  struct Case { std::string word; std::string name; bool match; };
+  struct Case { std::string word, name; bool match; };
   const Case cases[] = {
-      {"kamer", "カメラ", true},       {"kamer", "カメ", false},        {"\\kamer", "カメリャ", true},
-      {"\\kamer", "カメラマン", false}, {"sh", "シャツ", true},         {"ky", "キョウ", true},
-      {"ky", "キー", false},           {"kak", "カッコ", true},         {"kak", "カク", true},
-      {"\\n", "ン", true},            {"\\n", "ニャ", true},          {"matc", "マッチ", true},
-      {"xts", "ッ", true},             {"\\konny", "コンヤ", true},     {"\\konny", "コンニュ", true},
-      {"\\shim", "シン", true},       {"^ts", "ツール", true},         {"^ts", "ト", false},
+      {"kamer", "カメラ", true},       {"kamer", "カメ", false},      {"\\kamer", "カメリャ", true},
+      {"\\kamer", "カメラマン", false}, {"sh", "シャツ", true},       {"ky", "キョウ", true},
+      {"ky", "キー", false},           {"kak", "カッコ", true},       {"kak", "カク", true},
+      {"\\n", "ン", true},            {"\\n", "ニャ", true},         {"matc", "マッチ", true},
+      {"xts", "ッ", true},             {"\\konny", "コンヤ", true},   {"\\konny", "コンニュ", true},
+      {"\\shim", "シン", true},       {"^ts", "ツール", true},       {"^ts", "ト", false},
   };
   for (const Case& c : cases) EXPECT_EQ(Finds(c.word, c.name), c.match) << c.word << " " << c.name;
 }
@@ -313,25 +178,15 @@ TEST(Romaji, UnfinishedLettersStandForEveryKanaTheyBegin) {
 TEST(Filter, KanaOptionInEveryMode) {
   const AppEntryList entries = MakeEntries(
       {"メモ帳", "memo.txt", "カメラ", "ｶﾒﾗ", "かめら", "デジカメ", "ガイドブック", "がいど", "Tokyo", "ナンバー"});
-  using V = std::vector<std::string>;
-  struct Case { std::string word; V off; V on; };
+  const Names cameras = {"カメラ", "ｶﾒﾗ", "かめら"};
+  struct Case { std::string word; Names off, on; };
   const Case cases[] = {
-      {"memo", {"memo.txt"}, {"メモ帳", "memo.txt"}},
-      {"めも", {}, {"メモ帳"}},
-      {"^kame", {}, {"カメラ", "ｶﾒﾗ", "かめら"}},
-      {"\\kamera", {}, {"カメラ", "ｶﾒﾗ", "かめら"}},
-      {"kame$", {}, {"デジカメ"}},
-      {"*kara", {}, {"カメラ", "ｶﾒﾗ", "かめら"}},
-      {"*mt", {"memo.txt"}, {"memo.txt"}},
-      {"ガイド", {"ガイドブック"}, {"ガイドブック", "がいど"}},
-      {"gaido", {}, {"ガイドブック", "がいど"}},
-      {"nanba-", {}, {"ナンバー"}},
+      {"memo", {"memo.txt"}, {"メモ帳", "memo.txt"}}, {"めも", {}, {"メモ帳"}},
+      {"^kame", {}, cameras},  {"\\kamera", {}, cameras}, {"kame$", {}, {"デジカメ"}}, {"*kara", {}, cameras},
+      {"*mt", {"memo.txt"}, {"memo.txt"}}, {"ガイド", {"ガイドブック"}, {"ガイドブック", "がいど"}},
+      {"gaido", {}, {"ガイドブック", "がいど"}}, {"nanba-", {}, {"ナンバー"}},
       {"kaメラ", {}, {}},  // not romaji, and not what the names say
-      {"tokyo", {"Tokyo"}, {"Tokyo"}},
-      {"ka\x81", {}, {}},
-      {"ka\x81\x20", {}, {}},
-      {"'", {}, {}},
-      {"-", {}, {}},
+      {"tokyo", {"Tokyo"}, {"Tokyo"}}, {"ka\x81", {}, {}}, {"ka\x81\x20", {}, {}}, {"'", {}, {}}, {"-", {}, {}},
       {std::string(259, 'n'), {}, {}},
   };
   MatchList::Positions matches;
@@ -349,12 +204,9 @@ TEST(WordMatcher, QuickTestNeverTurnsAMatchAway) {
   // character searched as a word must get past the test on the raw name.
   std::vector<std::string> raws;
   for (int c = 0; c < 256; ++c) {
-    raws.push_back(std::string(1, static_cast<char>(c)));
-    raws.push_back(std::string(1, static_cast<char>(c)) + "\xDE");
-    raws.push_back(std::string(1, static_cast<char>(c)) + "\xDF");
-    for (int t = 0x40; t <= 0xFC; ++t) {
-      if (IsLeadByte(static_cast<unsigned char>(c))) raws.push_back({static_cast<char>(c), static_cast<char>(t)});
-    }
+    const char b = static_cast<char>(c);
+    raws.insert(raws.end(), {std::string(1, b), std::string(1, b) + "\xDE", std::string(1, b) + "\xDF"});
+    for (int t = 0x40; IsLeadByte(b) && t <= 0xFC; ++t) raws.push_back({b, static_cast<char>(t)});
   }
   int checked = 0;
   for (const std::string& raw : raws) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "search/AppEntries.h"
 #include "search/DisplayNames.h"
 #include "support/TestSupport.h"
 
@@ -24,8 +25,7 @@ class ShellTest : public ::testing::Test {
   TempDir temp;
 };
 
-template <class List>
-std::vector<std::string> NamesOf(const List& list) {
+std::vector<std::string> NamesOf(const MatchList& list) {
   std::vector<std::string> names;
   for (const AppEntry& e : list) names.push_back(e.DispName);
   return names;
@@ -33,22 +33,17 @@ std::vector<std::string> NamesOf(const List& list) {
 
 }  // namespace
 
-TEST_F(ShellTest, AppendEntriesNamesRealFiles) {
-  MakeDirs(temp / "Apps");
+TEST_F(ShellTest, RealFilesGetTheShellsFullNameTheCheapestWay) {
   struct Case { std::string file; bool create; std::set<std::string> names; };
   // The shell may or may not hide extensions: both outcomes are right.
   const Case cases[] = {
-      {"Foo 2.0.exe", true, {"Foo 2.0", "Foo 2"}},
-      {"メモ帳.txt", true, {"メモ帳"}},
-      {"表計算.exe", true, {"表計算"}},        // ends in a 5C trail byte
-      {"ｶﾞｲﾄﾞ.exe", true, {"ｶﾞｲﾄﾞ"}},
-      {"noext", true, {"noext"}},
-      {"ghost.exe", false, {"ghost"}},          // no such file: the path names it
-      {"Sub.d\\", false, {"Sub.d", "Sub"}},     // a folder: only the shell names it
-      {"Tool.lnk", true, {"Tool"}},
-      {"Site.url", true, {"Site"}},
-      {"a.b.c.exe", true, {"a.b.c", "a.b"}},
-      {"Loc\\real.exe", true, {"real", "別名"}},  // renamed by the folder's desktop.ini
+      {"Foo 2.0.exe", true, {"Foo 2.0", "Foo 2"}}, {"メモ帳.txt", true, {"メモ帳"}},
+      {"表計算.exe", true, {"表計算"}},  // ends in a 5C trail byte
+      {"ｶﾞｲﾄﾞ.exe", true, {"ｶﾞｲﾄﾞ"}}, {"noext", true, {"noext"}},
+      {"ghost.exe", false, {"ghost"}},       // no such file: the path names it
+      {"Sub.d\\", false, {"Sub.d", "Sub"}},  // a folder: only the shell names it
+      {"Tool.lnk", true, {"Tool"}},          {"Site.url", true, {"Site"}},
+      {"a.b.c.exe", true, {"a.b.c", "a.b"}}, {"Loc\\real.exe", true, {"real", "別名"}},  // renamed by desktop.ini
   };
   MakeDirs(temp / "Apps\\Sub.d");
   MakeDirs(temp / "Apps\\Loc");
@@ -60,101 +55,56 @@ TEST_F(ShellTest, AppendEntriesNamesRealFiles) {
     paths.push_back(temp / ("Apps\\" + c.file));
     if (c.create) WriteFileBytes(paths.back(), "MZ");
   }
-  AppEntryList list = {{"kept", "C:\\kept.exe", 9}};
-  ASSERT_TRUE(AppendEntries(list, paths));
-  ASSERT_EQ(list.size(), paths.size() + 1);
-  EXPECT_EQ(list[0].DispName, "kept");
+  const AppEntryList named =
+      tarn::NameEntries(tarn::PathViews(paths.begin(), paths.end()), tarn::CNameMemory(), ShellNameSource(), false);
+  ASSERT_EQ(named.size(), paths.size());
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    const AppEntry& e = list[i + 1];
-    EXPECT_TRUE(cases[i].names.count(e.DispName)) << cases[i].file << " -> " << e.DispName;
-    EXPECT_EQ(e.FullPath, paths[i]);
-    EXPECT_EQ(e.ListIndex, static_cast<int32_t>(i));
+    std::string full;
+    const bool shellNamed = ShellNameSource().FullName(paths[i], full) && !full.empty();
+    EXPECT_EQ(named[i].DispName, tarn::DispNameOf(shellNamed ? full : paths[i])) << paths[i];
+    EXPECT_TRUE(cases[i].names.count(named[i].DispName)) << cases[i].file << " -> " << named[i].DispName;
   }
-  // The cheaper questions give the shell's full answer on every file.
-  const tarn::PathViews views(paths.begin(), paths.end());
-  const AppEntryList chosen = tarn::NameEntries(views, tarn::CNameMemory(), ShellNameSource(), false);
-  for (std::size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(chosen[i].DispName, list[i + 1].DispName) << paths[i];
-
-  EXPECT_FALSE(AppendEntries(list, {}));
-  EXPECT_EQ(list.size(), paths.size() + 1);
 }
 
-class StoreTest : public ShellTest {
- protected:
-  void SetUp() override {
-    ShellTest::SetUp();
-    MakeDirs(temp / "Apps");
-    for (const char* file : {"Excel.exe", "Index.exe", "Excel 2003.exe", "ｶﾞｲﾄﾞ.txt", "表計算.exe"}) {
-      paths.push_back(temp / (std::string("Apps\\") + file));
-      WriteFileBytes(paths.back(), "MZ");
-    }
-    paths.push_back(paths[0]);  // collected twice
-    store = new CSrchApliBase(nullptr, temp.Path() + "\\");
-    ASSERT_TRUE(store->ApplyCollected(new PathList(paths)));
-  }
-  void TearDown() override {
-    delete store;
-    ShellTest::TearDown();
-  }
-
-  std::vector<std::string> Search(const std::string& word) {
-    EXPECT_TRUE(store->Search(word)) << word;
-    return NamesOf(store->GetMatchList());
-  }
-
+TEST_F(ShellTest, StoreSearchesTheAppliedCandidates) {
   PathList paths;
-  CSrchApliBase* store = nullptr;
-};
-
-TEST_F(StoreTest, SearchesAppliedCandidates) {
+  MakeDirs(temp / "Apps");
+  for (const char* file : {"Excel.exe", "Index.exe", "Excel 2003.exe", "ｶﾞｲﾄﾞ.txt", "表計算.exe"}) {
+    paths.push_back(temp / (std::string("Apps\\") + file));
+    WriteFileBytes(paths.back(), "MZ");
+  }
+  paths.push_back(paths[0]);  // collected twice
+  CSrchApliBase store(nullptr, temp.Path() + "\\");
+  ASSERT_TRUE(store.ApplyCollected(new PathList(paths)));
+  EXPECT_EQ(store.GetAllCount(), 6);
+  ASSERT_TRUE(store.Search(""));
+  ASSERT_EQ(store.GetMatchList().size(), 6u);
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_EQ(store.GetMatchList()[i].FullPath, paths[i]);
+    EXPECT_EQ(store.GetMatchList()[i].ListIndex, static_cast<int32_t>(i));
+  }
   using V = std::vector<std::string>;
-  EXPECT_EQ(store->GetAllCount(), 6);
-
-  EXPECT_EQ(Search("").size(), 6u);
-  const MatchList& all = store->GetMatchList();
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    EXPECT_EQ(all[i].FullPath, paths[i]);
-    EXPECT_EQ(all[i].ListIndex, static_cast<int32_t>(i));
-  }
-
-  struct Case { std::string word; V names; };
-  const Case cases[] = {
-      {"^ex", {"Excel", "Excel 2003", "Excel"}},
-      {"\\EXCEL", {"Excel", "Excel"}},
-      {"*xl", {"Excel", "Excel 2003", "Excel"}},
-      {"03$", {"Excel 2003"}},
-      {"ガイド", {"ｶﾞｲﾄﾞ"}},
-      {"計算", {"表計算"}},
-      {"apps", {}},  // only in the folder of every path
+  const std::pair<std::string, V> cases[] = {
+      {"\\EXCEL", {"Excel", "Excel"}}, {"ガイド", {"ｶﾞｲﾄﾞ"}}, {"計算", {"表計算"}}, {"apps", {}},  // not the folder
+      {"excel", {"Excel", "Excel 2003", "Excel"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(Search(c.word), c.names) << c.word;
-}
-
-TEST_F(StoreTest, RefusedAndModeOnlyWordsKeepTheMatches) {
-  const std::vector<std::string> excel = Search("excel");
-  ASSERT_EQ(excel.size(), 3u);
-
-  for (const char* word : {"^", "\\", "*", "$"}) {
-    EXPECT_TRUE(store->Search(word)) << word;
-    EXPECT_EQ(NamesOf(store->GetMatchList()), excel) << word;
+  for (const auto& [word, names] : cases) {
+    EXPECT_TRUE(store.Search(word)) << word;
+    EXPECT_EQ(NamesOf(store.GetMatchList()), names) << word;
   }
-
-  const std::string refused(260, 'e');
-  EXPECT_FALSE(store->Search(refused));
-  EXPECT_FALSE(store->Search(refused.c_str()));
-  EXPECT_EQ(NamesOf(store->GetMatchList()), excel);
-
-  EXPECT_TRUE(store->Search(std::string(259, 'e')));
-  EXPECT_TRUE(store->GetMatchList().empty());
-
-  EXPECT_TRUE(store->Search(static_cast<const char*>(nullptr)));
-  EXPECT_EQ(store->GetMatchList().size(), 6u);
-}
-
-TEST_F(StoreTest, NewCollectionReplacesCandidates) {
-  Search("");
-  ASSERT_TRUE(store->ApplyCollected(new PathList{paths[1]}));
-  EXPECT_EQ(store->GetAllCount(), 1);
-  EXPECT_EQ(Search("in"), std::vector<std::string>{"Index"});
-  EXPECT_EQ(Search("excel"), std::vector<std::string>{});
+  // A mode character alone or a word too long for the box keeps the matches.
+  for (const std::string& word : {std::string("^"), std::string("\\"), std::string("*"), std::string("$"), std::string(260, 'e')}) {
+    EXPECT_EQ(store.Search(word), word.size() < 260) << word;
+    EXPECT_EQ(NamesOf(store.GetMatchList()), cases[4].second) << word;
+  }
+  EXPECT_FALSE(store.Search(std::string(260, 'e').c_str()));
+  EXPECT_TRUE(store.Search(std::string(259, 'e')));
+  EXPECT_TRUE(store.GetMatchList().empty());
+  EXPECT_TRUE(store.Search(static_cast<const char*>(nullptr)));
+  EXPECT_EQ(store.GetMatchList().size(), 6u);
+  // A new collection replaces the candidates as a whole.
+  ASSERT_TRUE(store.ApplyCollected(new PathList{paths[1]}));
+  EXPECT_EQ(store.GetAllCount(), 1);
+  EXPECT_TRUE(store.Search("e"));
+  EXPECT_EQ(NamesOf(store.GetMatchList()), V{"Index"});
 }

@@ -26,7 +26,7 @@ void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
   CEnvInfoStore(dir + "\\").SaveEnvInfo(&settings);
   std::string cache;
   for (const std::string& path : candidates) cache += path + "\r\n";
-  WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
+  if (!candidates.empty()) WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
 }
 
 AppTest::~AppTest() {

@@ -17,7 +17,8 @@ namespace tarn::test {
 // Settings that collect nothing at start (the candidates come from the
 // cache file alone), with the tests' hotkey Ctrl+Alt+Shift+F12.
 EnvDlgInfo QuietSettings();
-// Writes tlenv.ini (through the settings store) and apppaths.ini into dir.
+// Writes tlenv.ini (through the settings store) and, with candidates,
+// apppaths.ini into dir.
 void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
                           const std::vector<std::string>& candidates);
 

@@ -1,11 +1,11 @@
-#include "app/FailureText.h"
+#include "base/FailureText.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
-#include "app/Failure.h"
 #include "base/Cp932.h"
+#include "base/Failure.h"
 #include "base/Path.h"
 
 namespace tarn {

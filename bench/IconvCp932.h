@@ -1,6 +1,6 @@
-// Shift-JIS to UTF-8 for the native tests and benchmarks, where the
-// platform's converters are not at hand: glibc's CP932 table, which holds
-// the same NEC and IBM extension characters.
+// Shift-JIS to UTF-8 for the native benchmarks, where the platform's
+// converters are not at hand: glibc's CP932 table, which holds the same
+// NEC and IBM extension characters.
 #pragma once
 
 #include <iconv.h>

@@ -1,4 +1,4 @@
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/FailureText.h"
+#include "base/FailureText.h"
 
 namespace {
 
