@@ -1,6 +1,4 @@
-// The application shell: the real hidden main window created in-process
-// through the program's entry code, the tray icon on a window of the test,
-// and the About dialog.
+// The real hidden main window created in-process, its tray icon, and About.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -30,17 +28,13 @@ namespace {
 
 // The tests' key is Ctrl+Alt+Shift+F12.
 bool HotKeyFree(UINT modifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT, UINT key = VK_F12) {
-  if (!RegisterHotKey(nullptr, 77, modifiers, key)) return false;
-  UnregisterHotKey(nullptr, 77);
-  return true;
+  return RegisterHotKey(nullptr, 77, modifiers, key) && UnregisterHotKey(nullptr, 77);
 }
 
 // What the shell says to a call about the program's icon.
 bool Notify(HWND window, DWORD what) {
   NOTIFYICONDATAA probe = {};
-  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  probe.hWnd = window;
-  probe.uID = IDM_TRAY;
+  probe.cbSize = NOTIFYICONDATAA_V1_SIZE, probe.hWnd = window, probe.uID = IDM_TRAY;
   return Shell_NotifyIconA(what, &probe);
 }
 
@@ -55,8 +49,7 @@ class MainWindow : public AppTest {
   MainWindow() {
     MakeDirs(dir / "files");
     for (const char* name : {"alpha.txt", "beta.txt", "gamma.txt"}) WriteFileBytes(dir / "files" + "\\" + name, "x");
-    settings.SrchDirFlg = {};
-    settings.SrchDirFlg.Any = true;
+    settings.SrchDirFlg = {.Any = true};
     settings.AnyDirSubDir = false;
     settings.AnyDirs = {dir / "files;.txt"};
   }
@@ -71,19 +64,15 @@ class MainWindow : public AppTest {
 TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
   HWND window = Create();
   ASSERT_NE(window, nullptr);
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_TRUE(MutexExists());
+  EXPECT_TRUE(!IsWindowVisible(window) && MutexExists());
   CBriskApp* app = GetBriskApp();
   CTrayIcon* tray = app->GetTrayIcon();
-  // Before the first pass has reported, the tray shows the busy look.
-  EXPECT_STREQ(tray->GetTip(), "リスト再取得(U)");
+  EXPECT_STREQ(tray->GetTip(), "リスト再取得(U)");  // busy until the first pass reports
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(app->GetCollector()->GetAllCount(), 3);
   HICON idle = tray->GetWantedIcon();
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 1, 0);
-  EXPECT_EQ(app->GetBusy(), 1);
-  EXPECT_STREQ(tray->GetTip(), "リスト再取得(U)");
-  EXPECT_NE(tray->GetWantedIcon(), idle);
+  EXPECT_TRUE(app->GetBusy() == 1 && std::string(tray->GetTip()) == "リスト再取得(U)" && tray->GetWantedIcon() != idle);
 
   // A launcher opened while busy starts with settings and refresh disabled;
   // the hotkey again only brings it forward, another id does nothing.
@@ -91,16 +80,13 @@ TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
   ASSERT_TRUE(PumpUntil([] { return LauncherWindow() != nullptr; }));
   HWND launcher = LauncherWindow();
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(launcher, 4005)) || IsWindowEnabled(GetDlgItem(launcher, 4006)));
-  PostMessageA(GetMainWindow(), WM_HOTKEY, 2, 0);
-  PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
+  PostMessageA(GetMainWindow(), WM_HOTKEY, 2, 0), PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
   PumpFor(100);
   EXPECT_EQ(LauncherWindow(), launcher);
 
   auto* records = new AppEntryList{{"alpha", dir / "files\\alpha.txt", 0}};
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
-  EXPECT_EQ(tray->GetBusy(), 0);
-  EXPECT_STREQ(tray->GetTip(), "Tarn Launcher");
-  EXPECT_EQ(tray->GetWantedIcon(), idle);
+  EXPECT_TRUE(tray->GetBusy() == 0 && std::string(tray->GetTip()) == "Tarn Launcher" && tray->GetWantedIcon() == idle);
   EXPECT_EQ(app->GetCollector()->GetAllCount(), 1);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(launcher, 4005)) && IsWindowEnabled(GetDlgItem(launcher, 4006)));
 
@@ -139,20 +125,19 @@ TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
 }
 
 TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
-  std::string before, after, told;
+  std::string before, after;
   PrepareProgramFolder(dir.Path(), settings, {});
   ASSERT_TRUE(ReadFileBytes(dir / "tlenv.ini", &before));
   // Another program holds the file for longer than the start-up waits.
   HANDLE lock = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   HWND window = nullptr;
-  told = AnswerMessageBox("Tarn Launcher", [&] { window = Create(); });
+  const std::string told = AnswerMessageBox("Tarn Launcher", [&] { window = Create(); });
   CloseHandle(lock);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(told, "設定ファイル tlenv.ini を読み込めませんでした。\n今回の起動中は、設定と履歴を保存しません。");
   EXPECT_FALSE(CEnvInfoStore().SaveEnvInfo(&GetBriskApp()->GetSettings()));
-  ASSERT_TRUE(ReadFileBytes(dir / "tlenv.ini", &after));
-  EXPECT_EQ(after, before);
+  EXPECT_TRUE(ReadFileBytes(dir / "tlenv.ini", &after) && after == before);
 }
 
 TEST_F(MainWindow, SettingsDialogTurnsHotkeyAndTimerOffUntilItEnds) {
@@ -163,8 +148,7 @@ TEST_F(MainWindow, SettingsDialogTurnsHotkeyAndTimerOffUntilItEnds) {
     PostMessageA(window, WM_COMMAND, 4005, 0);
     HWND dialog = WaitForDialog("Tarn Launcher 環境設定");
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(HotKeyFree());
-    EXPECT_FALSE(KillTimer(window, 3));
+    EXPECT_TRUE(HotKeyFree() && !KillTimer(window, 3));
     SendDlgItemMessageA(dialog, 1001, HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
     PostMessageA(dialog, WM_COMMAND, button, 0);
     ASSERT_TRUE(PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
@@ -194,10 +178,8 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   SendDlgItemMessageA(launcher, 4004, BM_CLICK, 0, 0);
   ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
   PumpFor(100);
-  EXPECT_EQ(asked, "Tarn Launcher を終了しますか？");
-  EXPECT_EQ(askedAgain, 0);
-  EXPECT_TRUE(IsWindow(window) && IsWindow(launcher));
-  EXPECT_FALSE(HotKeyFree());
+  EXPECT_TRUE(asked == "Tarn Launcher を終了しますか？" && askedAgain == 0);
+  EXPECT_TRUE(IsWindow(window) && IsWindow(launcher) && !HotKeyFree());
 
   // Chosen while a message box is up (the key now held elsewhere), the
   // exit is asked only once the box is gone.
@@ -240,19 +222,14 @@ TEST_F(MainWindow, TrayIconMenuClicksTipAndTaskBarRestart) {
   const auto tell = [&](LPARAM what) { SendMessageA(window, WM_TRAY_NOTIFY, IDM_TRAY, what); };
   // Busy: refresh and settings greyed; About is the default item.
   for (int busy : {1, 0}) {
-    tray->SetBusy(busy);
-    g_States.clear();
-    SetTimer(nullptr, 0, 200, InspectMenu);
-    tell(WM_RBUTTONUP);
+    tray->SetBusy(busy), g_States.clear(), SetTimer(nullptr, 0, 200, InspectMenu), tell(WM_RBUTTONUP);
     const UINT grey = busy ? MF_GRAYED : 0;
     EXPECT_EQ(g_States, (std::vector<UINT>{grey, grey, MFS_DEFAULT})) << busy;
   }
   // A click shows the launcher, a double click the default item's About;
   // a disabled icon passes nothing on.
   for (BYTE enabled : {0, 1}) {
-    tray->SetEnabled(enabled);
-    tell(WM_LBUTTONDOWN);
-    tell(WM_LBUTTONDBLCLK);
+    tray->SetEnabled(enabled), tell(WM_LBUTTONDOWN), tell(WM_LBUTTONDBLCLK);
     EXPECT_EQ(PumpUntil([] { return LauncherWindow() && CAboutDlg::OpenWindow(); }, 500), enabled == 1);
   }
   SendMessageA(CAboutDlg::OpenWindow(), WM_CLOSE, 0, 0);
@@ -260,21 +237,17 @@ TEST_F(MainWindow, TrayIconMenuClicksTipAndTaskBarRestart) {
   // no tip keeps the previous one.
   std::string kana;
   for (std::size_t i = 0; i < CTrayIcon::kTipBytes; ++i) kana += "\x82\xA0";
-  tray->UpdateIcon(tray->GetWantedIcon(), kana.c_str());
-  tray->UpdateIcon(tray->GetWantedIcon(), nullptr);
+  tray->UpdateIcon(tray->GetWantedIcon(), kana.c_str()), tray->UpdateIcon(tray->GetWantedIcon(), nullptr);
   EXPECT_EQ(std::string(tray->GetTip()).size(), CTrayIcon::kTipBytes - 2);
   // Forgotten by a restarted task bar, kept without a restart, never
   // brought back once removed on purpose.
   const UINT created = RegisterWindowMessageA("TaskbarCreated");
   for (bool forget : {true, false}) {
-    if (forget) {
-      ASSERT_TRUE(Notify(window, NIM_DELETE));
-    }
+    ASSERT_TRUE(!forget || Notify(window, NIM_DELETE));
     SendMessageA(window, created, 0, 0);
     EXPECT_TRUE(tray->IsShown() && Notify(window, NIM_MODIFY)) << forget;
   }
-  tray->UpdateIcon(nullptr, nullptr);
-  SendMessageA(window, created, 0, 0);
+  tray->UpdateIcon(nullptr, nullptr), SendMessageA(window, created, 0, 0);
   EXPECT_FALSE(tray->IsShown() || Notify(window, NIM_MODIFY));
 }
 
@@ -285,13 +258,10 @@ TEST(AboutDlg, TypesByCharactersAndClosesWithoutFreezing) {
   // starts empty.
   CAboutDlg::Show(GetModuleHandleA(nullptr));
   HWND dlg = CAboutDlg::OpenWindow();
-  CAboutDlg::Show(GetModuleHandleA(nullptr));
-  ASSERT_EQ(CAboutDlg::OpenWindow(), dlg);
+  ASSERT_EQ((CAboutDlg::Show(GetModuleHandleA(nullptr)), CAboutDlg::OpenWindow()), dlg);
   EXPECT_NE(WindowText(GetDlgItem(dlg, IDC_ABOUT_TITLE)).find("\nVersion " TARN_VERSION_STRING), std::string::npos);
-  click();
-  tarn::test::PumpUntil([&] { return typed().size() > 4; });
-  SendMessageA(dlg, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(tarn::test::PumpUntil([] { return CAboutDlg::OpenWindow() == nullptr; }));
+  click(), PumpUntil([&] { return typed().size() > 4; }), SendMessageA(dlg, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(PumpUntil([] { return CAboutDlg::OpenWindow() == nullptr; }));
   CAboutDlg::Show(GetModuleHandleA(nullptr));
   ASSERT_NE(dlg = CAboutDlg::OpenWindow(), nullptr);
   EXPECT_EQ(typed(), "");
@@ -300,19 +270,16 @@ TEST(AboutDlg, TypesByCharactersAndClosesWithoutFreezing) {
   std::string seen;
   DWORD last = GetTickCount(), longestGap = 0, whole = 0;
   while (IsWindow(dlg) && GetTickCount() - last < 5000) {
-    tarn::test::PumpFor(20);
+    PumpFor(20);
     const DWORD now = GetTickCount();
-    longestGap = std::max(longestGap, now - last);
-    last = now;
+    longestGap = std::max(longestGap, now - last), last = now;
     if (!IsWindow(dlg) || typed() == seen) continue;
     // Each step adds one whole character (or one line break) to the last.
     const std::string text = typed(), added = text.substr(std::min(seen.size(), text.size()));
     EXPECT_TRUE(text.starts_with(seen) && tarn::CharCount(added) == (added == "\r\n" ? 2u : 1u)) << text;
-    seen = text;
-    whole = now;
+    seen = text, whole = now;
   }
-  EXPECT_FALSE(IsWindow(dlg));
-  EXPECT_GT(tarn::CharCount(seen), 10u);
+  EXPECT_TRUE(!IsWindow(dlg) && tarn::CharCount(seen) > 10u);
   EXPECT_GE(last - whole, 1900u);  // it stayed two seconds after the last character
   EXPECT_LT(longestGap, 1000u);    // and the thread kept answering meanwhile
 }

@@ -1,5 +1,4 @@
-// The settings dialogs on records of the test's own, driven through their
-// controls, their messages answered, closed also while nested loops run.
+// The settings dialogs on the test's own records, driven through their controls.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -49,17 +48,14 @@ class EnvDialog : public ::testing::Test {
     return AnswerMessageBox("Tarn Launcher", [] { SendMessageA(Dlg(), WM_COMMAND, IDOK, 0); });
   }
   static void Press(int id, int row) {
-    SelectRow(Item(id == IDC_ENV_FOLDER_DELETE ? IDC_ENV_FOLDERS : IDC_ENV_ITEMS), row);
-    Click(id);
+    SelectRow(Item(id == IDC_ENV_FOLDER_DELETE ? IDC_ENV_FOLDERS : IDC_ENV_ITEMS), row), Click(id);
   }
   // Edits a folder row in place and ends with Return; answers the message.
   static std::string EditFolder(int row, const std::string& text) {
     return AnswerMessageBox("Tarn Launcher", [&] {
       SetFocus(Item(IDC_ENV_FOLDERS));
       HWND edit = reinterpret_cast<HWND>(SendMessageA(Item(IDC_ENV_FOLDERS), LVM_EDITLABELA, row, 0));
-      SetWindowTextA(edit, text.c_str());
-      SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-      PumpFor(100);
+      SetWindowTextA(edit, text.c_str()), SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0), PumpFor(100);
     });
   }
   // The notification the dialog posted to its opener, or 0.
@@ -81,8 +77,8 @@ TEST_F(EnvDialog, OpensOnceAndNeverStaysHalfOpen) {
   EXPECT_EQ(Open(), 0);
   HWND dlg = Dlg();
   EXPECT_TRUE(Open() == -2 && Dlg() == dlg && CEnvInfoStore().IsEnvDialogOpen());
-  EXPECT_FALSE(IsWindowEnabled(Item(IDC_ENV_UPDATE)));
-  EXPECT_TRUE(IsWindowEnabled(Item(IDC_ENV_NTCOM)) && IsWindowEnabled(Item(IDC_ENV_AUTOCOMPLETE)));
+  EXPECT_TRUE(!IsWindowEnabled(Item(IDC_ENV_UPDATE)) && IsWindowEnabled(Item(IDC_ENV_NTCOM)) &&
+              IsWindowEnabled(Item(IDC_ENV_AUTOCOMPLETE)));
   // Alt 2 of a hand-edited file is not registered, and not shown either.
   EXPECT_EQ(SendMessageA(Item(IDC_ENV_HOTKEY), HKM_GETHOTKEY, 0, 0), MAKEWORD('W', HOTKEYF_CONTROL));
 }
@@ -109,8 +105,7 @@ TEST_F(EnvDialog, RefusedOkShowsItsMessageAndChangesNothing) {
     Open();
     change();
     EXPECT_EQ(PressOk(), message);
-    EXPECT_NE(Dlg(), nullptr);  // still open
-    EXPECT_EQ(shared, before);
+    EXPECT_TRUE(Dlg() && shared == before);  // still open, nothing taken
     CBrskEnvDlg::CloseWithoutNotice();
   }
   EXPECT_EQ(Notified(), 0u);
@@ -122,11 +117,7 @@ TEST_F(EnvDialog, FolderRowsEditedInPlace) {
   const auto missing = [](const std::string& text) {
     return "[" + text + "]\nこのディレクトリは存在しません。\n正しいディレクトリ名を指定して下さい。";
   };
-  const struct {
-    int row;
-    std::string text, message;
-    Rows rows;
-  } cases[] = {
+  const struct { int row; std::string text, message; Rows rows; } cases[] = {
       {2, dir / "TOOLS", duplicate, {tools, han, ""}},  // case and the backslash ignored
       {2, dir / "表", duplicate, {tools, han, ""}},      // the folder ends in 95 5C
       {2, file, missing(file), {tools, han, ""}},
@@ -138,59 +129,52 @@ TEST_F(EnvDialog, FolderRowsEditedInPlace) {
   };
   Open();
   for (const auto& c : cases) {
-    EXPECT_EQ(EditFolder(c.row, c.text), c.message) << c.text;
-    EXPECT_EQ(ListTexts(Item(IDC_ENV_FOLDERS)), c.rows) << c.text;
+    EXPECT_TRUE(EditFolder(c.row, c.text) == c.message && ListTexts(Item(IDC_ENV_FOLDERS)) == c.rows) << c.text;
     // A refused text is offered again to mend.
     HWND again = ListView_GetEditControl(Item(IDC_ENV_FOLDERS));
     EXPECT_EQ(again ? WindowText(again, 300) : "-", c.message.empty() ? "-" : c.text);
     SendMessageA(again, WM_KEYDOWN, VK_ESCAPE, 0);
   }
   // Delete: nothing on the new-entry row; the row above after the last one.
-  Press(IDC_ENV_FOLDER_DELETE, 2);
-  Press(IDC_ENV_FOLDER_DELETE, 1);
-  EXPECT_EQ(ListTexts(Item(IDC_ENV_FOLDERS)), (Rows{han, ""}));
-  EXPECT_EQ(SelectedRow(Item(IDC_ENV_FOLDERS)), 0);
+  Press(IDC_ENV_FOLDER_DELETE, 2), Press(IDC_ENV_FOLDER_DELETE, 1);
+  EXPECT_TRUE(ListTexts(Item(IDC_ENV_FOLDERS)) == (Rows{han, ""}) && SelectedRow(Item(IDC_ENV_FOLDERS)) == 0);
 }
 
 // The static item dialog's fields: name|command|URL-encode UTF-8.
 std::string Fields(HWND dlg) {
   return WindowText(GetDlgItem(dlg, IDC_ITEM_NAME), 1000) + "|" + WindowText(GetDlgItem(dlg, IDC_ITEM_COMMAND), 1000) +
-         "|" + std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_URLENCODE)) +
-         std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_UTF8));
+         "|" + std::to_string(IsDlgButtonChecked(dlg, IDC_ITEM_URLENCODE) * 10 + IsDlgButtonChecked(dlg, IDC_ITEM_UTF8));
 }
 
+// The name box tells its dialog of a change.
+void NameChanged(HWND dlg, WORD code) {
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, code), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+}
 void Choose(HWND dlg, int preset) {
-  SendDlgItemMessageA(dlg, IDC_ITEM_NAME, CB_SETCURSEL, static_cast<WPARAM>(preset), 0);
-  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_SELENDOK),
-               reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+  SendDlgItemMessageA(dlg, IDC_ITEM_NAME, CB_SETCURSEL, static_cast<WPARAM>(preset), 0), NameChanged(dlg, CBN_SELENDOK);
 }
 
 TEST_F(EnvDialog, StaticItemsMovedEditedAddedAndDeleted) {
   shared.StaticItems = {{"一", "1", false, false}, {"二", "2", true, false}, {"三", "3", false, true}};
   Open();
-  Press(IDC_ENV_ITEM_UP, 0);    // nothing above the first
-  Press(IDC_ENV_ITEM_DOWN, 2);  // nor below the last
-  Press(IDC_ENV_ITEM_DOWN, 0);
-  EXPECT_EQ(ListTexts(Item(IDC_ENV_ITEMS)), (Rows{"二", "一", "三"}));
-  EXPECT_EQ(SelectedRow(Item(IDC_ENV_ITEMS)), 1);
+  // Nothing above the first, nor below the last.
+  Press(IDC_ENV_ITEM_UP, 0), Press(IDC_ENV_ITEM_DOWN, 2), Press(IDC_ENV_ITEM_DOWN, 0);
+  EXPECT_TRUE(ListTexts(Item(IDC_ENV_ITEMS)) == (Rows{"二", "一", "三"}) && SelectedRow(Item(IDC_ENV_ITEMS)) == 1);
   std::string long350(150, 'a'), long258 = long350;
-  for (int i = 0; i < 100; ++i) long350 += "表";
-  for (int i = 0; i < 54; ++i) long258 += "表";  // the next one would not fit
+  for (int i = 0; i < 100; ++i) long350 += "表", long258 += i < 54 ? "表" : "";  // a 55th would not fit
   // The item dialog driven from inside its own loop; 0 is its close box.
   const std::tuple<int, int, std::function<void(HWND)>, int> presses[] = {
       // A name of no preset changes nothing else.
       {IDC_ENV_ITEM_UPDATE, 0, [](HWND dlg) {
          EXPECT_EQ(Fields(dlg), "二|2|10");
-         SetDlgItemTextA(dlg, IDC_ITEM_NAME, "弐");
-         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_ITEM_NAME, CBN_EDITCHANGE),
-                      reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_ITEM_NAME)));
+         SetDlgItemTextA(dlg, IDC_ITEM_NAME, "弐"), NameChanged(dlg, CBN_EDITCHANGE);
        }, IDOK},
       {IDC_ENV_ITEM_UPDATE, 1, [](HWND dlg) { Choose(dlg, 2); }, IDCANCEL},
       {IDC_ENV_ITEM_UPDATE, 1, [](HWND) {}, 0},
       {IDC_ENV_ITEM_UPDATE, 2, [](HWND dlg) { Choose(dlg, 0); }, IDOK},  // run by file name clears both boxes
       // Empty fields; a preset fills in the whole item.
       {IDC_ENV_ITEM_ADD, 0, [](HWND dlg) {
-         EXPECT_EQ(Fields(dlg), "||00");
+         EXPECT_EQ(Fields(dlg), "||0");
          Choose(dlg, 2);
          EXPECT_EQ(Fields(dlg), "Yahoo Japan|https://search.yahoo.co.jp/bin/search?p=%1|10");
          Choose(dlg, 1);
@@ -200,27 +184,21 @@ TEST_F(EnvDialog, StaticItemsMovedEditedAddedAndDeleted) {
       {IDC_ENV_ITEM_ADD, 0, [](HWND dlg) { SetDlgItemTextA(dlg, IDC_ITEM_NAME, "消"); }, IDOK},
   };
   for (const auto& [button, row, act, close] : presses) {
-    WhenDialogShows("固定候補設定", [&](HWND dlg) {
-      act(dlg);
-      PostMessageA(dlg, close ? WM_COMMAND : WM_CLOSE, close, 0);
-    });
+    WhenDialogShows("固定候補設定", [&](HWND dlg) { act(dlg), PostMessageA(dlg, close ? WM_COMMAND : WM_CLOSE, close, 0); });
     Press(button, row);
   }
   EXPECT_EQ(SelectedRow(Item(IDC_ENV_ITEMS)), 5);
   Press(IDC_ENV_ITEM_DELETE, 5);  // the last: the one above is selected
-  EXPECT_EQ(SelectedRow(Item(IDC_ENV_ITEMS)), 4);
-  EXPECT_EQ(PressOk(), "");
-  EXPECT_EQ(shared.StaticItems,
-            (std::vector<StaticItem>{{"弐", "2", true, false},
-                                     {"一", "1", false, false},
-                                     {"ファイル名を指定して実行", "%1", false, false},
-                                     {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true},
-                                     {"", long258, false, false}}));
+  EXPECT_TRUE(SelectedRow(Item(IDC_ENV_ITEMS)) == 4 && PressOk().empty());
+  EXPECT_EQ(shared.StaticItems, (std::vector<StaticItem>{
+                                    {"弐", "2", true, false}, {"一", "1", false, false},
+                                    {"ファイル名を指定して実行", "%1", false, false},
+                                    {"Google", "https://www.google.co.jp/search?hl=ja&ie=UTF-8&q=%1", true, true},
+                                    {"", long258, false, false}}));
 }
 
 TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
-  shared.TopDirs = {"a.exe", "b.exe", "c.exe"};
-  shared.ExecList = {"a", "b"};
+  shared.TopDirs = {"a.exe", "b.exe", "c.exe"}, shared.ExecList = {"a", "b"};
   shared.SpeedTuning.Update = true;  // its box is disabled: kept as it is
   Open();
   for (auto [id, text] : {std::pair{IDC_ENV_TOPDIR_MAX, "2"}, std::pair{IDC_ENV_EXECLIST_MAX, "0"},
@@ -235,16 +213,10 @@ TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
   shared.ExecList.insert(shared.ExecList.begin(), "new");
   shared.MainDlgRect = {1, 2, 3, 4};
   EnvDlgInfo expected = shared;
-  EXPECT_EQ(PressOk(), "");
-  EXPECT_EQ(Dlg(), nullptr);
-  EXPECT_EQ(Notified(), 1u);
-  expected.TopDirNumMax = 2;
-  expected.TopDirs = {"new.exe", "a.exe"};
-  expected.ExecListNumMax = 0;
-  expected.ExecList.clear();
-  expected.UpdateTimer = 9999;
-  expected.DefaultSearchMode = '^';
-  expected.HotKey = {0, 1, 1, 1, VK_F7};
+  EXPECT_TRUE(PressOk().empty() && !Dlg() && Notified() == 1u);
+  expected.TopDirNumMax = 2, expected.TopDirs = {"new.exe", "a.exe"};
+  expected.ExecListNumMax = 0, expected.ExecList.clear();
+  expected.UpdateTimer = 9999, expected.DefaultSearchMode = '^', expected.HotKey = {0, 1, 1, 1, VK_F7};
   expected.SrchDirFlg.Recent = expected.AnyDirSubDir = false;
   expected.SpeedTuning = {true, true, true};
   expected.SpaceIsOption = expected.AutocompleteURL = expected.KanaMatch = true;
@@ -257,8 +229,7 @@ TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
     SendMessageA(Dlg(), close, close == WM_COMMAND ? IDCANCEL : 0, 0);
     MSG msg;  // the close box posts Cancel to the dialog
     while (Dlg() && PeekMessageA(&msg, Dlg(), 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    EXPECT_EQ(Notified(), 2u);
-    EXPECT_EQ(shared, expected);
+    EXPECT_TRUE(Notified() == 2u && shared == expected) << close;
   }
 }
 

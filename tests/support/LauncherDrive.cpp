@@ -12,17 +12,12 @@ EnvDlgInfo QuietSettings() {
   EnvDlgInfo info;
   ApplyLoadDefaults(info);
   info.HotKey = {1, 1, 1, 0, VK_F12};
-  info.SrchDirFlg = {};
-  info.SrchDirFlg.NtCom = true;
-  info.SrchDirFlg.Path = true;
-  info.SpeedTuning = {};
-  info.AnyDirSubDir = true;
-  info.AnyDirs.clear();
+  info.SrchDirFlg = {.NtCom = true, .Path = true};
+  info.SpeedTuning = {}, info.AnyDirSubDir = true, info.AnyDirs.clear();
   return info;
 }
 
-void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
-                          const std::vector<std::string>& candidates) {
+void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings, const std::vector<std::string>& candidates) {
   CEnvInfoStore(dir + "\\").SaveEnvInfo(&settings);
   std::string cache;
   for (const std::string& path : candidates) cache += path + "\r\n";
@@ -34,8 +29,7 @@ AppTest::~AppTest() {
   // and keep the next test's pass from starting.
   if (CBriskApp* app = GetBriskApp()) PumpUntil([app] { return !app->GetCollector()->IsCollecting(); });
   if (GetMainWindow()) DestroyWindow(GetMainWindow());
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  for (MSG msg; PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
   }
 }
 
@@ -56,10 +50,8 @@ void AppTest::Apply() {
 
 EnvDlgInfo AppTest::SavedSettings() {
   CEnvInfoStore store;
-  store.LoadEnvInfo();
   EnvDlgInfo info;
-  store.GetEnvInfo(&info);
-  return info;
+  return store.LoadEnvInfo(), store.GetEnvInfo(&info), info;
 }
 
 RunningProgram::RunningProgram(const std::string& dir, bool waitForMainWindow) {
@@ -74,49 +66,44 @@ RunningProgram::RunningProgram(const std::string& dir, bool waitForMainWindow) {
 }
 
 RunningProgram::~RunningProgram() {
-  if (!info_.hProcess) return;
-  if (ExitCode(0) < 0) TerminateProcess(info_.hProcess, 99);
-  CloseHandle(info_.hProcess);
+  if (info_.hProcess && ExitCode(0) < 0) TerminateProcess(info_.hProcess, 99);
+  if (info_.hProcess) CloseHandle(info_.hProcess);
 }
 
 long RunningProgram::ExitCode(DWORD waitMs) const {
   DWORD code = 0;
   if (!info_.hProcess || WaitForSingleObject(info_.hProcess, waitMs) != WAIT_OBJECT_0) return -1;
-  GetExitCodeProcess(info_.hProcess, &code);
-  return static_cast<long>(code);
+  return GetExitCodeProcess(info_.hProcess, &code), static_cast<long>(code);
 }
 
 bool RunningProgram::Exit() {
   PostMessageA(MainWindow(), WM_COMMAND, 4004, 0);
   std::string text;
-  HWND confirm = WaitForMessageBox("Tarn Launcher 終了確認", &text, 10000, info_.dwProcessId);
+  PostMessageA(WaitForMessageBox("Tarn Launcher 終了確認", &text, 10000, info_.dwProcessId), WM_COMMAND, IDYES, 0);
   EXPECT_EQ(text, "Tarn Launcher を終了しますか？");
-  PostMessageA(confirm, WM_COMMAND, IDYES, 0);
   return ExitCode(15000) == 0;
 }
 
-HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {
+HWND OpenLauncher(HWND mainWindow) {
   DWORD pid = 0;
   GetWindowThreadProcessId(mainWindow, &pid);
   PostMessageA(mainWindow, WM_HOTKEY, 1, 0);
   HWND dialog = nullptr;
-  PumpUntil([&] { return (dialog = FindDialogByCaption("Tarn Launcher", pid)) != nullptr && IsWindowVisible(dialog); },
-            timeoutMs);
+  PumpUntil([&] { return (dialog = FindDialogByCaption("Tarn Launcher", pid)) != nullptr && IsWindowVisible(dialog); });
   return dialog;
 }
 
-bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs) {
+bool SearchInLauncher(HWND dialog, const std::string& word) {
   // The first fill replaces the template's placeholder; the cached
   // candidates may come in after it. WM_SETTEXT carries its text across
   // processes whole, double-byte characters included.
-  const auto filled = [&] {
-    const std::string now = WindowText(GetDlgItem(dialog, 1018));
-    return !now.empty() && now.find('X') == std::string::npos && now.find("/     0]") == std::string::npos;
-  };
-  PumpUntil(filled, timeoutMs);
-  const std::string counter = WindowText(GetDlgItem(dialog, 1018));
+  std::string counter;
+  PumpUntil([&] {
+    counter = WindowText(GetDlgItem(dialog, 1018));
+    return !counter.empty() && counter.find('X') == std::string::npos && counter.find("/     0]") == std::string::npos;
+  });
   SendMessageA(GetDlgItem(dialog, 1008), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word.c_str()));
-  return PumpUntil([&] { return WindowText(GetDlgItem(dialog, 1018)) != counter; }, timeoutMs);
+  return PumpUntil([&] { return WindowText(GetDlgItem(dialog, 1018)) != counter; });
 }
 
 }  // namespace tarn::test

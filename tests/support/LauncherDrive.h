@@ -19,8 +19,7 @@ namespace tarn::test {
 EnvDlgInfo QuietSettings();
 // Writes tlenv.ini (through the settings store) and, with candidates,
 // apppaths.ini into dir.
-void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
-                          const std::vector<std::string>& candidates);
+void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings, const std::vector<std::string>& candidates);
 
 // The main window in this process, its files in a test folder; it goes
 // with the test.
@@ -58,9 +57,9 @@ class RunningProgram {
 };
 
 // Posts the hotkey and waits for the launcher dialog; nullptr on timeout.
-HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs = 10000);
+HWND OpenLauncher(HWND mainWindow);
 // Puts word into the search box and waits until the counter shows the
 // list was filtered with it: the word must change the number of matches.
-bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs = 10000);
+bool SearchInLauncher(HWND dialog, const std::string& word);
 
 }  // namespace tarn::test

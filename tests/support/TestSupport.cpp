@@ -21,12 +21,10 @@ namespace tarn::test {
 
 namespace {
 HWND FindTop(const char* cls, const std::string* caption, DWORD pid, HWND skip = nullptr) {
-  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, caption ? caption->c_str() : nullptr));) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (w != skip && (!pid || owner == pid)) return w;
-  }
-  return nullptr;
+  HWND w = nullptr;
+  for (DWORD owner = 0; (w = FindWindowExA(nullptr, w, cls, caption ? caption->c_str() : nullptr));)
+    if (GetWindowThreadProcessId(w, &owner), w != skip && (!pid || owner == pid)) break;
+  return w;
 }
 
 // One dialog awaited at a time, served by a thread timer from any loop.
@@ -36,8 +34,7 @@ std::function<void(HWND)> g_Act;
 UINT_PTR g_AwaitTimer = 0;
 
 void StopAwaiting() {
-  g_Act = nullptr;
-  if (g_AwaitTimer) KillTimer(nullptr, g_AwaitTimer);
+  if (g_Act = nullptr, g_AwaitTimer) KillTimer(nullptr, g_AwaitTimer);
   g_AwaitTimer = 0;
 }
 }  // namespace
@@ -69,9 +66,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 bool ReadFileBytes(const std::string& path, std::string* bytes) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream ss;
-  ss << in.rdbuf();
-  *bytes = ss.str();
-  return static_cast<bool>(in);
+  return ss << in.rdbuf(), *bytes = ss.str(), static_cast<bool>(in);
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -103,9 +98,7 @@ int SelectedRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED
 void SelectRow(HWND list, int row) { ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, 0xF); }
 
 std::string MessageBoxText(HWND box) {
-  char text[4096] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
-  return text;
+  return WindowText(GetDlgItem(box, 0xFFFF), 4096);  // the box's static text
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -121,20 +114,16 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
+void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
 HWND WaitForDialog(const std::string& caption, DWORD timeoutMs, DWORD pid) {
   HWND found = nullptr;
-  PumpUntil([&] { return (found = FindDialogByCaption(caption, pid)) != nullptr; }, timeoutMs);
-  return found;
+  return PumpUntil([&] { return (found = FindDialogByCaption(caption, pid)) != nullptr; }, timeoutMs), found;
 }
 
 HWND WaitForMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs, DWORD pid) {
   HWND box = WaitForDialog(caption, timeoutMs, pid);
-  PumpUntil([&] { return !(*text = MessageBoxText(box)).empty(); }, timeoutMs);
-  return box;
+  return PumpUntil([&] { return !(*text = MessageBoxText(box)).empty(); }, timeoutMs), box;
 }
 
 void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) {
@@ -153,10 +142,7 @@ void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) 
 
 std::string AnswerMessageBox(const std::string& caption, const std::function<void()>& action) {
   std::string text;
-  WhenDialogShows(caption, [&](HWND box) {
-    text = MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  });
+  WhenDialogShows(caption, [&](HWND box) { text = MessageBoxText(box), PostMessageA(box, WM_COMMAND, IDOK, 0); });
   action();
   StopAwaiting();  // no box came: a later one is not answered
   return text;
