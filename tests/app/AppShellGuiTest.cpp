@@ -49,9 +49,7 @@ class MainWindow : public AppTest {
   MainWindow() {
     MakeDirs(dir / "files");
     for (const char* name : {"alpha.txt", "beta.txt", "gamma.txt"}) WriteFileBytes(dir / "files" + "\\" + name, "x");
-    settings.SrchDirFlg = {.Any = true};
-    settings.AnyDirSubDir = false;
-    settings.AnyDirs = {dir / "files;.txt"};
+    settings.SrchDirFlg = {.Any = true}, settings.AnyDirSubDir = false, settings.AnyDirs = {dir / "files;.txt"};
   }
   static bool WaitIdle() {
     return PumpUntil([] {
@@ -73,7 +71,6 @@ TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
   HICON idle = tray->GetWantedIcon();
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 1, 0);
   EXPECT_TRUE(app->GetBusy() == 1 && std::string(tray->GetTip()) == "リスト再取得(U)" && tray->GetWantedIcon() != idle);
-
   // A launcher opened while busy starts with settings and refresh disabled;
   // the hotkey again only brings it forward, another id does nothing.
   PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
@@ -83,17 +80,14 @@ TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
   PostMessageA(GetMainWindow(), WM_HOTKEY, 2, 0), PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
   PumpFor(100);
   EXPECT_EQ(LauncherWindow(), launcher);
-
-  auto* records = new AppEntryList{{"alpha", dir / "files\\alpha.txt", 0}};
-  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0,
+               reinterpret_cast<LPARAM>(new AppEntryList{{"alpha", dir / "files\\alpha.txt", 0}}));
   EXPECT_TRUE(tray->GetBusy() == 0 && std::string(tray->GetTip()) == "Tarn Launcher" && tray->GetWantedIcon() == idle);
-  EXPECT_EQ(app->GetCollector()->GetAllCount(), 1);
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(launcher, 4005)) && IsWindowEnabled(GetDlgItem(launcher, 4006)));
-
+  EXPECT_TRUE(app->GetCollector()->GetAllCount() == 1 && IsWindowEnabled(GetDlgItem(launcher, 4005)) &&
+              IsWindowEnabled(GetDlgItem(launcher, 4006)));
   // The refresh command runs a new pass, which finds all three again.
   PostMessageA(GetMainWindow(), WM_COMMAND, 4006, 0);
-  ASSERT_TRUE(PumpUntil([&] { return app->GetCollector()->GetAllCount() == 3; }));
-  EXPECT_TRUE(WaitIdle());
+  EXPECT_TRUE(PumpUntil([&] { return app->GetCollector()->GetAllCount() == 3; }) && WaitIdle());
 }
 
 TEST_F(MainWindow, WithoutAPassTheTrayTurnsIdleOnceTheCacheIsIn) {
@@ -112,10 +106,8 @@ TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
   ASSERT_TRUE(window && WaitIdle());
   // A zero period is held to the shortest one, never a timer firing at once.
   for (auto [minutes, ticks] : {std::pair{360, true}, std::pair{20, false}, std::pair{0, false}}) {
-    settings.UpdateTimer = minutes;
     // The running period is about to end when a launch applies the settings.
-    SetTimer(window, 3, 200, nullptr);
-    Apply();
+    settings.UpdateTimer = minutes, SetTimer(window, 3, 200, nullptr), Apply();
     bool ticked = false;
     MSG msg;
     for (const DWORD start = GetTickCount(); !ticked && GetTickCount() - start < 1000; Sleep(10))
@@ -132,10 +124,10 @@ TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
   HANDLE lock = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   HWND window = nullptr;
-  const std::string told = AnswerMessageBox("Tarn Launcher", [&] { window = Create(); });
+  EXPECT_EQ(AnswerMessageBox("Tarn Launcher", [&] { window = Create(); }),
+            "設定ファイル tlenv.ini を読み込めませんでした。\n今回の起動中は、設定と履歴を保存しません。");
   CloseHandle(lock);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(told, "設定ファイル tlenv.ini を読み込めませんでした。\n今回の起動中は、設定と履歴を保存しません。");
   EXPECT_FALSE(CEnvInfoStore().SaveEnvInfo(&GetBriskApp()->GetSettings()));
   EXPECT_TRUE(ReadFileBytes(dir / "tlenv.ini", &after) && after == before);
 }
@@ -153,8 +145,7 @@ TEST_F(MainWindow, SettingsDialogTurnsHotkeyAndTimerOffUntilItEnds) {
     PostMessageA(dialog, WM_COMMAND, button, 0);
     ASSERT_TRUE(PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
     PumpFor(200);
-    EXPECT_EQ(HotKeyFree(), button == IDOK);
-    EXPECT_EQ(HotKeyFree(MOD_ALT | MOD_CONTROL, VK_F8), button == IDCANCEL);
+    EXPECT_TRUE(HotKeyFree() == (button == IDOK) && HotKeyFree(MOD_ALT | MOD_CONTROL, VK_F8) == (button == IDCANCEL));
     EXPECT_TRUE(KillTimer(window, 3));
     SetTimer(window, 3, 60000, nullptr);
   }
@@ -171,8 +162,7 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   // The launcher's exit button asks through the main window; asking again
   // while the question is open does nothing.
   WhenDialogShows("Tarn Launcher 終了確認", [&](HWND box) {
-    asked = MessageBoxText(box);
-    askedAgain = SendMessageA(window, WM_CLOSE, 0, 0);
+    asked = MessageBoxText(box), askedAgain = SendMessageA(window, WM_CLOSE, 0, 0);
     PostMessageA(box, WM_COMMAND, IDNO, 0);
   });
   SendDlgItemMessageA(launcher, 4004, BM_CLICK, 0, 0);
@@ -180,7 +170,6 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   PumpFor(100);
   EXPECT_TRUE(asked == "Tarn Launcher を終了しますか？" && askedAgain == 0);
   EXPECT_TRUE(IsWindow(window) && IsWindow(launcher) && !HotKeyFree());
-
   // Chosen while a message box is up (the key now held elsewhere), the
   // exit is asked only once the box is gone.
   UnregisterHotKey(window, 1);
@@ -188,18 +177,12 @@ TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   bool confirmed = false;
   WhenDialogShows("Tarn Launcher", [&](HWND box) {
     WhenDialogShows("Tarn Launcher 終了確認", [&](HWND q) { confirmed = true, PostMessageA(q, WM_COMMAND, IDYES, 0); });
-    PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);
-    PumpFor(500);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PostMessageA(window, WM_COMMAND, IDC_EXIT, 0), PumpFor(500), PostMessageA(box, WM_COMMAND, IDOK, 0);
   });
-  GetBriskApp()->ApplySettings(0);
-  UnregisterHotKey(nullptr, 78);
+  GetBriskApp()->ApplySettings(0), UnregisterHotKey(nullptr, 78);
   EXPECT_TRUE(GetBriskApp() && !confirmed);
   // The program's own loop ends with the quit code 0 (99: it never did).
-  SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) {
-    KillTimer(nullptr, t);
-    PostQuitMessage(99);
-  });
+  SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) { KillTimer(nullptr, t), PostQuitMessage(99); });
   EXPECT_EQ(RunMessageLoop(), 0);
   EXPECT_FALSE(IsWindow(window) || IsWindow(launcher) || GetBriskApp() || GetMainWindow() || FindMainWindow());
   EXPECT_TRUE(confirmed && HotKeyFree() && !MutexExists());
@@ -265,7 +248,6 @@ TEST(AboutDlg, TypesByCharactersAndClosesWithoutFreezing) {
   CAboutDlg::Show(GetModuleHandleA(nullptr));
   ASSERT_NE(dlg = CAboutDlg::OpenWindow(), nullptr);
   EXPECT_EQ(typed(), "");
-
   click();
   std::string seen;
   DWORD last = GetTickCount(), longestGap = 0, whole = 0;

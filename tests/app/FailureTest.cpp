@@ -1,6 +1,5 @@
-// The abend report and the traces of a real process: a child program runs
-// as our debuggee, its traces are read from its debug events, its message
-// box is read and answered, and its exit code checked.
+// The abend report and traces of a real process: a child run as our
+// debuggee, its message box read and answered, its exit code checked.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,21 +19,16 @@ struct ChildRun {
 
 std::string SystemText(DWORD code) {
   char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                 MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr);
-  return text;
+  return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr), text;
 }
 
 ChildRun RunChild(const std::string& mode) {
   ChildRun run;
-  std::string cmd = "\"" + tarn::test::ExeDir() + "tarn_failure_child.exe\" " + mode;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &si,
-                      &pi))
+  if (!tarn::test::StartProcess("\"" + tarn::test::ExeDir() + "tarn_failure_child.exe\" " + mode, nullptr,
+                                DEBUG_ONLY_THIS_PROCESS, &pi))
     return run;
-  CloseHandle(pi.hThread);
   for (const DWORD start = GetTickCount(); run.exitCode < 0 && GetTickCount() - start < 30000;) {
     DEBUG_EVENT ev = {};
     if (!WaitForDebugEvent(&ev, 50)) {
@@ -50,28 +44,17 @@ ChildRun RunChild(const std::string& mode) {
       }
       continue;
     }
-    DWORD cont = DBG_CONTINUE;
-    switch (ev.dwDebugEventCode) {
-      case OUTPUT_DEBUG_STRING_EVENT: {
-        std::string text(ev.u.DebugString.nDebugStringLength, '\0');
-        if (ReadProcessMemory(pi.hProcess, ev.u.DebugString.lpDebugStringData, text.data(), text.size(), nullptr))
-          run.traces.push_back(text.substr(0, text.find('\0')));
-        break;
-      }
-      case EXCEPTION_DEBUG_EVENT:
-        if (ev.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) cont = DBG_EXCEPTION_NOT_HANDLED;
-        break;
-      case CREATE_PROCESS_DEBUG_EVENT:
-        CloseHandle(ev.u.CreateProcessInfo.hFile);
-        break;
-      case LOAD_DLL_DEBUG_EVENT:
-        CloseHandle(ev.u.LoadDll.hFile);
-        break;
-      case EXIT_PROCESS_DEBUG_EVENT:
-        run.exitCode = static_cast<int>(ev.u.ExitProcess.dwExitCode);
-        break;
+    const DWORD what = ev.dwDebugEventCode;
+    if (what == OUTPUT_DEBUG_STRING_EVENT) {
+      std::string text(ev.u.DebugString.nDebugStringLength, '\0');
+      if (ReadProcessMemory(pi.hProcess, ev.u.DebugString.lpDebugStringData, text.data(), text.size(), nullptr))
+        run.traces.push_back(text.substr(0, text.find('\0')));
     }
-    ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, cont);
+    if (what == CREATE_PROCESS_DEBUG_EVENT || what == LOAD_DLL_DEBUG_EVENT)
+      CloseHandle(what == LOAD_DLL_DEBUG_EVENT ? ev.u.LoadDll.hFile : ev.u.CreateProcessInfo.hFile);
+    if (what == EXIT_PROCESS_DEBUG_EVENT) run.exitCode = static_cast<int>(ev.u.ExitProcess.dwExitCode);
+    const bool passOn = what == EXCEPTION_DEBUG_EVENT && ev.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT;
+    ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, passOn ? DBG_EXCEPTION_NOT_HANDLED : DBG_CONTINUE);
   }
   if (run.exitCode < 0) TerminateProcess(pi.hProcess, 99);
   DebugActiveProcessStop(pi.dwProcessId);
@@ -81,11 +64,7 @@ ChildRun RunChild(const std::string& mode) {
 
 TEST(Failure, AbendReportsAndTraces) {
   const std::string notFound = "WinAPI Error[2, " + SystemText(ERROR_FILE_NOT_FOUND) + "]";
-  const struct {
-    std::string mode, box;
-    std::vector<std::string> traces;
-    int exitCode;
-  } cases[] = {
+  const struct { std::string mode, box; std::vector<std::string> traces; int exitCode; } cases[] = {
       {"abend-here", "アベンドコード[初期ディレクトリ取得失敗] 位置[FailureChild.cpp, N]\n[追加情報]レジストリ", {}, 1},
       {"abend-thread", "アベンドコード[WinAPI Error] 位置[Walk%d.cpp, 9]\n[追加情報]worker", {}, 1},
       // Traced once before the report.
@@ -100,9 +79,7 @@ TEST(Failure, AbendReportsAndTraces) {
     // The line of the child's own source varies.
     if (auto at = run.boxText.find("Child.cpp, "); at != std::string::npos)
       run.boxText.replace(at + 11, run.boxText.find(']', at) - at - 11, "N");
-    EXPECT_EQ(run.boxText, c.box) << c.mode;
-    EXPECT_EQ(run.traces, c.traces) << c.mode;
-    EXPECT_EQ(run.exitCode, c.exitCode) << c.mode;
+    EXPECT_TRUE(run.boxText == c.box && run.traces == c.traces && run.exitCode == c.exitCode) << c.mode << run.boxText;
   }
 }
 

@@ -57,13 +57,10 @@ class Launcher : public AppTest {
     const auto sel = SendMessageA(Edit(), EM_GETSEL, 0, 0);
     return HIWORD(sel) - LOWORD(sel);
   }
-  // Types through the edit's own messages, one character each.
-  static void Type(const std::string& text) {
+  static void Type(const std::string& text) {  // through the edit's own messages
     for (char c : text) SendMessageA(Edit(), WM_CHAR, static_cast<unsigned char>(c), 1);
   }
-  static bool Filtered(const std::string& word) {
-    return PumpUntil([&] { return GetBriskApp()->SearchWord == word; });
-  }
+  static bool Filtered(const std::string& word) { return PumpUntil([&] { return GetBriskApp()->SearchWord == word; }); }
   // Sets the text at once (double-byte words too) and waits for the filter.
   static bool SearchFor(const std::string& word) { return SetWindowTextA(Item(1008), word.c_str()), Filtered(word); }
   static void PressCtrl(bool down) {
@@ -79,12 +76,10 @@ TEST_F(Launcher, HotkeyOpensTheDialogWithEveryCandidate) {
   HWND dlg = Open();
   ASSERT_NE(dlg, nullptr);
   EXPECT_TRUE(GetForegroundWindow() == dlg && GetFocus() == Edit());
-  RECT r;  // no rectangle saved yet: centred over the desktop
-  GetWindowRect(dlg, &r);
+  const RECT r = WindowRect(dlg);  // no rectangle saved yet: centred over the desktop
   EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
   EXPECT_FALSE(CLauncherDlg::FromWindow(dlg)->IsAutoCompleteOn());
-  EXPECT_EQ(ListRows(), kAll);
-  EXPECT_TRUE(Text(1018) == "[    6 /     6]" && Selected() == 0 && Text(1008).empty());
+  EXPECT_TRUE(ListRows() == kAll && Text(1018) == "[    6 /     6]" && Selected() == 0 && Text(1008).empty());
   // The history fills the drop-down, most recent first.
   char first[32] = {};
   SendMessageA(Item(1008), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
@@ -135,8 +130,7 @@ TEST_F(Launcher, StaticRowsThenHistoryThenMatches) {
     SelectRow(Item(1002), row);
     EXPECT_EQ(Text(1023), path);
   }
-  SearchFor("a");  // typing on a static row moves to the first candidate
-  EXPECT_EQ(Selected(), 1);
+  EXPECT_TRUE(SearchFor("a") && Selected() == 1);  // typing on a static row moves to the first candidate
   // Rows the candidates do not reach are answered empty, never read past.
   for (int row : {7, 100000, -5}) {
     char text[16] = "unchanged";
@@ -146,9 +140,7 @@ TEST_F(Launcher, StaticRowsThenHistoryThenMatches) {
     EXPECT_STREQ(info.item.pszText, "") << row;
   }
   // The first list shows the history rows alone.
-  SearchFor("");
-  settings.SpeedTuning.InitList = true;
-  Apply();
+  SearchFor(""), settings.SpeedTuning.InitList = true, Apply();
   EXPECT_TRUE(ListRows() == (Rows{"静的", "beta", "記録係"}) && Text(1018) == "[    6 /     6]");
 }
 
@@ -168,13 +160,10 @@ TEST_F(Launcher, LaunchesStartAndRecordTheHistories) {
   for (const auto& c : cases) {
     ASSERT_NE(Open(), nullptr);
     GetBriskApp()->GetSettings().HotKey = {1, 1, 1, 0, VK_F10};
-    SearchFor(c.word);
-    SelectRow(Item(1002), c.row);
+    SearchFor(c.word), SelectRow(Item(1002), c.row);
     std::string told;
     WhenDialogShows("Tarn Launcher", [&](HWND box) {
-      SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
-      told = MessageBoxText(box);
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0), told = MessageBoxText(box), PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     // Return on the search box is the Run command, through the dialog loop.
     PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
@@ -209,33 +198,26 @@ TEST_F(Launcher, FailedLaunchSaysWhyAndStaysOpen) {
 TEST_F(Launcher, EscapeSavesTheRectangleShownAgainOnScreen) {
   HWND dlg = Open();
   ASSERT_NE(dlg, nullptr);
-  SetWindowPos(dlg, nullptr, 150, 120, 420, 560, SWP_NOZORDER);
-  SearchFor("beta");
-  RECT r, again, work;
-  GetWindowRect(dlg, &r);
+  SetWindowPos(dlg, nullptr, 150, 120, 420, 560, SWP_NOZORDER), SearchFor("beta");
+  const RECT r = WindowRect(dlg);
   PostMessageA(Edit(), WM_KEYDOWN, VK_ESCAPE, 1);
   ASSERT_TRUE(PumpUntil([] { return Dlg() == nullptr; }));
   EXPECT_EQ(SavedSettings().MainDlgRect, (DlgRect{r.left, r.top, r.right, r.bottom}));
   EXPECT_EQ(GetBriskApp()->GetCollector()->GetMatchList().size(), 6u);  // the store's filter reset
-  GetWindowRect(Open(), &again);
-  EXPECT_TRUE(EqualRect(&r, &again));
-  // Saved on a second monitor that has gone since.
+  EXPECT_EQ(ToRect32(WindowRect(Open())), ToRect32(r));
+  RECT work;  // saved on a second monitor that has gone since
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
   GetBriskApp()->GetSettings().MainDlgRect = {work.right + 300, 100, work.right + 700, 600};
-  GetWindowRect(Open(), &again);
-  const RECT back{work.right - 400, 100, work.right, 600};
-  EXPECT_TRUE(EqualRect(&again, &back));
+  EXPECT_EQ(ToRect32(WindowRect(Open())), (tarn::Rect32{work.right - 400, 100, work.right, 600}));
 }
 
 TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
   HWND dlg = Open();
   ASSERT_NE(dlg, nullptr);
   const auto rectOf = [&](int id) {
-    RECT r;
-    GetWindowRect(GetDlgItem(dlg, id), &r);
-    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-    return ToRect32(r);
+    RECT r = WindowRect(GetDlgItem(dlg, id));
+    return MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2), ToRect32(r);
   };
   const auto droppedHeight = [] {
     RECT r;
@@ -245,8 +227,8 @@ TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
   for (const tarn::LayoutAnchor& a : tarn::kLauncherLayout) before.push_back(rectOf(a.Id));
   const tarn::Rect32 counter = rectOf(1018);
   const LONG dropped = droppedHeight();
-  RECT w, client;
-  GetWindowRect(dlg, &w);
+  const RECT w = WindowRect(dlg);
+  RECT client;
   SetWindowPos(dlg, nullptr, 0, 0, w.right - w.left + 40, w.bottom - w.top + 30, SWP_NOMOVE | SWP_NOZORDER);
   for (std::size_t i = 0; i < before.size(); ++i)
     EXPECT_EQ(rectOf(tarn::kLauncherLayout[i].Id), tarn::ApplyAnchor(before[i], tarn::kLauncherLayout[i], 40, 30)) << i;
@@ -270,8 +252,7 @@ TEST_F(Launcher, SearchBoxKeysDriveTheListAndCtrlAStartsCompletionOnce) {
       {VK_DOWN, false, 1}, {VK_DOWN, false, 2}, {VK_UP, false, 1}, {'N', true, 2}, {'P', true, 1}, {VK_DOWN, true, 2},
       {'N', false, 2}};
   for (const auto& step : steps) {
-    PressCtrl(step.ctrl);
-    SendMessageA(Edit(), WM_KEYDOWN, step.key, 1);
+    PressCtrl(step.ctrl), SendMessageA(Edit(), WM_KEYDOWN, step.key, 1);
     EXPECT_EQ(Selected(), step.selected) << step.key << " ctrl " << step.ctrl;
   }
   PressCtrl(false);
@@ -290,8 +271,8 @@ TEST_F(Launcher, SearchBoxKeysDriveTheListAndCtrlAStartsCompletionOnce) {
                                 std::pair{"tarn_plant.dll", 0}, std::pair{"SHLWAPI.DLL", 1}}) {
     CLauncherDlg::SetAutoCompleteSource(library, "SHAutoComplete");
     for (int twice = 0; twice < 2; ++twice) SendMessageA(Edit(), WM_KEYDOWN, 'A', 1);
-    EXPECT_EQ(CLauncherDlg::FromWindow(Dlg())->IsAutoCompleteOn(), calls == 1) << library;
-    EXPECT_EQ(CLauncherDlg::AutoCompleteCalls(), calls) << library;
+    EXPECT_TRUE(CLauncherDlg::FromWindow(Dlg())->IsAutoCompleteOn() == (calls == 1) &&
+                CLauncherDlg::AutoCompleteCalls() == calls) << library;
   }
   PressCtrl(false);
   EXPECT_EQ(SelectedChars(), 0);  // Ctrl+A selects nothing
@@ -321,18 +302,15 @@ TEST_F(Launcher, OpenListRefiltersWhenSettingsOrCandidatesChange) {
   std::string file;  // switched on in the file by hand, read again when the settings apply
   ASSERT_TRUE(ReadFileBytes(dir / "tlenv.ini", &file));
   WriteFileBytes(dir / "tlenv.ini", file.replace(file.find("KanaMatch: 0"), 12, "KanaMatch: 1"));
-  CEnvInfoStore().FreeEnvInfo();
-  GetBriskApp()->ApplySettings(0);
-  PumpUntil([] { return !ListRows().empty(); }, 3000);
-  EXPECT_EQ(ListRows(), Rows{"メモ帳"});
+  CEnvInfoStore().FreeEnvInfo(), GetBriskApp()->ApplySettings(0);
+  EXPECT_TRUE(PumpUntil([] { return ListRows() == Rows{"メモ帳"}; }, 3000));
   // A pass lands while options follow the word: the text before the space
   // filters again, so Return cannot start another row.
   SearchFor("beta -x");
   const std::string longPath = dir.Path() + "\\" + std::string(400, 'b') + ".exe";
   auto* records = new AppEntryList{{"beta", candidates[2], 0}, {"alpha", candidates[0], 1}, {"b", longPath, 2}};
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
-  PumpUntil([] { return Text(1018) == "[    1 /     3]"; }, 3000);
-  EXPECT_EQ(ListRows(), Rows{"beta"});
+  EXPECT_TRUE(PumpUntil([] { return Text(1018) == "[    1 /     3]"; }, 3000) && ListRows() == Rows{"beta"});
   SearchFor("\\b");  // a path longer than a path buffer is read whole, not cut to another file's
   int row = -1;
   std::string path;
@@ -361,13 +339,11 @@ TEST_F(Launcher, TipsForEveryControlButLabelsOneHookForAllDialogs) {
                                                 {Item(1023), ""}, {Item(IDCANCEL), ""}, {GetDesktopWindow(), ""}};
   for (const auto& [tool, text] : texts) {
     NMTTDISPINFOA ask = {};
-    ask.hdr = {tip, reinterpret_cast<UINT_PTR>(tool), TTN_GETDISPINFOA};
-    ask.uFlags = TTF_IDISHWND;
+    ask.hdr = {tip, reinterpret_cast<UINT_PTR>(tool), TTN_GETDISPINFOA}, ask.uFlags = TTF_IDISHWND;
     SendMessageA(dlg, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&ask));
     EXPECT_EQ(ask.lpszText && ask.lpszText != LPSTR_TEXTCALLBACKA ? ask.lpszText : "", text) << GetDlgCtrlID(tool);
   }
-  RECT r;  // the mouse move reaches the tooltip only through the message hook
-  GetWindowRect(Item(4003), &r);
+  const RECT r = WindowRect(Item(4003));  // the mouse move reaches the tip only through the hook
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   PostMessageA(Item(4003), WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
@@ -410,8 +386,7 @@ TEST_F(Launcher, SearchBeforeTheCacheIsInRefillsWhenItArrives) {
   ASSERT_NE(Dlg(), nullptr);
   EXPECT_EQ(Text(1018), "[    0 /     0]");
   Type("alp");
-  ASSERT_TRUE(PumpUntil([] { return ListRows().size() == 3; }));
-  EXPECT_EQ(Text(1018), "[    3 /     6]");
+  EXPECT_TRUE(PumpUntil([] { return ListRows().size() == 3; }) && Text(1018) == "[    3 /     6]");
 }
 
 }  // namespace

@@ -10,10 +10,10 @@
 
 namespace tarn::test {
 
+// program: the command line's first token, unquoted; args: the rest after
+// the separating spaces; cwd: without a final '\'.
 struct Record {
-  std::string program;  // first token of the command line, quotes removed
-  std::string args;     // the rest, after the separating spaces
-  std::string cwd;      // without a final '\'
+  std::string program, args, cwd;
 };
 
 inline std::vector<Record> ReadRecords(const std::string& log) {
@@ -38,8 +38,7 @@ inline std::vector<Record> ReadRecords(const std::string& log) {
 // Waits until the log holds count records.
 inline std::vector<Record> WaitForRecords(const std::string& log, std::size_t count, DWORD timeoutMs = 15000) {
   std::vector<Record> records;
-  PumpUntil([&] { return (records = ReadRecords(log)).size() >= count; }, timeoutMs);
-  return records;
+  return PumpUntil([&] { return (records = ReadRecords(log)).size() >= count; }, timeoutMs), records;
 }
 
 }  // namespace tarn::test

@@ -27,26 +27,17 @@ class EnvDialog : public ::testing::Test {
  protected:
   EnvDialog() {
     for (const char* folder : {"tools", "表"}) MakeDirs(dir / folder);
-    WriteFileBytes(dir / "file.txt", "x");
-    ApplyLoadDefaults(shared);
-    shared.SrchDirFlg.Any = true;
-    shared.AnyDirs = {dir / "tools\\", dir / "表\\"};
+    WriteFileBytes(dir / "file.txt", "x"), ApplyLoadDefaults(shared);
+    shared.SrchDirFlg.Any = true, shared.AnyDirs = {dir / "tools\\", dir / "表\\"};
   }
-  ~EnvDialog() override {
-    CBrskEnvDlg::CloseWithoutNotice();
-    DestroyWindow(notify);
-  }
-  int Open(HINSTANCE instance = GetModuleHandleA(nullptr)) {
-    return CBrskEnvDlg::OpenEnvDlg(instance, notify, kResult, &shared);
-  }
+  ~EnvDialog() override { CBrskEnvDlg::CloseWithoutNotice(), DestroyWindow(notify); }
+  int Open(HINSTANCE module = GetModuleHandleA(nullptr)) { return CBrskEnvDlg::OpenEnvDlg(module, notify, kResult, &shared); }
   static HWND Dlg() { return CBrskEnvDlg::Instance() ? CBrskEnvDlg::Instance()->Window() : nullptr; }
   static HWND Item(int id) { return GetDlgItem(Dlg(), id); }
   static void Click(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
   static void SetText(int id, const std::string& text) { SetWindowTextA(Item(id), text.c_str()); }
   // The message the OK button answers with; empty when the dialog closed.
-  static std::string PressOk() {
-    return AnswerMessageBox("Tarn Launcher", [] { SendMessageA(Dlg(), WM_COMMAND, IDOK, 0); });
-  }
+  static std::string PressOk() { return AnswerMessageBox("Tarn Launcher", [] { SendMessageA(Dlg(), WM_COMMAND, IDOK, 0); }); }
   static void Press(int id, int row) {
     SelectRow(Item(id == IDC_ENV_FOLDER_DELETE ? IDC_ENV_FOLDERS : IDC_ENV_ITEMS), row), Click(id);
   }
@@ -221,7 +212,6 @@ TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
   expected.SpeedTuning = {true, true, true};
   expected.SpaceIsOption = expected.AutocompleteURL = expected.KanaMatch = true;
   EXPECT_EQ(shared, expected);
-
   // Cancel and the close box leave the record alone.
   for (UINT close : {UINT{WM_COMMAND}, UINT{WM_CLOSE}}) {
     Open();

@@ -11,8 +11,7 @@ namespace tarn::test {
 EnvDlgInfo QuietSettings() {
   EnvDlgInfo info;
   ApplyLoadDefaults(info);
-  info.HotKey = {1, 1, 1, 0, VK_F12};
-  info.SrchDirFlg = {.NtCom = true, .Path = true};
+  info.HotKey = {1, 1, 1, 0, VK_F12}, info.SrchDirFlg = {.NtCom = true, .Path = true};
   info.SpeedTuning = {}, info.AnyDirSubDir = true, info.AnyDirs.clear();
   return info;
 }
@@ -57,12 +56,8 @@ EnvDlgInfo AppTest::SavedSettings() {
 RunningProgram::RunningProgram(const std::string& dir, bool waitForMainWindow) {
   const std::string exe = dir + "\\TarnLauncher.exe";
   CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), TRUE);
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  std::string cmd = "\"" + exe + "\"";
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &info_)) return;
-  CloseHandle(info_.hThread);
-  if (waitForMainWindow) PumpUntil([&] { return (main_ = FindMainWindow(info_.dwProcessId)) != nullptr; }, 20000);
+  if (StartProcess("\"" + exe + "\"", dir.c_str(), 0, &info_) && waitForMainWindow)
+    PumpUntil([&] { return (main_ = FindMainWindow(info_.dwProcessId)) != nullptr; }, 20000);
 }
 
 RunningProgram::~RunningProgram() {

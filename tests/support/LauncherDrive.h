@@ -17,12 +17,10 @@ namespace tarn::test {
 // Settings that collect nothing at start (the candidates come from the
 // cache file alone), with the tests' hotkey Ctrl+Alt+Shift+F12.
 EnvDlgInfo QuietSettings();
-// Writes tlenv.ini (through the settings store) and, with candidates,
-// apppaths.ini into dir.
+// tlenv.ini (through the settings store) and, given candidates, apppaths.ini.
 void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings, const std::vector<std::string>& candidates);
 
-// The main window in this process, its files in a test folder; it goes
-// with the test.
+// The main window in this process, its files in a test folder, gone with the test.
 class AppTest : public ::testing::Test {
  protected:
   ~AppTest() override;
@@ -48,8 +46,7 @@ class RunningProgram {
   HWND MainWindow() { return main_ ? main_ : (main_ = FindMainWindow(info_.dwProcessId)); }
   DWORD Pid() const { return info_.dwProcessId; }
   long ExitCode(DWORD waitMs) const;  // -1 while it runs
-  // The exit command, its question answered; true when it ended with 0.
-  bool Exit();
+  bool Exit();  // the exit command, answered yes; true when it ended with 0
 
  private:
   PROCESS_INFORMATION info_ = {};
@@ -58,8 +55,7 @@ class RunningProgram {
 
 // Posts the hotkey and waits for the launcher dialog; nullptr on timeout.
 HWND OpenLauncher(HWND mainWindow);
-// Puts word into the search box and waits until the counter shows the
-// list was filtered with it: the word must change the number of matches.
+// Sets the search word; true once the counter changed (the word must change it).
 bool SearchInLauncher(HWND dialog, const std::string& word);
 
 }  // namespace tarn::test

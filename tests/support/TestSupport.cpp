@@ -73,14 +73,21 @@ bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 
 void MakeDirs(const std::string& path) {
   // Separators found character-wise: folder names may end in a 5C trail byte.
-  for (size_t i = tarn::FindChar(path, '\\'); i != std::string::npos; i = tarn::FindChar(path, '\\', i + 1)) {
+  for (size_t i = tarn::FindChar(path, '\\'); i != std::string::npos; i = tarn::FindChar(path, '\\', i + 1))
     if (i > 2) CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-  }
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
 std::string ExeDir() { return tarn::ProgramDirectory(); }
 std::string RecorderPath() { return ExeDir() + "tarn_recorder.exe"; }
+
+bool StartProcess(std::string commandLine, const char* dir, DWORD flags, PROCESS_INFORMATION* info) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, dir, &si, info)) return false;
+  return CloseHandle(info->hThread), true;
+}
+
 HWND FindDialogByCaption(const std::string& caption, DWORD pid) { return FindTop("#32770", &caption, pid); }
 HWND FindMainWindow(DWORD pid) { return FindTop("Tarn_Launcher", nullptr, pid); }
 
@@ -94,21 +101,20 @@ std::vector<std::string> ListTexts(HWND list, int column) {
   return rows;
 }
 
+RECT WindowRect(HWND window) {
+  RECT r = {};
+  return GetWindowRect(window, &r), r;
+}
 int SelectedRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
 void SelectRow(HWND list, int row) { ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, 0xF); }
 
-std::string MessageBoxText(HWND box) {
-  return WindowText(GetDlgItem(box, 0xFFFF), 4096);  // the box's static text
-}
+std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF), 4096); }  // its static text
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   for (const DWORD start = GetTickCount();; Sleep(5)) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (IsModelessDialogMessage(&msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      if (!IsModelessDialogMessage(&msg)) TranslateMessage(&msg), DispatchMessageA(&msg);
     if (done()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
   }

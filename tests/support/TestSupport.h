@@ -1,5 +1,4 @@
-// Helpers for the Win32 and GUI tests: real temporary folders and files,
-// the message pump, and dialogs found and answered by caption.
+// Win32 and GUI test helpers: temporary folders and files, the pump, dialogs.
 #pragma once
 
 #include <windows.h>
@@ -30,15 +29,18 @@ bool FileExists(const std::string& path);
 void MakeDirs(const std::string& path);
 // Folder of the running test program, ending with '\'.
 std::string ExeDir();
-// The recorder built beside the tests: it appends its command line and
-// working directory to recorder.log beside itself.
+// The recorder: appends its command line and folder to recorder.log beside itself.
 std::string RecorderPath();
+
+// CreateProcess in the folder (nullptr: ours), the thread handle closed.
+bool StartProcess(std::string commandLine, const char* dir, DWORD flags, PROCESS_INFORMATION* info);
 
 // A top-level dialog with this caption, or the program's hidden main
 // window, of one process or of any (pid 0); nullptr when there is none.
 HWND FindDialogByCaption(const std::string& caption, DWORD pid = 0);
 HWND FindMainWindow(DWORD pid = 0);
 std::string MessageBoxText(HWND box);
+RECT WindowRect(HWND window);
 // A list control's texts of one column, its selected row, selecting one.
 std::vector<std::string> ListTexts(HWND list, int column = 0);
 int SelectedRow(HWND list);
@@ -48,8 +50,7 @@ void SelectRow(HWND list, int row);
 // see their keys first) until done() or the timeout; answers done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 void PumpFor(DWORD ms);
-// Pumps until a dialog with the caption shows (a message box: with its
-// text in place); nullptr on timeout.
+// Pumps until a dialog with the caption shows (a message box: with its text).
 HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000, DWORD pid = 0);
 HWND WaitForMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs = 10000, DWORD pid = 0);
 
