@@ -12,14 +12,10 @@ int main(int argc, char** argv) {
   if (mode == "abend-here") TARN_ABEND("初期ディレクトリ取得失敗", "%s", "レジストリ");
   if (mode == "abend-thread") std::thread([] { Abend("WinAPI Error", "C:\\w\\Walk%d.cpp", 9, "%s", "worker"); }).join();
   if (mode == "lasterror") {
-    SetLastError(ERROR_ACCESS_DENIED);
-    ReportLastError(0, "C:\\src\\app\\Tray%s.cpp", 77);
+    SetLastError(ERROR_ACCESS_DENIED), ReportLastError(0, "C:\\src\\app\\Tray%s.cpp", 77);
     if (GetLastError() != ERROR_ACCESS_DENIED) return 3;
     Trace("%s\n", "window 生成");
   }
-  if (mode == "fatal") {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    ReportLastError(1, "D:\\cache\\Cache.cpp", 88);
-  }
+  if (mode == "fatal") SetLastError(ERROR_FILE_NOT_FOUND), ReportLastError(1, "D:\\cache\\Cache.cpp", 88);
   return 0;
 }

@@ -73,13 +73,20 @@ class Launcher : public AppTest {
 };
 
 TEST_F(Launcher, HotkeyOpensTheDialogWithEveryCandidate) {
-  HWND dlg = Open();
+  ASSERT_NE(Create(candidates), nullptr);
+  SendMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);  // no message handled yet: the cache cannot be in
+  HWND dlg = Dlg();
   ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(Text(1018), "[    0 /     0]");
+  // Typed into the empty box meanwhile, the word filters the cache's candidates once they are in.
+  Type("alp");
+  EXPECT_TRUE(PumpUntil([] { return ListRows().size() == 3; }) && Text(1018) == "[    3 /     6]");
+  SearchFor("");
   EXPECT_TRUE(GetForegroundWindow() == dlg && GetFocus() == Edit());
   const RECT r = WindowRect(dlg);  // no rectangle saved yet: centred over the desktop
   EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
   EXPECT_FALSE(CLauncherDlg::FromWindow(dlg)->IsAutoCompleteOn());
-  EXPECT_TRUE(ListRows() == kAll && Text(1018) == "[    6 /     6]" && Selected() == 0 && Text(1008).empty());
+  EXPECT_TRUE(ListRows() == kAll && Text(1018) == "[    6 /     6]" && Selected() == 0);
   // The history fills the drop-down, most recent first.
   char first[32] = {};
   SendMessageA(Item(1008), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
@@ -195,24 +202,7 @@ TEST_F(Launcher, FailedLaunchSaysWhyAndStaysOpen) {
   }
 }
 
-TEST_F(Launcher, EscapeSavesTheRectangleShownAgainOnScreen) {
-  HWND dlg = Open();
-  ASSERT_NE(dlg, nullptr);
-  SetWindowPos(dlg, nullptr, 150, 120, 420, 560, SWP_NOZORDER), SearchFor("beta");
-  const RECT r = WindowRect(dlg);
-  PostMessageA(Edit(), WM_KEYDOWN, VK_ESCAPE, 1);
-  ASSERT_TRUE(PumpUntil([] { return Dlg() == nullptr; }));
-  EXPECT_EQ(SavedSettings().MainDlgRect, (DlgRect{r.left, r.top, r.right, r.bottom}));
-  EXPECT_EQ(GetBriskApp()->GetCollector()->GetMatchList().size(), 6u);  // the store's filter reset
-  EXPECT_EQ(ToRect32(WindowRect(Open())), ToRect32(r));
-  RECT work;  // saved on a second monitor that has gone since
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
-  GetBriskApp()->GetSettings().MainDlgRect = {work.right + 300, 100, work.right + 700, 600};
-  EXPECT_EQ(ToRect32(WindowRect(Open())), (tarn::Rect32{work.right - 400, 100, work.right, 600}));
-}
-
-TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
+TEST_F(Launcher, ResizingMovesTheControlsAndEscapeSavesTheRectangle) {
   HWND dlg = Open();
   ASSERT_NE(dlg, nullptr);
   const auto rectOf = [&](int id) {
@@ -229,7 +219,7 @@ TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
   const LONG dropped = droppedHeight();
   const RECT w = WindowRect(dlg);
   RECT client;
-  SetWindowPos(dlg, nullptr, 0, 0, w.right - w.left + 40, w.bottom - w.top + 30, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(dlg, nullptr, 150, 120, w.right - w.left + 40, w.bottom - w.top + 30, SWP_NOZORDER);
   for (std::size_t i = 0; i < before.size(); ++i)
     EXPECT_EQ(rectOf(tarn::kLauncherLayout[i].Id), tarn::ApplyAnchor(before[i], tarn::kLauncherLayout[i], 40, 30)) << i;
   // The counter stays, the drop-down keeps its room; the list's only
@@ -241,6 +231,19 @@ TEST_F(Launcher, WideningMovesTheControlsByTheLayout) {
   MINMAXINFO mmi = {};
   SendMessageA(dlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
   EXPECT_TRUE(mmi.ptMinTrackSize.x == (w.right - w.left) * 2 / 3 && mmi.ptMinTrackSize.y == (w.bottom - w.top) * 2 / 3);
+  // Escape saves the rectangle, shown again on the next opening.
+  SearchFor("beta");
+  const RECT r = WindowRect(dlg);
+  PostMessageA(Edit(), WM_KEYDOWN, VK_ESCAPE, 1);
+  ASSERT_TRUE(PumpUntil([] { return Dlg() == nullptr; }));
+  EXPECT_EQ(SavedSettings().MainDlgRect, (DlgRect{r.left, r.top, r.right, r.bottom}));
+  EXPECT_EQ(GetBriskApp()->GetCollector()->GetMatchList().size(), 6u);  // the store's filter reset
+  EXPECT_EQ(ToRect32(WindowRect(Open())), ToRect32(r));
+  RECT work;  // saved on a second monitor that has gone since
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
+  GetBriskApp()->GetSettings().MainDlgRect = {work.right + 300, 100, work.right + 700, 600};
+  EXPECT_EQ(ToRect32(WindowRect(Open())), (tarn::Rect32{work.right - 400, 100, work.right, 600}));
 }
 
 TEST_F(Launcher, SearchBoxKeysDriveTheListAndCtrlAStartsCompletionOnce) {
@@ -378,15 +381,6 @@ TEST_F(Launcher, ShellIconsStayWhileTheCandidatesDoAndGoWithTheDialog) {
   SendMessageA(Dlg(), WM_COMMAND, IDCANCEL, 0);
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(new AppEntryList{}));
   EXPECT_TRUE(shown.expired());
-}
-
-TEST_F(Launcher, SearchBeforeTheCacheIsInRefillsWhenItArrives) {
-  ASSERT_NE(Create(candidates), nullptr);
-  SendMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);  // no message handled yet: the cache cannot be in
-  ASSERT_NE(Dlg(), nullptr);
-  EXPECT_EQ(Text(1018), "[    0 /     0]");
-  Type("alp");
-  EXPECT_TRUE(PumpUntil([] { return ListRows().size() == 3; }) && Text(1018) == "[    3 /     6]");
 }
 
 }  // namespace

@@ -27,8 +27,7 @@ inline std::vector<Record> ReadRecords(const std::string& log) {
     const bool quoted = cmd.starts_with('"');
     std::size_t end = std::min(cmd.find(quoted ? '"' : ' ', quoted), cmd.size());
     Record r{cmd.substr(quoted, end - quoted), "", text.substr(ce + 6, we - ce - 6)};
-    end = std::min(cmd.find_first_not_of(' ', end + quoted), cmd.size());
-    r.args = cmd.substr(end);
+    r.args = cmd.substr(std::min(cmd.find_first_not_of(' ', end + quoted), cmd.size()));
     if (r.cwd.size() > 3 && tarn::EndsWithChar(r.cwd, '\\')) r.cwd.pop_back();
     out.push_back(r);
   }
