@@ -101,9 +101,24 @@ TEST_F(MainWindow, WithoutAPassTheTrayTurnsIdleOnceTheCacheIsIn) {
   }
 }
 
-TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
+TEST_F(MainWindow, SettingsDialogAndAppliedSettingsDriveTheHotkeyAndTheRefreshTimer) {
   HWND window = Create();
   ASSERT_TRUE(window && WaitIdle());
+  // Cancelled, all stays as it was; on OK the new key is saved and taken.
+  for (int button : {IDCANCEL, IDOK}) {
+    PostMessageA(window, WM_COMMAND, 4005, 0);
+    HWND dialog = WaitForDialog("Tarn Launcher 環境設定");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(HotKeyFree() && !KillTimer(window, 3));
+    SendDlgItemMessageA(dialog, 1001, HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+    PostMessageA(dialog, WM_COMMAND, button, 0);
+    ASSERT_TRUE(PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
+    PumpFor(200);
+    EXPECT_TRUE(HotKeyFree() == (button == IDOK) && HotKeyFree(MOD_ALT | MOD_CONTROL, VK_F8) == (button == IDCANCEL));
+    EXPECT_TRUE(KillTimer(window, 3));
+    SetTimer(window, 3, 60000, nullptr);
+  }
+  EXPECT_EQ(SavedSettings().HotKey, (HotKeySetting{1, 1, 0, 0, VK_F8}));
   // A zero period is held to the shortest one, never a timer firing at once.
   for (auto [minutes, ticks] : {std::pair{360, true}, std::pair{20, false}, std::pair{0, false}}) {
     // The running period is about to end when a launch applies the settings.
@@ -130,26 +145,6 @@ TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(CEnvInfoStore().SaveEnvInfo(&GetBriskApp()->GetSettings()));
   EXPECT_TRUE(ReadFileBytes(dir / "tlenv.ini", &after) && after == before);
-}
-
-TEST_F(MainWindow, SettingsDialogTurnsHotkeyAndTimerOffUntilItEnds) {
-  HWND window = Create();
-  ASSERT_TRUE(window && WaitIdle());
-  // Cancelled, all stays as it was; on OK the new key is saved and taken.
-  for (int button : {IDCANCEL, IDOK}) {
-    PostMessageA(window, WM_COMMAND, 4005, 0);
-    HWND dialog = WaitForDialog("Tarn Launcher 環境設定");
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(HotKeyFree() && !KillTimer(window, 3));
-    SendDlgItemMessageA(dialog, 1001, HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
-    PostMessageA(dialog, WM_COMMAND, button, 0);
-    ASSERT_TRUE(PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
-    PumpFor(200);
-    EXPECT_TRUE(HotKeyFree() == (button == IDOK) && HotKeyFree(MOD_ALT | MOD_CONTROL, VK_F8) == (button == IDCANCEL));
-    EXPECT_TRUE(KillTimer(window, 3));
-    SetTimer(window, 3, 60000, nullptr);
-  }
-  EXPECT_EQ(SavedSettings().HotKey, (HotKeySetting{1, 1, 0, 0, VK_F8}));
 }
 
 TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
