@@ -1,5 +1,4 @@
-// Reports a failure of the kind named on its command line, for the test
-// that answers its abend report and reads its traces as its debugger.
+// Reports the failure its command line names, for the test debugging it.
 #include <windows.h>
 
 #include <string>

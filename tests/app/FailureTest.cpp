@@ -1,5 +1,4 @@
-// The abend report and traces of a real process: a child run as our
-// debuggee, its message box read and answered, its exit code checked.
+// The abend report and traces of a real child run as our debuggee, its message box answered.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -38,10 +37,8 @@ ChildRun RunChild(const std::string& mode) {
       DWORD_PTR got = 0;
       if (run.boxText.empty() && box &&
           SendMessageTimeoutA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
-                              SMTO_ABORTIFHUNG, 1000, &got) && got) {
-        run.boxText = buf;
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-      }
+                              SMTO_ABORTIFHUNG, 1000, &got) && got)
+        run.boxText = buf, PostMessageA(box, WM_COMMAND, IDOK, 0);
       continue;
     }
     const DWORD what = ev.dwDebugEventCode;
@@ -57,8 +54,7 @@ ChildRun RunChild(const std::string& mode) {
     ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, passOn ? DBG_EXCEPTION_NOT_HANDLED : DBG_CONTINUE);
   }
   if (run.exitCode < 0) TerminateProcess(pi.hProcess, 99);
-  DebugActiveProcessStop(pi.dwProcessId);
-  CloseHandle(pi.hProcess);
+  DebugActiveProcessStop(pi.dwProcessId), CloseHandle(pi.hProcess);
   return run;
 }
 

@@ -16,8 +16,7 @@ using namespace tarn::test;
 
 class Smoke : public ::testing::Test {
  protected:
-  // The program started in the test folder with these settings and cached
-  // candidates; it never outlives the test.
+  // Starts the program with these settings and cached candidates; it never outlives the test.
   HWND Start(const std::vector<std::string>& candidates, bool waitForMainWindow = true) {
     program.reset();
     PrepareProgramFolder(dir.Path(), settings, candidates);

@@ -10,8 +10,7 @@
 
 namespace tarn::test {
 
-// program: the command line's first token, unquoted; args: the rest after
-// the separating spaces; cwd: without a final '\'.
+// program: first token of the command line, unquoted; args: the rest; cwd: no final '\'.
 struct Record {
   std::string program, args, cwd;
 };

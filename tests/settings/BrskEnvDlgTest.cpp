@@ -21,10 +21,9 @@ using Rows = std::vector<std::string>;
 
 namespace {
 
-constexpr UINT kResult = WM_APP + 7;
-
 class EnvDialog : public ::testing::Test {
  protected:
+  static constexpr UINT kResult = WM_APP + 7;
   EnvDialog() {
     for (const char* folder : {"tools", "表"}) MakeDirs(dir / folder);
     WriteFileBytes(dir / "file.txt", "x"), ApplyLoadDefaults(shared);

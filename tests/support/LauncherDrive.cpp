@@ -24,8 +24,7 @@ void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings, co
 }
 
 AppTest::~AppTest() {
-  // A pass whose result is still on its way would be lost with the window
-  // and keep the next test's pass from starting.
+  // A pass still reporting would be lost with the window and block the next test's pass.
   if (CBriskApp* app = GetBriskApp()) PumpUntil([app] { return !app->GetCollector()->IsCollecting(); });
   if (GetMainWindow()) DestroyWindow(GetMainWindow());
   for (MSG msg; PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
@@ -89,9 +88,7 @@ HWND OpenLauncher(HWND mainWindow) {
 }
 
 bool SearchInLauncher(HWND dialog, const std::string& word) {
-  // The first fill replaces the template's placeholder; the cached
-  // candidates may come in after it. WM_SETTEXT carries its text across
-  // processes whole, double-byte characters included.
+  // Waits for the cached candidates; WM_SETTEXT carries double-byte text across processes whole.
   std::string counter;
   PumpUntil([&] {
     counter = WindowText(GetDlgItem(dialog, 1018));

@@ -1,5 +1,4 @@
-// The program driven as a user would: in this process (the real main window
-// and launcher dialog) or as the built exe in another process.
+// The program driven as a user would: in this process, or the built exe in another.
 #pragma once
 
 #include <windows.h>
@@ -14,8 +13,7 @@
 
 namespace tarn::test {
 
-// Settings that collect nothing at start (the candidates come from the
-// cache file alone), with the tests' hotkey Ctrl+Alt+Shift+F12.
+// Settings that collect nothing at start, with the tests' hotkey Ctrl+Alt+Shift+F12.
 EnvDlgInfo QuietSettings();
 // tlenv.ini (through the settings store) and, given candidates, apppaths.ini.
 void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings, const std::vector<std::string>& candidates);
@@ -35,8 +33,7 @@ class AppTest : public ::testing::Test {
   EnvDlgInfo settings = QuietSettings();
 };
 
-// dir\TarnLauncher.exe (the built program, copied in once) started there;
-// ended when the object goes, killed if it will not end.
+// dir\TarnLauncher.exe, copied in and started there; killed with the object if still running.
 class RunningProgram {
  public:
   explicit RunningProgram(const std::string& dir, bool waitForMainWindow = true);

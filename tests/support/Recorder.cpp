@@ -1,5 +1,4 @@
-// Stands in for the programs that launches start in tests: it appends its
-// command line and working directory to recorder.log beside itself.
+// Started by launches in tests: appends its command line and folder to recorder.log.
 #include <windows.h>
 
 #include <cstdio>

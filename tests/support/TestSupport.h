@@ -35,8 +35,7 @@ std::string RecorderPath();
 // CreateProcess in the folder (nullptr: ours), the thread handle closed.
 bool StartProcess(std::string commandLine, const char* dir, DWORD flags, PROCESS_INFORMATION* info);
 
-// A top-level dialog with this caption, or the program's hidden main
-// window, of one process or of any (pid 0); nullptr when there is none.
+// A top-level dialog with the caption, or the hidden main window, of process pid (0: any).
 HWND FindDialogByCaption(const std::string& caption, DWORD pid = 0);
 HWND FindMainWindow(DWORD pid = 0);
 std::string MessageBoxText(HWND box);
@@ -46,25 +45,19 @@ std::vector<std::string> ListTexts(HWND list, int column = 0);
 int SelectedRow(HWND list);
 void SelectRow(HWND list, int row);
 
-// Pumps this thread's messages as the program's loop does (open dialogs
-// see their keys first) until done() or the timeout; answers done().
+// Pumps as the program's loop does (open dialogs see their keys first) until done() or timeout.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 void PumpFor(DWORD ms);
 // Pumps until a dialog with the caption shows (a message box: with its text).
 HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000, DWORD pid = 0);
 HWND WaitForMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs = 10000, DWORD pid = 0);
 
-// Calls act once, from inside whatever loop this thread runs, with the
-// first visible dialog of this process with the caption that was not open
-// yet: for answering modal dialogs and message boxes. One at a time.
+// Calls act once, from any loop, with our first newly shown dialog of the caption; one wait at a time.
 void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act);
-// Runs action, answering with OK a message box with the caption that
-// shows meanwhile; answers its text, empty when none came.
+// Runs action, answering OK to a message box with the caption; answers its text, or empty.
 std::string AnswerMessageBox(const std::string& caption, const std::function<void()>& action);
 
-// The tests' operator delete fills freed blocks with 0xDD, so that using a
-// deleted object fails at once. Their operator new can be made to throw
-// std::bad_alloc for the next allocation of another thread.
+// Freed blocks are filled with 0xDD; the next allocation of another thread can be made to throw.
 void FailNextAllocationOnOtherThread();
 
 }  // namespace tarn::test
