@@ -26,7 +26,6 @@ using Rows = std::vector<std::string>;
 
 namespace {
 
-// The tests' key is Ctrl+Alt+Shift+F12.
 bool HotKeyFree(UINT modifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT, UINT key = VK_F12) {
   return RegisterHotKey(nullptr, 77, modifiers, key) && UnregisterHotKey(nullptr, 77);
 }
@@ -93,9 +92,8 @@ TEST_F(MainWindow, WithoutAPassTheTrayTurnsIdleOnceTheCacheIsIn) {
   settings = QuietSettings();
   for (bool cached : {false, true}) {
     ASSERT_NE(Create(cached ? Rows{dir / "files\\alpha.txt"} : Rows{}), nullptr);
-    EXPECT_FALSE(GetBriskApp()->GetCollector()->IsCollecting());
-    EXPECT_TRUE(WaitIdle()) << cached;
-    EXPECT_EQ(GetBriskApp()->GetCollector()->GetAllCount(), cached ? 1 : 0);
+    CSrchApliBase* collector = GetBriskApp()->GetCollector();
+    EXPECT_TRUE(!collector->IsCollecting() && WaitIdle() && collector->GetAllCount() == (cached ? 1 : 0)) << cached;
     DestroyWindow(GetMainWindow());
   }
 }
@@ -198,8 +196,7 @@ TEST_F(MainWindow, TrayIconMenuClicksTipAndTaskBarRestart) {
   // Busy: refresh and settings greyed; About is the default item.
   for (int busy : {1, 0}) {
     tray->SetBusy(busy), g_States.clear(), SetTimer(nullptr, 0, 200, InspectMenu), tell(WM_RBUTTONUP);
-    const UINT grey = busy ? MF_GRAYED : 0;
-    EXPECT_EQ(g_States, (std::vector<UINT>{grey, grey, MFS_DEFAULT})) << busy;
+    EXPECT_EQ(g_States, (std::vector<UINT>{busy ? MF_GRAYED : 0u, busy ? MF_GRAYED : 0u, MFS_DEFAULT})) << busy;
   }
   // A click shows the launcher, a double click About; a disabled icon passes nothing on.
   for (BYTE enabled : {0, 1}) {

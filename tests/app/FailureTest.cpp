@@ -10,11 +10,7 @@
 
 namespace {
 
-struct ChildRun {
-  int exitCode = -1;
-  std::vector<std::string> traces;
-  std::string boxText;
-};
+struct ChildRun { int exitCode = -1; std::vector<std::string> traces; std::string boxText; };
 
 std::string SystemText(DWORD code) {
   char text[512] = {};

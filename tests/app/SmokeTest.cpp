@@ -58,8 +58,7 @@ TEST_F(Smoke, HotkeyWordReturnStartsTheFoundProgram) {
   settings.StaticItems = {{"ファイル名を指定して実行", "%1", false, false}};
   // The kana option read from tlenv.ini: a romaji word finds a kana name.
   const struct { bool kanaMatch; std::string word, started; } cases[] = {{false, "記録", recorder}, {true, "memo", memo}};
-  std::size_t n = 0;
-  for (const auto& c : cases) {
+  for (std::size_t n = 0; const auto& c : cases) {
     settings.KanaMatch = c.kanaMatch;
     ASSERT_NE(Start({memo, recorder}), nullptr);
     HWND dialog = OpenLauncher(program->MainWindow());

@@ -34,11 +34,9 @@ class Launcher : public AppTest {
     for (const std::string& folder : {dir / "cands", tools}) MakeDirs(folder);
     for (std::size_t i = 0; i + 1 < kAll.size(); ++i)
       WriteFileBytes(candidates.emplace_back(dir / "cands\\" + kAll[i] + ".txt"), "x");
-    CopyFileA(RecorderPath().c_str(), recorder.c_str(), FALSE);
-    candidates.push_back(recorder);
-    settings.ExecList = {"beta", "gamma"};
+    CopyFileA(RecorderPath().c_str(), candidates.emplace_back(recorder).c_str(), FALSE);
+    settings.ExecList = {"beta", "gamma"}, settings.AutocompleteURL = false;
     settings.StaticItems.clear(), settings.TopDirs.clear();
-    settings.AutocompleteURL = false;
   }
   // The hotkey's way, the main window created first when there is none.
   HWND Open() {
@@ -159,8 +157,7 @@ TEST_F(Launcher, LaunchesStartAndRecordTheHistories) {
   };
   // The key taken now: each launch's settings apply says so, the launcher closed under it.
   ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F10));
-  std::size_t n = 0;
-  for (const auto& c : cases) {
+  for (std::size_t n = 0; const auto& c : cases) {
     ASSERT_NE(Open(), nullptr);
     GetBriskApp()->GetSettings().HotKey = {1, 1, 1, 0, VK_F10};
     SearchFor(c.word), SelectRow(Item(1002), c.row);

@@ -11,9 +11,7 @@
 namespace tarn::test {
 
 // program: first token of the command line, unquoted; args: the rest; cwd: no final '\'.
-struct Record {
-  std::string program, args, cwd;
-};
+struct Record { std::string program, args, cwd; };
 
 inline std::vector<Record> ReadRecords(const std::string& log) {
   std::vector<Record> out;

@@ -115,9 +115,7 @@ TEST_F(EnvDialog, RefusedOkShowsItsMessageAndChangesNothing) {
 TEST_F(EnvDialog, FolderRowsEditedInPlace) {
   const std::string tools = dir / "tools\\", han = dir / "表\\", file = dir / "file.txt", tooLong(259, 'a');
   const std::string duplicate = "既に同じ設定がされています。\n重複しない内容を指定して下さい。", exts = dir / "表;.exe;.lnk";
-  const auto missing = [](const std::string& text) {
-    return "[" + text + "]\nこのディレクトリは存在しません。\n正しいディレクトリ名を指定して下さい。";
-  };
+  const auto missing = [](const std::string& t) { return "[" + t + "]\nこのディレクトリは存在しません。\n正しいディレクトリ名を指定して下さい。"; };
   const struct { int row; std::string text, message; Rows rows; } cases[] = {
       {2, dir / "TOOLS", duplicate, {tools, han, ""}},  // case and the backslash ignored
       {2, dir / "表", duplicate, {tools, han, ""}},      // the folder ends in 95 5C
@@ -158,8 +156,7 @@ void Choose(HWND dlg, int preset) {
 TEST_F(EnvDialog, StaticItemsMovedEditedAddedAndDeleted) {
   shared.StaticItems = {{"一", "1", false, false}, {"二", "2", true, false}, {"三", "3", false, true}};
   Open();
-  // Nothing above the first, nor below the last.
-  Press(IDC_ENV_ITEM_UP, 0), Press(IDC_ENV_ITEM_DOWN, 2), Press(IDC_ENV_ITEM_DOWN, 0);
+  Press(IDC_ENV_ITEM_UP, 0), Press(IDC_ENV_ITEM_DOWN, 2), Press(IDC_ENV_ITEM_DOWN, 0);  // first up, last down: no
   EXPECT_TRUE(ListTexts(Item(IDC_ENV_ITEMS)) == (Rows{"二", "一", "三"}) && SelectedRow(Item(IDC_ENV_ITEMS)) == 1);
   std::string long350(150, 'a'), long258 = long350;
   for (int i = 0; i < 100; ++i) long350 += "表", long258 += i < 54 ? "表" : "";  // a 55th would not fit

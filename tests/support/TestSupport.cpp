@@ -80,7 +80,6 @@ void MakeDirs(const std::string& path) {
 
 std::string ExeDir() { return tarn::ProgramDirectory(); }
 std::string RecorderPath() { return ExeDir() + "tarn_recorder.exe"; }
-
 bool StartProcess(std::string commandLine, const char* dir, DWORD flags, PROCESS_INFORMATION* info) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
