@@ -1,11 +1,14 @@
 // Finds where the main window stops answering: runs the program inside this
 // process on the timing programs' folder of real files, dispatches its
 // messages itself and names every message that kept the thread longer than
-// a limit, while another thread pings the main window as the outside timing
-// does. Also times each refilter from the filter timer's firing to the end
-// of the list's repaint. Run by hand, one start per process:
-//   scripts/wine-exec build/win/bench/tarn_silence_bench.exe count first|next [limit-ms]
-// "first" starts without a cache, "next" with the one the last run left.
+// a limit, with the processor time the thread itself spent on it (the rest
+// is waiting: for a processor, for the Wine server, for a lock), while
+// another thread pings the main window as the outside timing does. Also
+// times each refilter from the filter timer's firing to the end of the
+// list's repaint. Run by hand, one start per process:
+//   scripts/wine-exec build/win/bench/tarn_silence_bench.exe count first|next [limit-ms] [hotkey-after-ms]
+// "first" starts without a cache, "next" with the one the last run left;
+// hotkey-after-ms holds the first hotkey back that long after the start.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -33,6 +36,16 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+// Processor time of this thread so far, in ms (Wine counts in 10 ms steps).
+double ThreadBusyMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  auto ms = [](FILETIME t) {
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+  };
+  return ms(kernel) + ms(user);
+}
+
 // Dispatches what is queued; names each message that took over the limit.
 void PumpOnce(double* timerAt = nullptr) {
   MSG msg;
@@ -40,6 +53,7 @@ void PumpOnce(double* timerAt = nullptr) {
     if (msg.message == WM_QUIT) return;
     HWND dialog = GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr;
     const double t0 = NowMs();
+    const double busy0 = ThreadBusyMs();
     if (timerAt && msg.message == WM_TIMER && msg.hwnd == dialog && msg.wParam == kTypingTimer) *timerAt = t0;
     if (!dialog || !IsDialogMessageA(dialog, &msg)) {
       TranslateMessage(&msg);
@@ -47,8 +61,9 @@ void PumpOnce(double* timerAt = nullptr) {
     }
     const double took = NowMs() - t0;
     if (took > g_Limit) {
-      std::printf("  at %7.0f ms: %5.0f ms in message 0x%04x (wParam %llu) to %s\n", t0 - g_Start, took,
-                  msg.message, static_cast<unsigned long long>(msg.wParam), ClassOf(msg.hwnd).c_str());
+      std::printf("  at %7.0f ms: %5.0f ms (thread busy %3.0f) in message 0x%04x (wParam %llu) to %s\n",
+                  t0 - g_Start, took, ThreadBusyMs() - busy0, msg.message,
+                  static_cast<unsigned long long>(msg.wParam), ClassOf(msg.hwnd).c_str());
     }
   }
 }
@@ -120,6 +135,7 @@ int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 20000;
   const bool first = argc <= 2 || std::string(argv[2]) != "next";
   if (argc > 3) g_Limit = std::atof(argv[3]);
+  const double hotkeyAfter = argc > 4 ? std::atof(argv[4]) : 0;
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   setlocale(LC_ALL, "japanese");
 
@@ -132,7 +148,8 @@ int main(int argc, char** argv) {
   } else {
     CEnvInfoStore::SetDefaultDirectory(prog + "\\");
   }
-  std::printf("%d files, %s start, messages over %.0f ms:\n", count, first ? "first" : "next", g_Limit);
+  std::printf("%d files, %s start, first hotkey from %.0f ms, messages over %.0f ms:\n", count, first ? "first" : "next",
+              hotkeyAfter, g_Limit);
 
   SetLauncherFactory(&CreateLauncherDialog);
   g_Start = NowMs();
@@ -144,6 +161,7 @@ int main(int argc, char** argv) {
   std::printf("  main window created in %.0f ms\n", NowMs() - g_Start);
   {
     tarn::test::CPinger pinger(main, g_Start);
+    PumpFor(hotkeyAfter - (NowMs() - g_Start));
     ShowState show{main, tarn::test::CounterFor(count, count), -1e9};
     if (!PumpUntil(&ShowsAll, &show, 600000)) std::printf("  the dialog never showed all\n");
     std::printf("  dialog showing all at %.0f ms\n", NowMs() - g_Start);

@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tarn::test {
 
@@ -48,14 +51,36 @@ class CPinger {
   double Longest() const { return Worst.load(); }
   // When the longest silence began, in ms after the start.
   double LongestAt() const { return WorstAt.load(); }
+  // The longest wait for an answer that overlapped from..to (ms after the
+  // start); one still unanswered counts up to now.
+  double LongestBetween(double from, double to) const {
+    std::lock_guard<std::mutex> hold(Lock);
+    double longest = 0;
+    for (const Ping& p : Pings) {
+      if (p.Sent <= to && p.Sent + p.Took >= from) longest = std::max(longest, p.Took);
+    }
+    if (Waiting.load() && PendingSince <= to) longest = std::max(longest, NowMs() - Start - PendingSince);
+    return longest;
+  }
 
  private:
   void Run() {
     while (!Stop) {
       const double t0 = NowMs();
+      {
+        std::lock_guard<std::mutex> hold(Lock);
+        PendingSince = t0 - Start;
+        Waiting = true;
+      }
       DWORD_PTR result = 0;
-      if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result) && !IsWindow(Window)) break;
+      const bool answered = SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result) != 0;
       const double took = NowMs() - t0;
+      {
+        std::lock_guard<std::mutex> hold(Lock);
+        Waiting = false;
+        Pings.push_back({t0 - Start, took});
+      }
+      if (!answered && !IsWindow(Window)) break;
       if (took > Worst.load()) {
         Worst = took;
         WorstAt = t0 - Start;
@@ -63,8 +88,16 @@ class CPinger {
       Sleep(20);
     }
   }
+  struct Ping {
+    double Sent;  // ms after the start
+    double Took;
+  };
   HWND Window;
   double Start;
+  mutable std::mutex Lock;
+  std::vector<Ping> Pings;
+  double PendingSince = 0;
+  std::atomic<bool> Waiting{false};
   std::atomic<bool> Stop{false};
   std::atomic<double> Worst{0};
   std::atomic<double> WorstAt{0};

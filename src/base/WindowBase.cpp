@@ -34,9 +34,9 @@ bool CWindowBase::RegisterWindowClass(HINSTANCE instance, const char* name, HBRU
 }
 
 HWND CWindowBase::CreateFor(const char* className, const char* title, DWORD style, int x, int y, int width,
-                            int height, HINSTANCE instance) {
+                            int height, HINSTANCE instance, HWND parent) {
   Creating = true;
-  HWND window = CreateWindowExA(0, className, title, style, x, y, width, height, nullptr, nullptr, instance, this);
+  HWND window = CreateWindowExA(0, className, title, style, x, y, width, height, parent, nullptr, instance, this);
   Creating = false;
   if (!window) OnFinalMessage();
   return window;

@@ -60,10 +60,11 @@ class CWindowBase : public CWindowObject {
   // Registers a class whose windows are made for objects of this base (no
   // class style, icon or cursor); true when it is registered, also before.
   static bool RegisterWindowClass(HINSTANCE instance, const char* name, HBRUSH background);
-  // Makes the window. Null when it cannot be made; OnFinalMessage has then
-  // been called, so an object that owns itself is gone.
+  // Makes the window (parent HWND_MESSAGE: a message-only window). Null
+  // when it cannot be made; OnFinalMessage has then been called, so an
+  // object that owns itself is gone.
   HWND CreateFor(const char* className, const char* title, DWORD style, int x, int y, int width, int height,
-                 HINSTANCE instance);
+                 HINSTANCE instance, HWND parent = nullptr);
 
   // Every message of the window; by default to the handlers below.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -87,15 +87,12 @@ void Work(std::shared_ptr<CIconFetcher::State> state) {
 CIconFetcher::CIconFetcher(std::function<void()> ready, std::vector<std::string> fixedPaths)
     : Shared(std::make_shared<State>()), Ready(std::move(ready)) {
   Shared->FixedPaths = std::move(fixedPaths);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = &CIconFetcher::WindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kWindowClass;
-  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) TARN_REPORT_LAST_ERROR(0);
-  Window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  if (!Window) TARN_REPORT_LAST_ERROR(0);
-  SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  Shared->Notify = Window;
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!RegisterWindowClass(instance, kWindowClass, nullptr) ||
+      !CreateFor(kWindowClass, "", 0, 0, 0, 0, 0, instance, HWND_MESSAGE)) {
+    TARN_REPORT_LAST_ERROR(0);
+  }
+  Shared->Notify = Window();
   // Not waited for at the end: a question about a file on a slow network
   // share must not hold up the exit.
   std::thread(&Work, Shared).detach();
@@ -108,7 +105,6 @@ CIconFetcher::~CIconFetcher() {
     Shared->Questions.clear();
   }
   Shared->Wake.notify_one();
-  if (Window) DestroyWindow(Window);
 }
 
 void CIconFetcher::Ask(std::uint64_t batch, std::size_t key, const std::string& path) {
@@ -151,11 +147,8 @@ std::vector<CIconFetcher::Answer> CIconFetcher::TakeAnswers() {
   return out;
 }
 
-LRESULT CALLBACK CIconFetcher::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kAnswersWaiting) {
-    auto* self = reinterpret_cast<CIconFetcher*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self && self->Ready) self->Ready();
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+LRESULT CIconFetcher::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kAnswersWaiting) return Default(message, wParam, lParam);
+  if (Ready) Ready();
+  return 0;
 }

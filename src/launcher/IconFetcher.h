@@ -16,11 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "base/WindowBase.h"
+
 // The shell's small system icon index of a file, -1 when it has none. quick
 // asks from the name alone, without touching the file.
 int SmallIconIndex(const std::string& path, bool quick);
 
-class CIconFetcher {
+class CIconFetcher : private CWindowBase {
  public:
   struct Answer {
     std::uint64_t Batch = 0;  // as asked
@@ -36,7 +38,7 @@ class CIconFetcher {
   // the shell for an icon meanwhile waits for it), then asks for the icons
   // of the fixed paths.
   CIconFetcher(std::function<void()> ready, std::vector<std::string> fixedPaths);
-  ~CIconFetcher();
+  ~CIconFetcher() override;
   CIconFetcher(const CIconFetcher&) = delete;
   CIconFetcher& operator=(const CIconFetcher&) = delete;
 
@@ -53,9 +55,8 @@ class CIconFetcher {
   struct State;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   std::shared_ptr<State> Shared;
   std::function<void()> Ready;
-  HWND Window = nullptr;
 };

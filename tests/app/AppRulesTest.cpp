@@ -7,25 +7,19 @@
 #include "base/ModelessRegistry.h"
 #include "launcher/LauncherLayout.h"
 
-TEST(AppRules, HotKeyMask) {
-  struct Case { HotKeySetting key; unsigned mask; };
-  const Case cases[] = {{{1, 1, 0, 0, 87}, 3u},  {{0, 0, 0, 1, 87}, 8u}, {{2, 1, 0, 0, 87}, 2u},  // a 2 is not 1
-                        {{1, 1, 1, 1, 87}, 15u}, {{0, 0, 1, 0, 87}, 4u}, {{-1, 0, 0, 0, 87}, 0u}};
-  for (const auto& c : cases) EXPECT_EQ(HotKeyModifiers(c.key), c.mask);
+TEST(AppRules, HotKeyMaskAndExitTexts) {
+  const std::pair<HotKeySetting, unsigned> cases[] = {{{1, 1, 0, 0, 87}, 3u}, {{0, 0, 0, 1, 87}, 8u},
+      {{0, 0, 1, 0, 87}, 4u}, {{-1, 0, 0, 0, 87}, 0u}, {{1, 1, 1, 1, 87}, 15u}, {{2, 1, 0, 0, 87}, 2u}};  // a 2 is not 1
+  for (const auto& [key, mask] : cases) EXPECT_EQ(HotKeyModifiers(key), mask);
+  EXPECT_EQ(ExitQuestionText("Tarn Launcher"), "Tarn Launcher を終了しますか？");
+  EXPECT_EQ(ExitQuestionCaption("Tarn Launcher"), "Tarn Launcher 終了確認");
 }
 
 TEST(AppRules, RefreshPeriodStaysInBounds) {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min(), kMax = std::numeric_limits<int32_t>::max();
-  struct Case { int32_t minutes; uint32_t ms; };
-  const Case cases[] = {{10, 600000u},  {360, 21600000u}, {9999, 599940000u}, {0, 600000u}, {-5, 600000u},
-                        {kMin, 600000u}, {1, 600000u},
-                        {71583, 599940000u}, {kMax, 599940000u}};  // x 60000 overflows 32 bits
-  for (const auto& c : cases) EXPECT_EQ(RefreshPeriodMs(c.minutes), c.ms) << c.minutes;
-}
-
-TEST(AppRules, ExitTexts) {
-  EXPECT_EQ(ExitQuestionText("Tarn Launcher"), "Tarn Launcher を終了しますか？");
-  EXPECT_EQ(ExitQuestionCaption("Tarn Launcher"), "Tarn Launcher 終了確認");
+  const std::pair<int32_t, uint32_t> cases[] = {{10, 600000u}, {360, 21600000u}, {9999, 599940000u}, {0, 600000u},
+      {-5, 600000u}, {kMin, 600000u}, {1, 600000u}, {71583, 599940000u}, {kMax, 599940000u}};  // x 60000 overflows
+  for (const auto& [minutes, ms] : cases) EXPECT_EQ(RefreshPeriodMs(minutes), ms) << minutes;
 }
 
 TEST(AppRules, ModelessRegistryKeepsOrderAndItsLimit) {

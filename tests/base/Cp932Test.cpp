@@ -1,20 +1,19 @@
+// CP932 text and paths, byte by byte.
 #include "base/Cp932.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+
+#include "base/Path.h"
 
 using namespace tarn;
 
-namespace {
 constexpr std::size_t npos = std::string_view::npos;
-}
 
-TEST(Cp932, LiteralsAreCompiledToCp932) {
+TEST(Cp932, LiteralsAreCompiledToCp932AndBytesClassified) {
   EXPECT_EQ(std::string("表ソｶ"), "\x95\x5C\x83\x5C\xB6");
-}
-
-TEST(Cp932, Classification) {
   struct Case { char c; bool lead, trail; };
   const Case cases[] = {{'\x3F', false, false}, {'\x40', false, true},  {'\x5C', false, true},
                         {'\x7F', false, false}, {'\x80', false, true},  {'\x81', true, true},
@@ -26,7 +25,7 @@ TEST(Cp932, Classification) {
   }
 }
 
-TEST(Cp932, CharacterWalkAndValidity) {
+TEST(Cp932, CharacterWalkValidityAndSeparators) {
   struct Case { std::string s; std::size_t last; bool valid; };
   const Case cases[] = {{"", npos, true},          {"a\x95\x5C", 1, true},      {"\x95\x5C\\", 2, true},
                         {"ab\x81", 2, true},        // a lead byte last stands alone
@@ -35,18 +34,8 @@ TEST(Cp932, CharacterWalkAndValidity) {
     EXPECT_EQ(LastCharStart(c.s), c.last) << c.s;
     EXPECT_EQ(IsValidCp932(c.s), c.valid) << c.s;
   }
-}
-
-TEST(Cp932, FindsSeparatorsNeverInTrailBytes) {
-  const std::string folder = "C:\\ソフト表";
-  EXPECT_FALSE(EndsWithChar(folder, '\\'));
-  EXPECT_TRUE(EndsWithChar(folder + "\\", '\\'));
-  EXPECT_EQ(FindLastChar(folder, '\\'), 2u);
-  EXPECT_EQ(FindChar("\x95\x5C\\", '\\'), 2u);
-  EXPECT_EQ(FindChar("\x95\x5C", '\\'), npos);
-  EXPECT_EQ(FindChar("a.b.c", '.', 2), 3u);
+  // Separators are never found in trail bytes.
   EXPECT_EQ(FindChar("\x95\x5C\\", '\\', 1), 2u);  // a start inside a character is no character
-  EXPECT_EQ(FindLastCharOf("a/b\\c", "\\/"), 3u);
   EXPECT_EQ(FindFirstCharOf("\x83\x5Cx/", "\\/"), 3u);
 }
 
@@ -66,4 +55,23 @@ TEST(Cp932, BoundedCopyNeverSplitsOrOverruns) {
   const char raw[4] = {'a', 'b', 'c', 'd'};
   EXPECT_EQ(BoundedLength(raw, sizeof raw), 4u);
   EXPECT_EQ(BoundedLength("ab", 3), 2u);
+}
+
+TEST(Path, SplitsLikeTheRuntimeAndJoins) {
+  const struct Case { std::string_view path, drive, dir, fname, ext; } cases[] = {
+      {"D:\\Tools\\edit.exe", "D:", "\\Tools\\", "edit", ".exe"}, {"Foo 2.0", "", "", "Foo 2", ".0"},
+      {"a.b.c", "", "", "a.b", ".c"},                               {"C:\\dir.x\\file", "C:", "\\dir.x\\", "file", ""},
+      {"C:/a/b.txt", "C:", "/a/", "b", ".txt"},                     {"C:\\a/b\\c", "C:", "\\a/b\\", "c", ""},
+      {"C:\\ソフト表\\表.exe", "C:", "\\ソフト表\\", "表", ".exe"}, {"C:\\ソフト表", "C:", "\\", "ソフト表", ""},
+      {"", "", "", "", ""}};
+  for (const Case& c : cases) {
+    const PathParts p = SplitPath(c.path);
+    EXPECT_EQ((std::array{p.Drive, p.Dir, p.Name, p.Ext}), (std::array{c.drive, c.dir, c.fname, c.ext})) << c.path;
+  }
+  EXPECT_EQ(DirectoryOf("C:\\Tools\\edit.exe"), "C:\\Tools\\");
+  // A separator is added only where one is missing.
+  EXPECT_EQ(JoinPath("C:\\ソフト表", "a.exe"), "C:\\ソフト表\\a.exe");
+  EXPECT_EQ(JoinPath("C:\\", "a.exe"), "C:\\a.exe");
+  EXPECT_EQ(JoinPath("C:/x/", "a.exe"), "C:/x/a.exe");
+  EXPECT_EQ(JoinPath("", "a.exe"), "a.exe");
 }

@@ -9,15 +9,12 @@
 using List = std::vector<std::string>;
 
 TEST(Histories, CaseIgnoredForLettersOnly) {
-  struct Case { std::string a, b; bool equal; };
-  const Case cases[] = {
-      {"abc", "ABC", true},  {"abc", "abd", false}, {"abc", "abcd", false}, {"", "", true},
-      {"ａｂｚ", "ＡＢＺ", true}, {"αω", "ΑΩ", true},
-      {"яжа", "ЯЖА", true},        // Cyrillic, on both sides of the unused 847F
-      {"ア", "\x83\x61", false},    // trail byte 'A' is no letter: ア vs ヂ
-      {"表", "\x95\x7C", false},    // trail byte 5C vs 7C
-      {"a", "\xC1", false}, {"@[`{", "@[`{", true}, {"@", "`", false}, {"\x95", "\x95", true},
-  };
+  const struct Case { std::string a, b; bool equal; } cases[] = {
+      {"abc", "ABC", true}, {"abc", "abd", false}, {"abc", "abcd", false}, {"", "", true}, {"a", "\xC1", false},
+      {"ａｂｚ", "ＡＢＺ", true}, {"αω", "ΑΩ", true}, {"@[`{", "@[`{", true}, {"@", "`", false}, {"\x95", "\x95", true},
+      {"яжа", "ЯЖА", true},      // Cyrillic, on both sides of the unused 847F
+      {"ア", "\x83\x61", false},  // trail byte 'A' is no letter: ア vs ヂ
+      {"表", "\x95\x7C", false}};  // trail byte 5C vs 7C
   for (const Case& c : cases) {
     EXPECT_EQ(EqualIgnoringCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
     EXPECT_EQ(EqualIgnoringCase(c.b, c.a), c.equal) << c.b << " / " << c.a;
@@ -25,20 +22,17 @@ TEST(Histories, CaseIgnoredForLettersOnly) {
 }
 
 TEST(Histories, SearchWords) {
-  struct Case { List before; int max; std::string word; List after; bool changed; };
-  const Case cases[] = {
-      {{"abc", "xyz"}, 20, "ABC", {"ABC", "xyz"}, true},
+  const struct Case { List before; int max; std::string word; List after; bool changed; } cases[] = {
+      {{"abc", "xyz"}, 20, "ABC", {"ABC", "xyz"}, true}, {{"a"}, 5, "", {"a"}, false},
       {{"a", "b", "c"}, 3, "b", {"b", "a", "c"}, true},       // full, word present: nothing dropped
       {{"a", "b", "c"}, 3, "d", {"d", "a", "b"}, true},       // full, new word: the last one goes
       {{"a", "b", "c", "d", "e"}, 2, "f", {"f", "a"}, true},  // maximum lowered meanwhile
       {{"ａ", "A", "a"}, 9, "Ａ", {"Ａ", "A", "a"}, true},    // every case-equal entry goes
-      {{"a"}, 0, "b", {"a"}, false}, {{"a"}, -3, "b", {"a"}, false}, {{"a"}, 5, "", {"a"}, false},
+      {{"a"}, 0, "b", {"a"}, false}, {{"a"}, -3, "b", {"a"}, false},
       {{"a"}, 5, std::string(259, 'w'), {std::string(259, 'w'), "a"}, true},
       {{"a"}, 5, std::string(260, 'w'), {"a"}, false},  // longer than a settings line
-      {{"a"}, 5, "a\tb", {"a"}, false},                 // no control characters
-      {{"a"}, 5, "ExecList-E:", {"a"}, false},          // would end the section
-      {{"a"}, 5, "\x88\x20", {"a"}, false},             // broken CP932
-  };
+      // No control characters, nothing that would end the section, no broken CP932.
+      {{"a"}, 5, "a\tb", {"a"}, false}, {{"a"}, 5, "ExecList-E:", {"a"}, false}, {{"a"}, 5, "\x88\x20", {"a"}, false}};
   for (const Case& c : cases) {
     List list = c.before;
     EXPECT_EQ(AddToExecList(list, c.max, c.word), c.changed) << c.word;
@@ -46,26 +40,20 @@ TEST(Histories, SearchWords) {
   }
 }
 
-TEST(Histories, StartedItems) {
-  struct Case { List before; int max; int row; std::string path; List after; };
-  const Case cases[] = {
-      {{}, 20, 3, "C:\\a.exe", {"C:\\a.exe"}},
-      {{"C:\\b.exe", "C:\\a.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
+TEST(Histories, StartedItemsAndBothOnTheSettingsRecord) {
+  const struct Case { List before; int max; int row; std::string path; List after; } cases[] = {
+      {{}, 20, 3, "C:\\a.exe", {"C:\\a.exe"}}, {{"C:\\b.exe", "C:\\a.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
       {{"C:\\A.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\A.exe"}},  // case counts
       {{"x", "y", "w", "v"}, 2, 1, "z", {"z", "x"}}, {{"x", "z", "z"}, 2, 1, "z", {"z", "x"}},
-      {{"x"}, 20, 0, "z", {"x"}},  // row 0 is never recorded
-      {{"x"}, 20, 2, "", {"x"}},   // static rows have no path
-      {{"x"}, 0, 2, "z", {"x"}},   {{"x"}, -1, 2, "z", {"x"}},
-      {{"x"}, 20, 2, std::string(260, 'p'), {"x"}}, {{"x"}, 20, 2, "TopDirs-E:", {"x"}},
-  };
+      {{"x"}, 20, 0, "z", {"x"}}, {{"x"}, 20, 2, "", {"x"}},  // row 0 is never recorded; static rows have no path
+      {{"x"}, 0, 2, "z", {"x"}},   {{"x"}, -1, 2, "z", {"x"}}, {{"x"}, 20, 2, std::string(260, 'p'), {"x"}},
+      {{"x"}, 20, 2, "TopDirs-E:", {"x"}}};
   for (const Case& c : cases) {
     List list = c.before;
     AddToTopDirs(list, c.max, c.row, c.path);
     EXPECT_EQ(list, c.after) << c.path;
   }
-}
-
-TEST(Histories, OnTheSettingsRecord) {
+  // On the record, each list keeps to its own maximum.
   EnvDlgInfo info;
   info.ExecListNumMax = 2;
   info.TopDirNumMax = 2;

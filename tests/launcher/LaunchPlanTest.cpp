@@ -5,31 +5,32 @@
 
 #include <string>
 
-TEST(LaunchPlan, DirectoryCandidate) {
-  struct Case { std::string path, dir; };
+#include "launcher/Launch.h"
+
+TEST(LaunchPlan, DirectoryCandidateAndOptions) {
+  using Pair = std::pair<std::string, std::string>;
   const std::string longDir = "C:\\" + std::string(600, 'd') + "\\";  // far longer than a path buffer
-  const Case cases[] = {{"C:\\表\\a.exe", "C:\\表\\"}, {"notepad", ""}, {"notepad c:\\a.txt", "notepad c:\\"},
+  const Pair dirs[] = {{"C:\\表\\a.exe", "C:\\表\\"}, {"notepad", ""}, {"notepad c:\\a.txt", "notepad c:\\"},
                         {"https://example.com/s?q=a", "https://example.com/"}, {"C:app.exe", "C:"},
                         {longDir + "x.exe", longDir}};
-  for (const Case& c : cases) EXPECT_EQ(LaunchDirectoryCandidate(c.path), c.dir) << c.path;
-}
-
-TEST(LaunchPlan, OptionsAfterTheFirstSpace) {
-  struct Case { std::string word, options; };
-  const Case cases[] = {{"app -x", "-x"}, {"app -x  -y z", "-x  -y z"}, {"app ", ""}, {"app", ""}, {"", ""},
+  for (const auto& [path, dir] : dirs) EXPECT_EQ(LaunchDirectoryCandidate(path), dir) << path;
+  // Options: what follows the first space of the word.
+  const Pair options[] = {{"app -x", "-x"}, {"app -x  -y z", "-x  -y z"}, {"app ", ""}, {"app", ""}, {"", ""},
                         {"　app -x", "-x"},   // a full-width space is no separator
                         {"\x81\x20x y", "y"},  // nor is 20 after a lead byte
                         {" lead", "lead"}};
-  for (const Case& c : cases) EXPECT_EQ(OptionText(c.word), c.options) << c.word;
+  for (const auto& [word, text] : options) EXPECT_EQ(OptionText(word), text) << word;
 }
 
-TEST(LaunchPlan, FallbackCommandLine) {
-  struct Case { std::string path; bool fromStatic; std::string options, line; };
-  const Case cases[] = {
-      {"C:\\Program Files\\Tool\\tool.exe", false, "", "\"C:\\Program Files\\Tool\\tool.exe\""},
-      {"C:\\Program Files\\Tool\\tool.exe", false, "-x", "\"C:\\Program Files\\Tool\\tool.exe\" -x"},
-      {"notepad c:\\a.txt", true, "", "notepad c:\\a.txt"},
-      {"\"C:\\My Tools\\t.exe\" -q", true, "", "\"C:\\My Tools\\t.exe\" -q"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FallbackCommandLine(c.path, c.fromStatic, c.options), c.line) << c.path;
+TEST(LaunchPlan, FallbackCommandLineAndFailureTexts) {
+  const std::string tool = "C:\\Program Files\\Tool\\tool.exe";
+  EXPECT_EQ(FallbackCommandLine(tool, false, ""), "\"" + tool + "\"");
+  EXPECT_EQ(FallbackCommandLine(tool, false, "-x"), "\"" + tool + "\" -x");
+  // A static item's command line stands as written.
+  EXPECT_EQ(FallbackCommandLine("notepad c:\\a.txt", true, ""), "notepad c:\\a.txt");
+  EXPECT_EQ(FallbackCommandLine("\"C:\\My Tools\\t.exe\" -q", true, ""), "\"C:\\My Tools\\t.exe\" -q");
+  // A start, or nothing to start, shows no message.
+  EXPECT_TRUE(!LaunchFailureText(kLaunchStarted) && !LaunchFailureText(kLaunchNothing));
+  EXPECT_STREQ(LaunchFailureText(kLaunchNotFound), "実行に失敗しました。\n指定されたファイルはありません。");
+  EXPECT_STREQ(LaunchFailureText(kLaunchFailed), "実行に失敗しました。\n環境等が正しいかどうか確認して下さい。");
 }

@@ -17,16 +17,23 @@ using namespace tarn::test;
 
 namespace {
 
+// What the stand-in shell was given: "file|params|dir", marked where a verb
+// or a show state other than normal came with it.
+std::string g_shellCall;
+INT_PTR g_shellAnswer = 0;
+
+HINSTANCE WINAPI FakeShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show) {
+  g_shellCall = std::string(file ? file : "") + "|" + (params ? params : "") + "|" + (dir ? dir : "");
+  if (verb || show != SW_SHOWNORMAL) g_shellCall += "|verb or show";
+  return reinterpret_cast<HINSTANCE>(g_shellAnswer);
+}
+
 class LaunchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = tmp_ / "テスト 表";  // a 5C trail byte and a space
     MakeDirs(folder_);
-    program_ = folder_ + "\\記録 ソフト.exe";
     ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), program_.c_str(), FALSE));
-    log_ = folder_ + "\\recorder.log";
     // The launcher's own current directory, seen by starts without a folder.
-    cwd_ = tmp_ / "カレント";
     MakeDirs(cwd_);
     char old[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, old);
@@ -35,50 +42,40 @@ class LaunchTest : public ::testing::Test {
   }
   void TearDown() override { SetCurrentDirectoryA(oldCwd_.c_str()); }
 
+  // The n-th start the recorder wrote, as "program|args|cwd".
+  std::string Recorded(std::size_t n = 1) {
+    const auto records = WaitForRecords(log_, n);
+    if (records.size() != n) return "no record " + std::to_string(n);
+    return records.back().program + "|" + records.back().args + "|" + records.back().cwd;
+  }
+  static int Shell(const LaunchRequest& r, INT_PTR answer, std::size_t limit = ShellTextLimit()) {
+    g_shellAnswer = answer;
+    g_shellCall.clear();
+    return StartItemWith(r, &FakeShell, limit);
+  }
+
   TempDir tmp_;
-  std::string folder_, program_, log_, cwd_, oldCwd_;
+  const std::string folder_ = tmp_ / "テスト 表";  // a 5C trail byte and a space
+  const std::string program_ = folder_ + "\\記録 ソフト.exe", log_ = folder_ + "\\recorder.log";
+  const std::string cwd_ = tmp_ / "カレント";
+  std::string oldCwd_;
 };
-
-// A shell that answers g_shellAnswer and remembers what it was asked.
-struct ShellCall {
-  std::string file, params, dir;
-  bool noVerb = false;
-  int show = -1;
-};
-INT_PTR g_shellAnswer = 0;
-ShellCall g_shellCall;
-
-HINSTANCE WINAPI RefusingShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show) {
-  g_shellCall.file = file ? file : "";
-  g_shellCall.params = params ? params : "";
-  g_shellCall.dir = dir ? dir : "";
-  g_shellCall.noVerb = verb == nullptr;
-  g_shellCall.show = show;
-  return reinterpret_cast<HINSTANCE>(g_shellAnswer);
-}
 
 }  // namespace
 
-TEST_F(LaunchTest, CandidateStartsInItsOwnFolder) {
-  struct Case { bool spaceIsOption; std::string word, args; };
-  const Case cases[] = {{false, "kiroku -x", ""}, {true, "kiroku -x  \"a b\" 表", "-x  \"a b\" 表"}};
-  std::size_t n = 0;
-  for (const Case& c : cases) {
-    ASSERT_EQ(StartItem({.Path = program_, .SearchWord = c.word, .SpaceIsOption = c.spaceIsOption}), kLaunchStarted);
-    auto records = WaitForRecords(log_, ++n);
-    ASSERT_EQ(records.size(), n) << c.word;
-    EXPECT_EQ(records.back().program, program_);
-    EXPECT_EQ(records.back().args, c.args);
-    EXPECT_EQ(records.back().cwd, folder_);
-  }
-}
-
-TEST_F(LaunchTest, MissingFilesAnswerNotFound) {
+TEST_F(LaunchTest, MissingFilesAreNotFoundAndACandidateStartsInItsOwnFolder) {
   for (const std::string& path : {tmp_ / "無い.exe", tmp_ / "無いフォルダ\\x.exe", std::string()}) {
     for (bool rowZero : {false, true})
       EXPECT_EQ(StartItem({.Path = path, .SearchWord = "w", .RowZero = rowZero}), kLaunchNotFound) << path;
   }
   EXPECT_FALSE(FileExists(log_));
+  struct Case { bool spaceIsOption; std::string word, args; };
+  const Case cases[] = {{false, "kiroku -x", ""}, {true, "kiroku -x  \"a b\" 表", "-x  \"a b\" 表"}};
+  std::size_t n = 0;
+  for (const Case& c : cases) {
+    ASSERT_EQ(StartItem({.Path = program_, .SearchWord = c.word, .SpaceIsOption = c.spaceIsOption}), kLaunchStarted);
+    EXPECT_EQ(Recorded(++n), program_ + "|" + c.args + "|" + folder_);
+  }
 }
 
 TEST_F(LaunchTest, StaticCommandInTheFirstRowRunsWholeAsACommandLine) {
@@ -86,20 +83,14 @@ TEST_F(LaunchTest, StaticCommandInTheFirstRowRunsWholeAsACommandLine) {
   // under Wine; the first row then runs it as a process, unchanged, in the
   // launcher's own directory.
   std::string word, want;
-  for (int i = 0; i < 129; ++i) {
-    word += "表";
-    want += "%E8%A1%A8";
-  }
+  for (int i = 0; i < 129; ++i) word += "表", want += "%E8%A1%A8";
   word += 'a';
   std::string command;
   ASSERT_TRUE(ExpandStaticCommand({"web", "\"" + program_ + "\" %1", true, true}, word, &command));
   ASSERT_GT(command.size(), 1000u);
   LaunchRequest r{.Path = command, .SearchWord = word, .RowZero = true, .FromStaticItem = true};
   ASSERT_EQ(StartItem(r), kLaunchStarted);
-  auto records = WaitForRecords(log_, 1);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].args, want + "a");
-  EXPECT_EQ(records[0].cwd, cwd_);
+  EXPECT_EQ(Recorded(), program_ + "|" + want + "a|" + cwd_);
   // In any other row: the shell's failure (or a refusal where the text is
   // too long for it), never a crash.
   r.RowZero = false;
@@ -117,39 +108,28 @@ TEST_F(LaunchTest, LongWebSearchReachesTheShellWhereItFits) {
   ASSERT_EQ(r.Path.size(), 2000u);
   // Windows opens it; Wine's shell is never given it.
   for (std::size_t limit : {kMaxShellTextWindows, kMaxShellTextWine}) {
-    g_shellCall = {};
-    g_shellAnswer = 42;
     const bool fits = limit == kMaxShellTextWindows;
-    EXPECT_EQ(StartItemWith(r, &RefusingShell, limit), fits ? kLaunchStarted : kLaunchFailed) << limit;
-    EXPECT_EQ(g_shellCall.file, fits ? r.Path : "") << limit;
+    EXPECT_EQ(Shell(r, 42, limit), fits ? kLaunchStarted : kLaunchFailed) << limit;
+    EXPECT_EQ(g_shellCall, fits ? r.Path + "||." : "") << limit;
   }
   EXPECT_EQ(ShellTextLimit(), tarn::RunningUnderWine() ? kMaxShellTextWine : kMaxShellTextWindows);
 }
 
 TEST_F(LaunchTest, WhatTheShellIsGivenAndWhatItsAnswerMeans) {
-  struct Case { std::string path, word; INT_PTR answer; int code; std::string dir, params; };
-  const std::string own = folder_ + "\\";
-  const Case cases[] = {
-      {program_, "kiroku -x", 33, kLaunchStarted, own, "-x"}, {program_, "kiroku -x", 2, kLaunchNotFound, own, "-x"},
-      {program_, "kiroku -x", 3, kLaunchNotFound, own, "-x"}, {program_, "kiroku -x", 5, kLaunchFailed, own, "-x"},
-      {program_, "kiroku -x", 31, kLaunchFailed, own, "-x"},  {program_, "kiroku -x", 0, kLaunchFailed, own, "-x"},
-      {folder_, "f -x", 42, kLaunchStarted, tmp_.Path() + "\\", "-x"},  // a folder takes options too
-      {"notepad c:\\a.txt", "notepad c:\\a.txt", 42, kLaunchStarted, ".", ""},
-      {"https://example.com/s?q=a+b", "a b", 42, kLaunchStarted, ".", ""},
-      {"notepad", "notepad x", 42, kLaunchStarted, ".", ""},
-      {tmp_ / "無い\\x.exe", "x -y", 42, kLaunchStarted, ".", ""},
-      {"C:\\" + std::string(300, 'd') + "\\x.exe", "x -y", 42, kLaunchStarted, ".", ""},
-  };
+  const std::pair<INT_PTR, int> answers[] = {{33, kLaunchStarted}, {2, kLaunchNotFound}, {3, kLaunchNotFound},
+                                             {5, kLaunchFailed},   {31, kLaunchFailed},  {0, kLaunchFailed}};
+  for (const auto& [answer, code] : answers) {
+    EXPECT_EQ(Shell({.Path = program_, .SearchWord = "kiroku -x", .SpaceIsOption = true}, answer), code) << answer;
+    EXPECT_EQ(g_shellCall, program_ + "|-x|" + folder_ + "\\");
+  }
+  const struct Case { std::string path, word, params, dir; } cases[] = {
+      {folder_, "f -x", "-x", tmp_.Path() + "\\"},  // a folder takes options too
+      {"notepad c:\\a.txt", "notepad c:\\a.txt", "", "."}, {"https://example.com/s?q=a+b", "a b", "", "."},
+      {"notepad", "notepad x", "", "."}, {tmp_ / "無い\\x.exe", "x -y", "", "."},
+      {"C:\\" + std::string(300, 'd') + "\\x.exe", "x -y", "", "."}};
   for (const Case& c : cases) {
-    const LaunchRequest r{.Path = c.path, .SearchWord = c.word, .SpaceIsOption = true};
-    g_shellAnswer = c.answer;
-    g_shellCall = {};
-    EXPECT_EQ(StartItemWith(r, &RefusingShell), c.code) << c.path << " " << c.answer;
-    EXPECT_EQ(g_shellCall.file, c.path);
-    EXPECT_EQ(g_shellCall.dir, c.dir) << c.path;
-    EXPECT_EQ(g_shellCall.params, c.params) << c.path;
-    EXPECT_TRUE(g_shellCall.noVerb);
-    EXPECT_EQ(g_shellCall.show, SW_SHOWNORMAL);
+    EXPECT_EQ(Shell({.Path = c.path, .SearchWord = c.word, .SpaceIsOption = true}, 42), kLaunchStarted) << c.path;
+    EXPECT_EQ(g_shellCall, c.path + "|" + c.params + "|" + c.dir);
   }
   EXPECT_FALSE(FileExists(log_));
 }
@@ -162,16 +142,11 @@ TEST_F(LaunchTest, FirstRowCandidateFallsBackQuoted) {
   ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), tool.c_str(), FALSE));
   std::string decoy = tmp_ / "テスト.exe";
   ASSERT_TRUE(CopyFileA(RecorderPath().c_str(), decoy.c_str(), FALSE));
-  g_shellAnswer = 31;  // no association
   LaunchRequest r{.Path = tool, .SearchWord = "tool -v", .SpaceIsOption = true};
-  EXPECT_EQ(StartItemWith(r, &RefusingShell), kLaunchFailed);
+  EXPECT_EQ(Shell(r, 31), kLaunchFailed);  // no association
   r.RowZero = true;
-  ASSERT_EQ(StartItemWith(r, &RefusingShell), kLaunchStarted);
-  auto records = WaitForRecords(log_, 1);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].program, tool);
-  EXPECT_EQ(records[0].args, "-v");
-  EXPECT_EQ(records[0].cwd, cwd_);
+  ASSERT_EQ(Shell(r, 31), kLaunchStarted);
+  EXPECT_EQ(Recorded(), tool + "|-v|" + cwd_);
   PumpFor(300);
   EXPECT_FALSE(FileExists(tmp_ / "recorder.log")) << "the decoy ran";
 }

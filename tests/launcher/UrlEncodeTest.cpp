@@ -7,19 +7,14 @@
 
 namespace {
 
-// Measures (also with a buffer and size 0), then writes into exactly that
-// much, watching the byte after it.
+// Measures (with a buffer of size 0, never written), then writes into
+// exactly that much.
 std::string Encode(const std::string& src, int rules) {
   std::size_t size = 0;
   char untouched = '#';
-  EXPECT_TRUE(UrlEncode(src.c_str(), &untouched, size, rules));
-  EXPECT_EQ(untouched, '#');
-  std::string buf(size + 1, '#');
-  std::size_t given = size;
-  EXPECT_TRUE(UrlEncode(src.c_str(), buf.data(), given, rules));
-  EXPECT_EQ(given, size);
-  EXPECT_EQ(buf[size - 1], '\0');
-  EXPECT_EQ(buf[size], '#') << "written past the measured size";
+  EXPECT_TRUE(UrlEncode(src.c_str(), &untouched, size, rules) && untouched == '#');
+  std::string buf(size, '#');
+  EXPECT_TRUE(UrlEncode(src.c_str(), buf.data(), size, rules) && size == buf.size() && buf.back() == '\0');
   return buf.substr(0, size - 1);
 }
 
@@ -46,29 +41,21 @@ TEST(UrlEncode, EveryByteByTheSameRulesInBothSets) {
   EXPECT_EQ(UrlEncodeToString("x/y", kUrlRulesUtf8), "x%2Fy");
 }
 
-TEST(ExpandCommand, PlaceholderReplacement) {
-  struct Case { std::string command, word; bool url, utf8; std::string want; };
-  const Case cases[] = {
-      {"search?q=%1&lang=%1", "a b", true, false, "search?q=a+b&lang=%1"},
-      {"notepad.exe", "anything at all", true, true, "notepad.exe"},
-      {"%%1", "x", false, false, "%x"},
-      {"%1", "notepad c:\\a.txt", false, false, "notepad c:\\a.txt"},
+TEST(ExpandCommand, PlaceholderReplacedOnlyWhereTheWordFitsAndConverts) {
+  const struct Case { std::string command, word; bool url, utf8; std::string want; } cases[] = {
+      {"search?q=%1&lang=%1", "a b", true, false, "search?q=a+b&lang=%1"}, {"%%1", "x", false, false, "%x"},
+      {"notepad.exe", "anything at all", true, true, "notepad.exe"},        {"end%1", "w", false, false, "endw"},
+      {"%1", "notepad c:\\a.txt", false, false, "notepad c:\\a.txt"},     {"q=%1", "", true, true, "q="},
       {"%1", "表 ｶ", false, true, "表 ｶ"},  // UTF-8 without encoding: left Shift-JIS
-      {"q=%1", "表", true, false, "q=%95%5C"},
-      {"q=%1", "表", true, true, "q=%3C%95%5C%3E"},  // converted, then encoded
-      {"%1%1", "%1", false, false, "%1%1"},        // the word itself is never searched again
-      {"q=%1", "", true, true, "q="},
-      {"", "w", true, true, ""},
-      {"end%1", "w", false, false, "endw"},
-  };
+      {"q=%1", "表", true, false, "q=%95%5C"}, {"q=%1", "表", true, true, "q=%3C%95%5C%3E"},  // converted, then encoded
+      {"%1%1", "%1", false, false, "%1%1"},  // the word itself is never searched again
+      {"", "w", true, true, ""}};
   for (const Case& c : cases) {
     std::string out = "untouched";
     ASSERT_TRUE(ExpandCommand({"name", c.command, c.url, c.utf8}, c.word, &out, &Marked)) << c.command << c.word;
     EXPECT_EQ(out, c.want) << c.command << " / " << c.word;
   }
-}
-
-TEST(ExpandCommand, LongWordsAndFailedConversionsExpandNothing) {
+  // A word too long for the box, or one that fails to convert, expands nothing.
   for (bool utf8 : {false, true}) {
     std::string out = "untouched";
     EXPECT_FALSE(ExpandCommand({"n", "q=%1", true, utf8}, std::string(260, 'w'), &out, &Marked));

@@ -1,45 +1,38 @@
 // Which folders a pass walks, in which order, with which patterns, which
-// names the walk keeps, and the cache file text.
+// names the walk keeps, the cache file text and the names given to paths.
 #include "search/CollectSources.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
+#include <tuple>
+
+#include "search/AppEntries.h"
+#include "search/DisplayNames.h"
 
 using namespace tarn;
 
 TEST(CollectSettings, ChangeDetectionAndTheSettingsRecord) {
   const CollectSettings base;  // NtCom and Path on, AnyDirSubDir on
-  EXPECT_FALSE(CollectSettingsDiffer(base, base));
-  for (bool SrchDirFlags::*flag : {&SrchDirFlags::StartMenu, &SrchDirFlags::DeskTop, &SrchDirFlags::NtCom,
-                                   &SrchDirFlags::Any, &SrchDirFlags::Favorites, &SrchDirFlags::Recent,
-                                   &SrchDirFlags::Path}) {
-    CollectSettings next = base;
-    next.SrchDirFlg.*flag = !(base.SrchDirFlg.*flag);
-    EXPECT_TRUE(CollectSettingsDiffer(base, next));
-  }
   CollectSettings anyOn = base;
   anyOn.SrchDirFlg.Any = true;
   anyOn.AnyDirs = {"C:\\A", "C:\\B;.txt"};
   using Edit = void (*)(CollectSettings&);
-  struct Case { const CollectSettings& held; Edit edit; bool changed; };
-  const Case cases[] = {
+  const struct Case { const CollectSettings& held; Edit edit; bool changed; } cases[] = {
       {base, [](CollectSettings& s) { s.Update = true; }, true},
+      {base, [](CollectSettings& s) { s.SrchDirFlg.Favorites = true; }, true},  // any folder source
       {base, [](CollectSettings& s) { s.AnyDirSubDir = false; }, false},  // the user folders are off
       {base, [](CollectSettings& s) { s.AnyDirs = {"C:\\X"}; }, false},
       {anyOn, [](CollectSettings& s) { s.AnyDirSubDir = false; }, true},
       {anyOn, [](CollectSettings& s) { std::swap(s.AnyDirs[0], s.AnyDirs[1]); }, true},
       {anyOn, [](CollectSettings& s) { s.AnyDirs.push_back("C:\\C"); }, true},
       {anyOn, [](CollectSettings& s) { s.AnyDirs[0] = "C:\\a"; }, true},  // the case of a byte
-      {anyOn, [](CollectSettings&) {}, false},
-  };
+      {anyOn, [](CollectSettings&) {}, false}};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     CollectSettings next = cases[i].held;
     cases[i].edit(next);
     EXPECT_EQ(CollectSettingsDiffer(cases[i].held, next), cases[i].changed) << i;
   }
-
   EnvDlgInfo info;
   info.SpeedTuning = {true, true, false};
   info.SrchDirFlg = {true, false, true, true, false, true, false};
@@ -55,25 +48,17 @@ TEST(CollectSources, PatternsPathAndUserFolderEntries) {
   EXPECT_EQ(ExecPatternsFromPathExt(""), "*.COM;*.EXE;*.BAT;*.CMD");
   EXPECT_EQ(ExecPatternsFromPathExt(".com;.exe;.js"), "*.com;*.exe;*.js");
   EXPECT_EQ(DotsToPatterns("表.x;.表"), "表*.x;*.表");
-  EXPECT_EQ(DotsToPatterns("txt"), "txt");
-
-  struct Split { const char* value; PathList dirs; };
-  const Split splits[] = {
+  const struct Split { const char* value; PathList dirs; } splits[] = {
       {"D:\\A;;D:\\B;", {"D:\\A", "D:\\B"}}, {"", {}}, {";;;", {}}, {"C:\\ソフト表;C:\\表", {"C:\\ソフト表", "C:\\表"}},
-      {"C:\\x;C:\\x", {"C:\\x", "C:\\x"}},   {" C:\\a b ;\"C:\\q\";%WINDIR%", {" C:\\a b ", "\"C:\\q\"", "%WINDIR%"}},
-  };
+      {"C:\\x;C:\\x", {"C:\\x", "C:\\x"}},   {" C:\\a b ;\"C:\\q\";%WINDIR%", {" C:\\a b ", "\"C:\\q\"", "%WINDIR%"}}};
   for (const Split& c : splits) EXPECT_EQ(SplitPathDirs(c.value), c.dirs) << c.value;
-
-  struct Entry { const char* entry; const char* folder; const char* patterns; };
-  const Entry entries[] = {
+  const struct Entry { const char* entry; const char* folder; const char* patterns; } entries[] = {
       {"D:\\Tools;.exe;.lnk", "D:\\Tools", "*.exe;*.lnk"}, {"D:\\Docs", "D:\\Docs", "EXEC"},
       {"D:\\Docs;txt", "D:\\Docs", "txt"},                 {"D:\\Docs;", "D:\\Docs", ""},
-      {"C:\\ソフト表;.TXT", "C:\\ソフト表", "*.TXT"},      {";.txt", "", "*.txt"},
-  };
+      {"C:\\ソフト表;.TXT", "C:\\ソフト表", "*.TXT"},      {";.txt", "", "*.txt"}};
   for (const Entry& c : entries) {
     const AnyDirEntry e = SplitAnyDirEntry(c.entry, "EXEC");
-    EXPECT_EQ(e.Folder, c.folder) << c.entry;
-    EXPECT_EQ(e.Patterns, c.patterns) << c.entry;
+    EXPECT_EQ(e.Folder + "|" + e.Patterns, std::string(c.folder) + "|" + c.patterns) << c.entry;
   }
 }
 
@@ -85,11 +70,10 @@ TEST(CollectSources, SpecialFoldersAndCollectionOrder) {
   EXPECT_EQ(csidls, (std::vector<int>{0x10, 0x19, 0x0B, 0x16, 0x06, 0x08, 0x10, 0x0B, 0x06, 0x08}));
   EXPECT_EQ(SpecialFolderTable(true)[1].PairedWith, S::DeskTop);
   EXPECT_EQ(SpecialFolderTable(true)[3].PairedWith, S::StartMenu);
-
   const std::vector<SpecialFolder> nt = {{"DESK", S::DeskTop, S::None},  {"ALLDESK", S::NtCom, S::DeskTop},
                                          {"START", S::StartMenu, S::None}, {"ALLSTART", S::NtCom, S::StartMenu},
                                          {"FAV", S::Favorites, S::None},  {"RECENT", S::Recent, S::None}};
-  const std::vector<SpecialFolder> noUserDesk = {{"ALLDESK", S::NtCom, S::DeskTop}, {"START", S::StartMenu, S::None}};
+  const std::vector<SpecialFolder> noUserDesk = {{"ALLDESK", S::NtCom, S::DeskTop}, {"START", S::StartMenu, S::None}}, none;
   const SrchDirFlags all{true, true, true, true, true, true, true};
   const std::map<std::string, std::string> patterns = {{"P1", "EXEC"}, {"P2", "EXEC"}, {"U1", "*.txt"}, {"U2", "EXEC"}};
   struct Case { const char* what; SrchDirFlags flags; bool subDirs; const std::vector<SpecialFolder>& folders;
@@ -107,7 +91,7 @@ TEST(CollectSources, SpecialFoldersAndCollectionOrder) {
        {"U1", "U2"}},
       {"all users desktop when the user's desktop is missing", all, true, noUserDesk, true,
        {"*ALLDESK", "*START", "P1", "P2", "P1", "*U1", "*U2"}},
-  };
+      {"no shell folder located: PATH and the user folders", all, true, none, true, {"P1", "P2", "P1", "*U1", "*U2"}}};
   for (const Case& c : cases) {
     CollectSettings s;
     s.SrchDirFlg = c.flags;
@@ -124,8 +108,7 @@ TEST(CollectSources, SpecialFoldersAndCollectionOrder) {
 }
 
 TEST(CollectSources, WildcardPatterns) {
-  struct Case { const char* path; const char* patterns; bool match; };
-  const Case cases[] = {
+  const struct Case { const char* path; const char* patterns; bool match; } cases[] = {
       {"C:\\a\\FOO.EXE", "*.exe", true},        {"C:\\a\\foo.bat", "*.COM;*.EXE;*.BAT", true},
       {"C:\\a\\foo.exe.txt", "*.exe", false},   {"C:\\a.exe\\foo", "*.exe", false},
       {"C:\\a\\b.txt", "txt", false},           {"C:\\a\\b.txt", "", false},
@@ -137,8 +120,7 @@ TEST(CollectSources, WildcardPatterns) {
       {"C:\\\x83\x61.exe", "*\x83\x41.exe", false},  // ヂ is no ア of another case
       {"C:\\\xB1.exe", "*\xB1.EXE", true},           // half-width kana
       {"C:\\\x82\x60.exe", "*\x82\x81.exe", false},  // full-width A and a are two characters
-      {"C:\\a\\b", "**b", true},                {"C:\\aaa\\baaab", "*a*b", true},
-  };
+      {"C:\\a\\b", "**b", true},                {"C:\\aaa\\baaab", "*a*b", true}};
   for (const Case& c : cases) EXPECT_EQ(MatchSpec(c.path, c.patterns), c.match) << c.path << " ~ " << c.patterns;
 }
 
@@ -173,6 +155,21 @@ struct FakeHost : WalkHost {
 constexpr uint32_t kDir = kAttrDirectory;
 constexpr uint32_t kFile = 0x20;
 
+// Names every file "named", except a blank one, and counts each question.
+struct CountingSource : CNameSource {
+  int Full = 0, Quick = 0, Folders = 0;
+  bool Name(const std::string& path, std::string& name) {
+    name = path.find("blank") == std::string::npos ? "named" : "";
+    return true;
+  }
+  bool FullName(const std::string& path, std::string& name) override { return ++Full, Name(path, name); }
+  bool QuickName(const std::string& path, std::string& name) override { return ++Quick, Name(path, name); }
+  bool FolderRenamesFiles(const std::string& folder) override { return ++Folders, folder == "C:\\Loc\\"; }
+};
+
+const PathViews kPaths = {"C:\\A\\one.exe", "C:\\A\\two.lnk", "C:\\A\\three.URL", "C:\\Loc\\four.exe",
+                          "C:\\B\\blank.txt"};
+
 }  // namespace
 
 TEST(FolderWalk, SubfoldersBeforeFilesAndAttributeFilter) {
@@ -189,7 +186,6 @@ TEST(FolderWalk, SubfoldersBeforeFilesAndAttributeFilter) {
                         "C:\\R\\sys.exe",     "C:\\R\\noext",    "C:\\R\\b.x.y.EXE"};
   EXPECT_EQ(out, all);
   EXPECT_EQ(h.found, all);
-
   PathList flat = {"before"};
   ScanFolder("C:\\R\\", "*.exe", flat, h, false);
   EXPECT_EQ(flat, (PathList{"before", "C:\\R\\a.exe", "C:\\R\\sys.exe", "C:\\R\\b.x.y.EXE"}));
@@ -222,7 +218,6 @@ TEST(FolderWalk, PathLengthLimitAndLinksBackIntoTheWalk) {
   EXPECT_EQ(h.skipped, (std::vector<std::string>{root + deeper + "\\", root + over}));
   ScanFolder(std::string(kMaxPathBytes - 1, 'z'), "*.*", out, h, true);
   EXPECT_EQ(h.skipped.size(), 3u);
-
   // R\A\up links back to R (same id), R\A\side to a folder elsewhere.
   FakeHost l;
   l.Add("C:\\R\\", {{"A", kDir}, {"r.exe", kFile}}, 1);
@@ -238,23 +233,15 @@ TEST(FolderWalk, PathLengthLimitAndLinksBackIntoTheWalk) {
 TEST(CacheText, ParsesLineEndsSkipsBadLinesAndRoundTrips) {
   const std::string max(kMaxPathBytes, 'm');
   const std::string over(kMaxPathBytes + 1, 'o');
-  struct Case { const char* what; std::string text; PathList paths; std::size_t skipped; };
-  const Case cases[] = {
-      {"CR LF", "C:\\a.exe\r\nC:\\b.exe\r\n", {"C:\\a.exe", "C:\\b.exe"}, 0},
-      {"LF, CR and CR LF", "C:\\a\rC:\\b\nC:\\c\r\n", {"C:\\a", "C:\\b", "C:\\c"}, 0},
-      {"empty file", "", {}, 0},
-      {"an empty line ends the list", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}, 0},
-      {"empty first line", "\r\nC:\\a\r\n", {}, 0},
-      {"cut last line", "C:\\a\r\nC:\\b", {"C:\\a"}, 1},
-      {"cut inside line end", "C:\\a\r", {"C:\\a"}, 0},
+  const struct Case { const char* what; std::string text; PathList paths; std::size_t skipped; } cases[] = {
+      {"LF, CR and CR LF", "C:\\a\rC:\\b\nC:\\c\r\n", {"C:\\a", "C:\\b", "C:\\c"}, 0}, {"empty file", "", {}, 0},
+      {"an empty line ends the list", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}, 0}, {"empty first line", "\r\nC:\\a\r\n", {}, 0},
+      {"cut last line", "C:\\a\r\nC:\\b", {"C:\\a"}, 1},           {"cut inside line end", "C:\\a\r", {"C:\\a"}, 0},
       {"CR LF across 64 bytes", std::string(63, 'a') + "\r\nb\r\n", {std::string(63, 'a'), "b"}, 0},
-      {"259 bytes", max + "\r\n", {max}, 0},
       {"260 bytes skipped, reading goes on", over + "\r\nC:\\b\r\n", {"C:\\b"}, 1},
       {"control bytes", std::string("C:\\a\0b\r\nC:\\\tx\r\nC:\\c\r\n", 21), {"C:\\c"}, 2},
-      {"Japanese with 5C", "C:\\ソフト表\\表.exe\r\n", {"C:\\ソフト表\\表.exe"}, 0},
-      {"invalid CP932 is kept", "C:\\\x83\x20x\r\nC:\\\x83\r\nC:\\ok\r\n", {"C:\\\x83\x20x", "C:\\\x83", "C:\\ok"}, 0},
-      {"half-width kana", "C:\\\xB6\xDE.exe\r\n", {"C:\\\xB6\xDE.exe"}, 0},
-  };
+      {"Japanese with 5C", "C:\\ソフト表\\表.exe\r\n", {"C:\\ソフト表\\表.exe"}, 0}, {"259 bytes", max + "\r\n", {max}, 0},
+      {"invalid CP932 is kept", "C:\\\x83\x20x\r\nC:\\\x83\r\nC:\\ok\r\n", {"C:\\\x83\x20x", "C:\\\x83", "C:\\ok"}, 0}};
   for (const Case& c : cases) {
     PathViews got;
     const CacheParseResult r = ParseCacheText(c.text, got);
@@ -270,4 +257,53 @@ TEST(CacheText, ParsesLineEndsSkipsBadLinesAndRoundTrips) {
   PathViews back;
   ParseCacheText(text, back);
   EXPECT_EQ(PathList(back.begin(), back.end()), paths);
+}
+
+TEST(NameEntries, CutsFolderAndLastExtensionAndAsksOncePerPathTheCheapWay) {
+  const std::pair<std::string, std::string> shown[] = {{"Foo 2.0", "Foo 2"}, {"Foo 2.0.exe", "Foo 2.0"},
+      {"D:\\Tools\\edit.exe", "edit"}, {"C:\\表\\ソフト表.exe", "ソフト表"}, {".profile", ".profile"}, {"", ""}};
+  for (const auto& [path, name] : shown) EXPECT_EQ(DispNameOf(path), name) << path;
+  CountingSource shell;
+  const AppEntryList first = NameEntries(kPaths, CNameMemory(), shell, false);
+  ASSERT_EQ(first.size(), kPaths.size());
+  EXPECT_TRUE(first[1].FullPath == kPaths[1] && first[1].ListIndex == 1);
+  EXPECT_EQ(first[0].DispName + "|" + first[4].DispName, "named|blank");  // an empty name: the path's own
+  // Shortcuts and a folder with a desktop.ini get the full question; an
+  // empty quick answer is asked again in full.
+  EXPECT_EQ(std::tuple(shell.Quick, shell.Full, shell.Folders), std::tuple(2, 4, 3));
+  // Names of a pass are remembered by the next one, except where a
+  // desktop.ini may have renamed the file since; a start-up load trusts them.
+  auto known = std::make_shared<AppEntryList>(first);
+  (*known)[1].DispName = "remembered";
+  for (bool trust : {false, true}) {
+    CountingSource again;
+    const AppEntryList next = NameEntries(kPaths, CNameMemory(known), again, trust);
+    EXPECT_EQ(next[1].DispName, "remembered");
+    EXPECT_EQ(std::pair(again.Quick, again.Full), std::pair(0, trust ? 0 : 1));
+  }
+}
+
+TEST(NameEntries, NamesFileOnlyForItsOwnCacheFile) {
+  CountingSource shell;
+  const AppEntryList records = NameEntries(kPaths, CNameMemory(), shell, false);
+  const std::uint64_t stamp = CacheTextStamp(records);
+  std::string cache;
+  for (const AppEntry& e : records) AppendCacheLine(cache, e.FullPath);
+  EXPECT_EQ(CacheTextStamp(cache), stamp);
+  const std::string text = FormatNamesText(records, stamp);
+  CNameMemory memory;
+  ASSERT_TRUE(memory.Load(text, stamp));
+  EXPECT_EQ(memory.Size(), kPaths.size());
+  CountingSource reused;
+  EXPECT_EQ(NameEntries(kPaths, memory, reused, true), records);
+  EXPECT_EQ(reused.Full + reused.Quick, 0);
+  // Stale or damaged: nothing remembered.
+  const std::pair<std::string, std::uint64_t> bad[] = {{text, stamp + 1}, {text.substr(0, text.size() - 2), stamp},
+                                                        {"TarnNames 1 x\r\n\r\n", stamp}, {"", stamp},
+                                                        {text.substr(0, 30) + "no tab\r\n\r\n", stamp}};
+  for (const auto& [bytes, forStamp] : bad) {
+    ASSERT_TRUE(memory.Load(text, stamp));
+    EXPECT_FALSE(memory.Load(bytes, forStamp)) << bytes;
+    EXPECT_EQ(memory.Size(), 0u) << bytes;
+  }
 }

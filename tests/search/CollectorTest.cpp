@@ -1,14 +1,20 @@
-// The collection pass for real: a thread, its messages received by a window
-// on this thread, the list applied and the cache file replaced.
+// The candidate store for real: names from the shell, searches, and the
+// collection pass (a thread, its messages received by a window on this
+// thread, the list applied and the cache file replaced).
 #include "search/Collector.h"
+
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
+#include "search/AppEntries.h"
 #include "search/AppPathsCache.h"
 #include "search/CollectSources.h"
+#include "search/DisplayNames.h"
 #include "search/SrchApliBase.h"
 #include "support/TestSupport.h"
 
@@ -27,32 +33,20 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != WM_CACHE_LOADED && msg != WM_COLLECT_NOTIFY) return DefWindowProcA(hwnd, msg, wp, lp);
   Receiver& r = g_receiver;
   auto* list = reinterpret_cast<AppEntryList*>(lp);
-  if (msg == WM_COLLECT_NOTIFY && wp == 1) {
-    ++r.Started;
-    return 0;
-  }
   if (msg == WM_COLLECT_NOTIFY) {
+    if (wp == 1) return ++r.Started, 0;
     ++r.Finished;
     r.LastCount = list ? list->size() : 0;
   }
-  if (!r.Base) {
-    delete list;
-  } else if (msg == WM_CACHE_LOADED) {
-    r.Base->ApplyLoaded(list);
-  } else {
-    r.Base->ApplyCollected(list);
-  }
+  if (!r.Base) delete list;
+  else if (msg == WM_CACHE_LOADED) r.Base->ApplyLoaded(list);
+  else r.Base->ApplyCollected(list);
   return 0;
 }
 
 HWND MakeReceiverWindow() {
-  static const ATOM atom = [] {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ReceiverProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TarnCollectReceiver";
-    return RegisterClassA(&wc);
-  }();
+  static const WNDCLASSA wc = {0, ReceiverProc, 0, 0, GetModuleHandleA(nullptr), {}, {}, {}, nullptr, "TarnCollectReceiver"};
+  static const ATOM atom = RegisterClassA(&wc);
   EXPECT_NE(atom, 0);
   return CreateWindowA("TarnCollectReceiver", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
@@ -69,10 +63,12 @@ std::string Text(const PathList& paths) {
 }
 
 // Each test has a collector posting to a window of this thread; it walks
-// only the user folder of a small tree, only .exe files.
+// only the user folder of a small tree, only .exe files. Display names come
+// from the shell, which wants COM on the calling thread.
 class CollectorTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // The count of passes is process-wide: no pass of an earlier test may be open.
     ASSERT_TRUE(PumpUntil([] { return CollectCount.load() == 0; }, 30000)) << "a pass is still open";
     MakeDirs(tree + "\\sub");
@@ -85,6 +81,7 @@ class CollectorTest : public ::testing::Test {
     PumpUntil([] { return CollectCount.load() == 0; }, 20000);
     g_receiver = {};
     DestroyWindow(window);
+    CoUninitialize();
   }
 
   std::unique_ptr<CSrchApliBase> Collector(HWND to) {
@@ -116,6 +113,12 @@ class CollectorTest : public ::testing::Test {
   HWND window = MakeReceiverWindow();
 };
 
+std::vector<std::string> NamesOf(const MatchList& list) {
+  std::vector<std::string> names;
+  for (const AppEntry& e : list) names.push_back(e.DispName);
+  return names;
+}
+
 }  // namespace
 
 TEST_F(CollectorTest, PassHandsItsListOverAndReplacesTheCache) {
@@ -130,14 +133,12 @@ TEST_F(CollectorTest, PassHandsItsListOverAndReplacesTheCache) {
   ASSERT_TRUE(Finished(1));
   PumpFor(300);
   EXPECT_EQ(g_receiver.Started, 1);
-  EXPECT_EQ(g_receiver.Finished, 1);
   EXPECT_FALSE(base->IsCollecting());
   const PathList got = PathsOf(*base);
   ASSERT_EQ(Sorted(got), exes);
   EXPECT_EQ(Sorted({got[0], got[1]}), Sorted({tree + "\\sub\\d.exe", tree + "\\sub\\表.exe"}));  // subfolders first
   EXPECT_EQ(Read("apppaths.ini"), Text(got));
   EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
-
   // The next refresh starts a new pass; its result replaces the candidates as a whole.
   WriteFileBytes(tree + "\\e.exe", "x");
   ASSERT_TRUE(base->StartCollect(false));
@@ -192,24 +193,12 @@ TEST_F(CollectorTest, TemporaryFileThatFailsOrIsStaleLeavesTheCache) {
   EXPECT_EQ(Sorted(PathsOf(*base)), exes);  // the list is applied
   EXPECT_EQ(Read("apppaths.ini"), old);     // the cache is kept
   RemoveDirectoryA((dir + "apppaths.tmp").c_str());
-
   CAppPathsCache cache(dir);
-  const PathList list = {"C:\\a.exe", "C:\\b.exe"};
-  const std::string text = Text(list);
-  EXPECT_FALSE(cache.ReplaceCacheFile(tarn::CacheTextSize(list)));  // no temporary file
-  WriteFileBytes(dir + "apppaths.tmp", text.substr(0, text.size() - 3));
-  EXPECT_FALSE(cache.ReplaceCacheFile(tarn::CacheTextSize(list)));  // cut
+  EXPECT_FALSE(cache.ReplaceCacheFile(20));  // no temporary file
+  WriteFileBytes(dir + "apppaths.tmp", "C:\\a.exe\r\nC:\\b");
+  EXPECT_FALSE(cache.ReplaceCacheFile(20));  // cut: fewer bytes than the pass wrote
   EXPECT_EQ(Read("apppaths.ini"), old);
   EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
-  WriteFileBytes(dir + "apppaths.tmp", text);
-  EXPECT_TRUE(cache.ReplaceCacheFile(tarn::CacheTextSize(list)));
-  EXPECT_EQ(Read("apppaths.ini"), text);
-  EXPECT_FALSE(FileExists(dir + "apppaths.tmp"));
-  // A missing cache file is no error: the temporary file takes its name.
-  DeleteFileA((dir + "apppaths.ini").c_str());
-  WriteFileBytes(dir + "apppaths.tmp", text);
-  EXPECT_TRUE(cache.ReplaceCacheFile());
-  EXPECT_EQ(Read("apppaths.ini"), text);
 }
 
 TEST_F(CollectorTest, PassThatCannotReportGivesItselfBack) {
@@ -239,10 +228,7 @@ TEST_F(CollectorTest, PassOutlivesItsCollector) {
   ASSERT_TRUE(Finished(1));
   EXPECT_EQ(g_receiver.LastCount, 4u);
   EXPECT_FALSE(FileExists(dir + "apppaths.ini"));
-  const std::string tmp = Read("apppaths.tmp");
-  tarn::PathViews written;
-  tarn::ParseCacheText(tmp, written);
-  EXPECT_EQ(Sorted(PathList(written.begin(), written.end())), exes);
+  EXPECT_EQ(Read("apppaths.tmp").size(), tarn::CacheTextSize(exes));
   CollectCount.store(0);  // nobody applied it: the main window would be gone too
 }
 
@@ -267,4 +253,72 @@ TEST_F(CollectorTest, PassThatDoesNotStartOrIsAbandonedIsGivenBack) {
   ASSERT_TRUE(base->StartCollect(false));
   ASSERT_TRUE(Finished(2));
   EXPECT_EQ(base->GetAllCount(), 4);
+}
+
+TEST_F(CollectorTest, RealFilesGetTheShellsFullNameTheCheapestWay) {
+  struct Case { std::string file; bool create; std::set<std::string> names; };
+  // The shell may or may not hide extensions: both outcomes are right.
+  const Case cases[] = {
+      {"Foo 2.0.exe", true, {"Foo 2.0", "Foo 2"}}, {"メモ帳.txt", true, {"メモ帳"}},
+      {"表計算.exe", true, {"表計算"}},  // ends in a 5C trail byte
+      {"ｶﾞｲﾄﾞ.exe", true, {"ｶﾞｲﾄﾞ"}}, {"noext", true, {"noext"}},
+      {"ghost.exe", false, {"ghost"}},       // no such file: the path names it
+      {"Sub.d\\", false, {"Sub.d", "Sub"}},  // a folder: only the shell names it
+      {"Tool.lnk", true, {"Tool"}},          {"Site.url", true, {"Site"}},
+      {"a.b.c.exe", true, {"a.b.c", "a.b"}}, {"Loc\\real.exe", true, {"real", "別名"}}};  // renamed by desktop.ini
+  MakeDirs(t / "Apps\\Sub.d");
+  MakeDirs(t / "Apps\\Loc");
+  WriteFileBytes(t / "Apps\\Loc\\desktop.ini", "[LocalizedFileNames]\r\nreal.exe=別名.exe\r\n");
+  SetFileAttributesA((t / "Apps\\Loc\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  SetFileAttributesA((t / "Apps\\Loc").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  PathList paths;
+  for (const Case& c : cases) {
+    paths.push_back(t / ("Apps\\" + c.file));
+    if (c.create) WriteFileBytes(paths.back(), "MZ");
+  }
+  const AppEntryList named =
+      tarn::NameEntries(tarn::PathViews(paths.begin(), paths.end()), tarn::CNameMemory(), ShellNameSource(), false);
+  ASSERT_EQ(named.size(), paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    std::string full;
+    const bool shellNamed = ShellNameSource().FullName(paths[i], full) && !full.empty();
+    EXPECT_EQ(named[i].DispName, tarn::DispNameOf(shellNamed ? full : paths[i])) << paths[i];
+    EXPECT_TRUE(cases[i].names.count(named[i].DispName)) << cases[i].file << " -> " << named[i].DispName;
+  }
+}
+
+TEST_F(CollectorTest, StoreSearchesTheAppliedCandidates) {
+  PathList paths;
+  MakeDirs(t / "Apps");
+  for (const char* file : {"Excel.exe", "Index.exe", "Excel 2003.exe", "ｶﾞｲﾄﾞ.txt", "表計算.exe"}) {
+    paths.push_back(t / (std::string("Apps\\") + file));
+    WriteFileBytes(paths.back(), "MZ");
+  }
+  paths.push_back(paths[0]);  // collected twice
+  CSrchApliBase store(nullptr, dir);
+  ASSERT_TRUE(store.ApplyCollected(new PathList(paths)));
+  EXPECT_EQ(store.GetAllCount(), 6);
+  ASSERT_TRUE(store.Search(""));
+  ASSERT_EQ(store.GetMatchList().size(), 6u);
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_EQ(store.GetMatchList()[i].FullPath, paths[i]);
+    EXPECT_EQ(store.GetMatchList()[i].ListIndex, static_cast<int32_t>(i));
+  }
+  using V = std::vector<std::string>;
+  const std::pair<std::string, V> cases[] = {
+      {"\\EXCEL", {"Excel", "Excel"}}, {"apps", {}}, {"excel", {"Excel", "Excel 2003", "Excel"}}};  // names, not folders
+  for (const auto& [word, names] : cases) {
+    EXPECT_TRUE(store.Search(word)) << word;
+    EXPECT_EQ(NamesOf(store.GetMatchList()), names) << word;
+  }
+  // A mode character alone or a word too long for the box keeps the matches.
+  for (const std::string& word : {std::string("^"), std::string(260, 'e')}) {
+    EXPECT_EQ(store.Search(word), word.size() < 260) << word;
+    EXPECT_EQ(NamesOf(store.GetMatchList()), cases[2].second) << word;
+  }
+  EXPECT_FALSE(store.Search(std::string(260, 'e').c_str()));
+  EXPECT_TRUE(store.Search(std::string(259, 'e')));
+  EXPECT_TRUE(store.GetMatchList().empty());
+  EXPECT_TRUE(store.Search(static_cast<const char*>(nullptr)));
+  EXPECT_EQ(store.GetMatchList().size(), 6u);
 }

@@ -27,11 +27,10 @@ PathList Walk(const std::string& folder, const std::string& patterns, bool recur
   return out;
 }
 
-// Runs a command of the host system (Wine starts its programs too), which
+// Runs a shell command of the host (Wine starts its programs too), which
 // cannot be waited for: waits until done() holds.
 bool OnHost(const std::string& command, const std::function<bool()>& done) {
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
+  STARTUPINFOA si = {sizeof si};
   PROCESS_INFORMATION pi;
   std::string line = "/bin/sh -c \"" + command + "\"";
   if (!CreateProcessA("/bin/sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
@@ -41,14 +40,12 @@ bool OnHost(const std::string& command, const std::function<bool()>& done) {
   return done();
 }
 
-// The host's name of a path of ours.
+// The host's name of a folder of ours.
 std::string UnixPath(const std::string& winPath) {
-  using Fn = char*(CDECL*)(LPCWSTR);
-  auto fn = reinterpret_cast<Fn>(
+  auto fn = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   wchar_t w[1024];
-  if (!fn || !MultiByteToWideChar(CP_ACP, 0, winPath.c_str(), -1, w, 1024)) return {};
-  char* u = fn(w);
+  char* u = fn && MultiByteToWideChar(CP_ACP, 0, winPath.c_str(), -1, w, 1024) ? fn(w) : nullptr;
   std::string s = u ? u : "";
   if (u) HeapFree(GetProcessHeap(), 0, u);
   return s;
@@ -59,24 +56,18 @@ std::string UnixPath(const std::string& winPath) {
 TEST(FolderScan, RealTreeWithAttributesAndJapaneseNames) {
   TempDir t;
   const std::string r = t.Path() + "\\";
-  tarn::test::MakeDirs(r + "sub\\deep");
   tarn::test::MakeDirs(r + "hid");
   tarn::test::MakeDirs(r + "ソフト表\\能");
-  for (const char* f : {"a.EXE", "noext", "b.x.y.exe", "sub\\s.exe", "sub\\deep\\d.lnk", "hid\\h.exe",
-                        "ソフト表\\表.exe", "ソフト表\\能\\十.txt", "hidden.exe", "sys.exe"})
-    Touch(r + f);
+  for (const char* f : {"a.EXE", "noext", "hid\\h.exe", "ソフト表\\能\\十.txt", "hidden.exe", "sys.exe"}) Touch(r + f);
   ASSERT_TRUE(SetFileAttributesA((r + "hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesA((r + "sys.exe").c_str(), FILE_ATTRIBUTE_SYSTEM));
   ASSERT_TRUE(SetFileAttributesA((r + "hid").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
   EXPECT_EQ(Walk(t.Path(), "*.*", true),
-            (PathList{r + "a.EXE", r + "b.x.y.exe", r + "hid\\h.exe", r + "noext", r + "sub\\deep\\d.lnk",
-                      r + "sub\\s.exe", r + "sys.exe", r + "ソフト表\\能\\十.txt", r + "ソフト表\\表.exe"}));
-  EXPECT_EQ(Walk(r, "*.EXE;*.LNK", false), (PathList{r + "a.EXE", r + "b.x.y.exe", r + "sys.exe"}));
-  EXPECT_EQ(Walk(r + "ソフト表", "*.txt", true), PathList{r + "ソフト表\\能\\十.txt"});
+            (PathList{r + "a.EXE", r + "hid\\h.exe", r + "noext", r + "sys.exe", r + "ソフト表\\能\\十.txt"}));
   EXPECT_TRUE(Walk(r + "missing", "*.*", true).empty());
 }
 
-TEST(FolderScan, PathDirectoriesAndPatterns) {
+TEST(FolderScan, PathAndShellFoldersFound) {
   struct Restore {
     const char* name;
     std::string value = GetEnvVar(name);
@@ -90,16 +81,13 @@ TEST(FolderScan, PathDirectoriesAndPatterns) {
     Touch(f);
   ASSERT_TRUE(SetEnvironmentVariableA("PATH", (a + ";;" + b + ";" + a + ";").c_str()));
   ASSERT_TRUE(SetEnvironmentVariableA("PATHEXT", nullptr));
-  PathList dirs;
-  ASSERT_TRUE(GetPathDirs(dirs));
-  EXPECT_EQ(dirs, (PathList{a, b, a}));
-  EXPECT_EQ(GetExecPatterns(), "*.COM;*.EXE;*.BAT;*.CMD");
   CollectSettings s;
   s.SrchDirFlg = {false, false, true, false, false, false, true};
   PathList out;
   CWin32WalkHost host(nullptr);
   RunCollection(PlanPass(s), out, host);
-  // The same directory twice gives its files twice; never its subfolders.
+  // The same directory twice gives its files twice; never its subfolders;
+  // the patterns are the default ones while PATHEXT is not set.
   ASSERT_EQ(out.size(), 5u);
   std::sort(out.begin(), out.begin() + 2);
   std::sort(out.begin() + 3, out.end());
@@ -107,10 +95,9 @@ TEST(FolderScan, PathDirectoriesAndPatterns) {
   ASSERT_TRUE(SetEnvironmentVariableA("PATHEXT", ".TXT"));
   EXPECT_EQ(GetExecPatterns(), "*.TXT");
   ASSERT_TRUE(SetEnvironmentVariableA("PATH", ""));
+  PathList dirs;
   EXPECT_FALSE(GetPathDirs(dirs));
-}
-
-TEST(FolderScan, ShellFoldersAndOnesThatCannotBeLocated) {
+  // Shell folders, in order; those that cannot be located are left out.
   using S = CollectSource;
   EXPECT_TRUE(IsNtFamily());
   std::vector<SpecialFolder> folders;
@@ -124,18 +111,8 @@ TEST(FolderScan, ShellFoldersAndOnesThatCannotBeLocated) {
   ASSERT_TRUE(ResolveSpecialFolders({{0x7F, S::DeskTop, S::None}, {0x0B, S::StartMenu, S::None}}, folders));
   ASSERT_EQ(folders.size(), 1u);
   EXPECT_EQ(folders[0].Source, S::StartMenu);
-  // None at all: the pass goes on with PATH and the user folders.
   ASSERT_TRUE(ResolveSpecialFolders({{0x7F, S::DeskTop, S::None}, {0x7E, S::Recent, S::None}}, folders));
   EXPECT_TRUE(folders.empty());
-  TempDir t;
-  Touch(t / "u.exe");
-  CollectSettings s;
-  s.SrchDirFlg = {true, true, true, true, true, true, false};
-  s.AnyDirs = {t.Path()};
-  PathList out;
-  CWin32WalkHost host(nullptr);
-  RunCollection(PlanCollection(s, folders, {}, "*.EXE", true), out, host);
-  EXPECT_EQ(out, PathList{t / "u.exe"});
 }
 
 TEST(FolderScan, FolderLinkLoopEnds) {
@@ -145,17 +122,15 @@ TEST(FolderScan, FolderLinkLoopEnds) {
   tarn::test::MakeDirs(r + "elsewhere");
   for (const char* f : {"top.exe", "a\\b\\in.exe", "elsewhere\\e.exe"}) Touch(r + f);
   // Two links back into the walk and one to a folder beside it, made by the host.
-  const std::string links[][2] = {
-      {t.Path(), r + "a\\b\\up"}, {t.Path(), r + "a\\up2"}, {r + "elsewhere", r + "a\\side"}};
+  const std::string u = UnixPath(t.Path());
+  const std::string links[][2] = {{".", "a/b/up"}, {".", "a/up2"}, {"elsewhere", "a/side"}};
   std::string make = "true", remove = "rm -f";
   for (const auto& [target, link] : links) {
-    make += " && ln -s " + UnixPath(target) + " " + UnixPath(link);
-    remove += " " + UnixPath(link);
+    make += " && ln -s " + u + "/" + target + " " + u + "/" + link;  // in order: the last one made shows all are
+    remove += " " + u + "/" + link;
   }
-  auto linked = [&] {
-    return std::all_of(std::begin(links), std::end(links), [](auto& l) { return PathIsDirectoryA(l[1].c_str()); });
-  };
-  if (!OnHost(make, linked)) GTEST_SKIP() << "no folder link could be made here";
+  if (u.empty() || !OnHost(make, [&] { return PathIsDirectoryA((r + "a\\side").c_str()); }))
+    GTEST_SKIP() << "no folder link could be made here";
   const PathList got = Walk(t.Path(), "*.exe", true);
   ASSERT_TRUE(OnHost(remove, [&] { return !tarn::test::FileExists(r + "a\\side"); }));
   // The loops are cut where they lead back; the side link is followed.
@@ -164,21 +139,18 @@ TEST(FolderScan, FolderLinkLoopEnds) {
 
 TEST(FolderScan, CacheFileWriter) {
   TempDir t;
-  const std::string file = t / "apppaths.tmp";
-  CCacheFileWriter w(file);
-  ASSERT_TRUE(w.Good());
+  CCacheFileWriter w(t / "apppaths.tmp");
   std::string expect;
   for (int i = 0; i < 5000; ++i) {  // more than one buffer
     const std::string p = "C:\\ソフト表\\" + std::to_string(i) + ".exe";
     w.Write(p);
     AppendCacheLine(expect, p);
   }
-  ASSERT_TRUE(w.Finish());
+  ASSERT_TRUE(w.Good() && w.Finish());
   std::string bytes;
-  ASSERT_TRUE(tarn::test::ReadFileBytes(file, &bytes));
+  ASSERT_TRUE(tarn::test::ReadFileBytes(t / "apppaths.tmp", &bytes));
   EXPECT_EQ(bytes, expect);
   CCacheFileWriter bad(t / "missing\\apppaths.tmp");
-  EXPECT_FALSE(bad.Good());
   bad.Write("C:\\x");
-  EXPECT_FALSE(bad.Finish());
+  EXPECT_FALSE(bad.Good() || bad.Finish());
 }
