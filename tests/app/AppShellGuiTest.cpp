@@ -1,239 +1,125 @@
-// The real hidden main window, created in-process through the same entry
-// code as the program, with a test folder for its files.
+// The real hidden main window created in-process, its tray icon, and About.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/AboutDlg.h"
 #include "app/BriskApp.h"
-#include "launcher/AppListView.h"
+#include "app/TrayIcon.h"
+#include "base/Cp932.h"
+#include "base/DialogBase.h"
+#include "res/SettingsDialogs.h"
 #include "res/resource.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
 #include "support/LauncherDrive.h"
-#include "support/TestSupport.h"
+#include "tarn_version.h"
 
-using tarn::test::TempDir;
+using namespace tarn::test;
+using Rows = std::vector<std::string>;
 
 namespace {
 
-// A hotkey nobody else is likely to hold.
-constexpr HotKeySetting kTestKey = {1, 1, 1, 0, VK_F12};
-constexpr UINT kTestMods = MOD_ALT | MOD_CONTROL | MOD_SHIFT;
-
-int g_LauncherCreated = 0;
-HWND g_Launcher = nullptr;
-
-// Stands in for the launcher dialog: a window with the search box and the
-// settings and refresh buttons, the search box carrying the app property.
-HWND MakeLauncher(CLauncherHost*) {
-  ++g_LauncherCreated;
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  g_Launcher = CreateWindowExA(0, "STATIC", "launcher", WS_OVERLAPPED, 0, 0, 300, 100, nullptr, nullptr,
-                               inst, nullptr);
-  HWND box = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 100, 20, g_Launcher,
-                             reinterpret_cast<HMENU>(1008), inst, nullptr);
-  CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 30, 20, 20, g_Launcher, reinterpret_cast<HMENU>(4005),
-                  inst, nullptr);
-  CreateWindowExA(0, "BUTTON", "", WS_CHILD, 30, 30, 20, 20, g_Launcher, reinterpret_cast<HMENU>(4006),
-                  inst, nullptr);
-  SetPropA(box, "CBriskApp", GetBriskApp());
-  return g_Launcher;
+bool HotKeyFree(UINT modifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT, UINT key = VK_F12) {
+  return RegisterHotKey(nullptr, 77, modifiers, key) && UnregisterHotKey(nullptr, 77);
 }
 
-bool HotKeyFree() {
-  if (!RegisterHotKey(nullptr, 77, kTestMods, VK_F12)) return false;
-  UnregisterHotKey(nullptr, 77);
-  return true;
+// What the shell says to a call about the program's icon.
+bool Notify(HWND window, DWORD what) {
+  NOTIFYICONDATAA probe = {};
+  probe.cbSize = NOTIFYICONDATAA_V1_SIZE, probe.hWnd = window, probe.uID = IDM_TRAY;
+  return Shell_NotifyIconA(what, &probe);
 }
 
-// Answers the exit confirmation from inside its own modal loop.
-int g_Answer = IDYES;
-int g_BoxesSeen = 0;
-LRESULT g_SecondClose = -1;
-void CALLBACK AnswerExit(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = tarn::test::FindDialogByCaption(GetProductName() + " 終了確認");
-  if (!box) return;
-  KillTimer(nullptr, timer);
-  ++g_BoxesSeen;
-  EXPECT_EQ(tarn::test::MessageBoxText(box), GetProductName() + " を終了しますか？");
-  // Asking again while the box is open does nothing.
-  g_SecondClose = SendMessageA(GetMainWindow(), WM_CLOSE, 0, 0);
-  PostMessageA(box, WM_COMMAND, g_Answer, 0);
+bool MutexExists() {
+  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Tarn Launcher");
+  return mutex && CloseHandle(mutex);
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public AppTest {
  protected:
-  void SetUp() override {
-    tarn::test::MakeDirs(dir / "files");
-    for (const char* name : {"alpha.txt", "beta.txt", "gamma.txt"})
-      tarn::test::WriteFileBytes(dir / ("files\\" + std::string(name)), "x");
-    CEnvInfoStore::SetDefaultDirectory(dir.Path() + "\\");
-    EnvDlgInfo info;
-    ApplyLoadDefaults(info);
-    info.HotKey = kTestKey;
-    info.SrchDirFlg = {};
-    info.SrchDirFlg.Any = true;
-    info.AnyDirSubDir = false;
-    info.AnyDirs = {dir / "files;.txt"};
-    info.DefaultSearchMode = defaultSearchMode;
-    CEnvInfoStore().SaveEnvInfo(&info);
-    SetLauncherFactory(&MakeLauncher);
-    g_LauncherCreated = 0;
-    g_Launcher = nullptr;
+  MainWindow() {
+    MakeDirs(dir / "files");
+    for (const char* name : {"alpha.txt", "beta.txt", "gamma.txt"}) WriteFileBytes(dir / "files" + "\\" + name, "x");
+    settings.SrchDirFlg = {.Any = true}, settings.AnyDirSubDir = false, settings.AnyDirs = {dir / "files;.txt"};
   }
-  void TearDown() override {
-    // A pass whose result is still on its way would be lost with the window
-    // and keep the next test's pass from starting.
-    if (CBriskApp* app = GetBriskApp())
-      tarn::test::PumpUntil([app] { return !app->GetCollector()->IsCollecting(); });
-    if (GetMainWindow()) DestroyWindow(GetMainWindow());
-    SetLauncherFactory(nullptr);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-  }
-  HWND Create() {
-    HWND window = CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\");
-    return window;
-  }
-  bool WaitIdle() {
-    return tarn::test::PumpUntil([] {
-      CBriskApp* app = GetBriskApp();
-      return app && app->GetTrayIcon()->GetBusy() == 0 &&
-             std::string(app->GetTrayIcon()->GetTip()) == "Tarn Launcher";
+  static bool WaitIdle() {
+    return PumpUntil([] {
+      CTrayIcon* tray = GetBriskApp() ? GetBriskApp()->GetTrayIcon() : nullptr;
+      return tray && tray->GetBusy() == 0 && std::string(tray->GetTip()) == "Tarn Launcher";
     });
   }
-
-  TempDir dir;
-  int32_t defaultSearchMode = 0;
 };
 
-}  // namespace
-
-TEST_F(MainWindow, StartsHiddenWithMutexHotkeyTimerAndBusyTray) {
+TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
   HWND window = Create();
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(FindWindowA("Tarn_Launcher", "Tarn_Launcher"), window);
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_EQ(GetMainWindow(), window);
-  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Tarn Launcher");
-  EXPECT_NE(mutex, nullptr);
-  if (mutex) CloseHandle(mutex);
-
+  EXPECT_TRUE(!IsWindowVisible(window) && MutexExists());
   CBriskApp* app = GetBriskApp();
-  ASSERT_NE(app, nullptr);
-  EXPECT_EQ(app->GetAppInfo()->ProductName, "Tarn Launcher");
-  // Before the first pass has reported, the tray shows the busy look.
   CTrayIcon* tray = app->GetTrayIcon();
-  EXPECT_NE(tray->GetWantedIcon(), nullptr);
-  EXPECT_STREQ(tray->GetTip(), "リスト再取得(U)");
-  EXPECT_FALSE(HotKeyFree());  // ours
-  EXPECT_GE(GetKeyboardDelay(), 300u);
-  EXPECT_LE(GetKeyboardDelay(), 1050u);
-
+  EXPECT_STREQ(tray->GetTip(), "リスト再取得(U)");  // busy until the first pass reports
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(app->GetCollector()->GetAllCount(), 3);
-  // The refresh timer runs (killing it answers whether it existed).
-  EXPECT_TRUE(KillTimer(window, 3));
-  app->EnableTimer(true);
-}
-
-TEST_F(MainWindow, TrayLookAndMenuFollowTheCollection) {
-  ASSERT_NE(Create(), nullptr);
-  ASSERT_TRUE(WaitIdle());
-  CBriskApp* app = GetBriskApp();
-  CTrayIcon* tray = app->GetTrayIcon();
   HICON idle = tray->GetWantedIcon();
-
   SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 1, 0);
-  EXPECT_EQ(tray->GetBusy(), 1);
-  EXPECT_EQ(app->GetBusy(), 1);
-  EXPECT_STREQ(tray->GetTip(), "リスト再取得(U)");
-  EXPECT_NE(tray->GetWantedIcon(), idle);
-
-  // A launcher opened while busy starts with settings and refresh disabled.
+  EXPECT_TRUE(app->GetBusy() == 1 && std::string(tray->GetTip()) == "リスト再取得(U)" && tray->GetWantedIcon() != idle);
+  // A launcher opened while busy has settings and refresh disabled; the
+  // hotkey again only brings it forward, another id does nothing.
   PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
-  tarn::test::PumpFor(100);
-  ASSERT_EQ(g_LauncherCreated, 1);
-  EXPECT_EQ(app->GetLauncherWindow(), g_Launcher);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(g_Launcher, 4005)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(g_Launcher, 4006)));
-  PostMessageA(GetMainWindow(), WM_HOTKEY, 2, 0);  // another id: nothing
-  PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);  // open already: to the front
-  tarn::test::PumpFor(100);
-  EXPECT_EQ(g_LauncherCreated, 1);
-
-  auto* records = new AppEntryList{{"alpha", dir / "files\\alpha.txt", 0}};
-  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0, reinterpret_cast<LPARAM>(records));
-  EXPECT_EQ(tray->GetBusy(), 0);
-  EXPECT_STREQ(tray->GetTip(), "Tarn Launcher");
-  EXPECT_EQ(tray->GetWantedIcon(), idle);
-  EXPECT_EQ(app->GetCollector()->GetAllCount(), 1);
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(g_Launcher, 4005)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(g_Launcher, 4006)));
-
+  ASSERT_TRUE(PumpUntil([] { return LauncherWindow() != nullptr; }));
+  HWND launcher = LauncherWindow();
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(launcher, 4005)) || IsWindowEnabled(GetDlgItem(launcher, 4006)));
+  PostMessageA(GetMainWindow(), WM_HOTKEY, 2, 0), PostMessageA(GetMainWindow(), WM_HOTKEY, 1, 0);
+  PumpFor(100);
+  EXPECT_EQ(LauncherWindow(), launcher);
+  SendMessageA(GetMainWindow(), WM_COLLECT_NOTIFY, 0,
+               reinterpret_cast<LPARAM>(new AppEntryList{{"alpha", dir / "files\\alpha.txt", 0}}));
+  EXPECT_TRUE(tray->GetBusy() == 0 && std::string(tray->GetTip()) == "Tarn Launcher" && tray->GetWantedIcon() == idle);
+  EXPECT_TRUE(app->GetCollector()->GetAllCount() == 1 && IsWindowEnabled(GetDlgItem(launcher, 4005)) &&
+              IsWindowEnabled(GetDlgItem(launcher, 4006)));
   // The refresh command runs a new pass, which finds all three again.
   PostMessageA(GetMainWindow(), WM_COMMAND, 4006, 0);
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return app->GetCollector()->GetAllCount() == 3; }));
-  EXPECT_TRUE(WaitIdle());
+  EXPECT_TRUE(PumpUntil([&] { return app->GetCollector()->GetAllCount() == 3; }) && WaitIdle());
 }
 
 TEST_F(MainWindow, WithoutAPassTheTrayTurnsIdleOnceTheCacheIsIn) {
-  // Settings that start no pass; with and without a cache file to load.
-  EnvDlgInfo quiet = tarn::test::QuietSettings();
-  quiet.HotKey = kTestKey;
+  settings = QuietSettings();
   for (bool cached : {false, true}) {
-    std::vector<std::string> candidates;
-    if (cached) candidates.push_back(dir / "files\\alpha.txt");
-    tarn::test::PrepareProgramFolder(dir.Path(), quiet, candidates);
-    if (!cached) DeleteFileA((dir / "apppaths.ini").c_str());
-    ASSERT_NE(Create(), nullptr);
-    EXPECT_FALSE(GetBriskApp()->GetCollector()->IsCollecting());
-    EXPECT_TRUE(WaitIdle()) << cached;
-    EXPECT_EQ(GetBriskApp()->GetCollector()->GetAllCount(), cached ? 1 : 0);
+    ASSERT_NE(Create(cached ? Rows{dir / "files\\alpha.txt"} : Rows{}), nullptr);
+    CSrchApliBase* collector = GetBriskApp()->GetCollector();
+    EXPECT_TRUE(!collector->IsCollecting() && WaitIdle() && collector->GetAllCount() == (cached ? 1 : 0)) << cached;
     DestroyWindow(GetMainWindow());
   }
 }
 
-TEST_F(MainWindow, DefaultSearchModeOnlyForPrintableValues) {
-  defaultSearchMode = 256 + '*';  // would be '*' if cut to a byte
-  SetUp();
-  ASSERT_NE(Create(), nullptr);
-  CBriskApp* app = GetBriskApp();
-  ASSERT_TRUE(app->ShowLauncher());
-  app->ApplySettings(0);
-  char text[16] = {};
-  GetDlgItemTextA(g_Launcher, 1008, text, sizeof text);
-  EXPECT_STREQ(text, "");
-
-  // The same characters count as when the launcher opens.
-  for (int32_t mode : {int32_t{'*'}, int32_t{0xB1}}) {
-    EnvDlgInfo info;
-    CEnvInfoStore().GetEnvInfo(&info);
-    info.DefaultSearchMode = mode;
-    CEnvInfoStore().SaveEnvInfo(&info);
-    app->ApplySettings(0);
-    GetDlgItemTextA(g_Launcher, 1008, text, sizeof text);
-    EXPECT_EQ(std::string(text), std::string(1, static_cast<char>(mode)));
-  }
-}
-
-TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
+TEST_F(MainWindow, SettingsDialogAndAppliedSettingsDriveTheHotkeyAndTheRefreshTimer) {
   HWND window = Create();
   ASSERT_TRUE(window && WaitIdle());
+  // Cancelled, all stays as it was; on OK the new key is saved and taken.
+  for (int button : {IDCANCEL, IDOK}) {
+    PostMessageA(window, WM_COMMAND, 4005, 0);
+    HWND dialog = WaitForDialog("Tarn Launcher 環境設定");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(HotKeyFree() && !KillTimer(window, 3));
+    SendDlgItemMessageA(dialog, 1001, HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+    PostMessageA(dialog, WM_COMMAND, button, 0);
+    ASSERT_TRUE(PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
+    PumpFor(200);
+    EXPECT_TRUE(HotKeyFree() == (button == IDOK) && HotKeyFree(MOD_ALT | MOD_CONTROL, VK_F8) == (button == IDCANCEL));
+    EXPECT_TRUE(KillTimer(window, 3));
+    SetTimer(window, 3, 60000, nullptr);
+  }
+  EXPECT_EQ(SavedSettings().HotKey, (HotKeySetting{1, 1, 0, 0, VK_F8}));
   // A zero period is held to the shortest one, never a timer firing at once.
   for (auto [minutes, ticks] : {std::pair{360, true}, std::pair{20, false}, std::pair{0, false}}) {
-    EnvDlgInfo info;
-    CEnvInfoStore().GetEnvInfo(&info);
-    info.UpdateTimer = minutes;
-    CEnvInfoStore().SaveEnvInfo(&info);
     // The running period is about to end when a launch applies the settings.
-    SetTimer(window, 3, 200, nullptr);
-    GetBriskApp()->ApplySettings(0);
+    settings.UpdateTimer = minutes, SetTimer(window, 3, 200, nullptr), Apply();
     bool ticked = false;
     MSG msg;
     for (const DWORD start = GetTickCount(); !ticked && GetTickCount() - start < 1000; Sleep(10))
@@ -242,134 +128,127 @@ TEST_F(MainWindow, AppliedSettingsRestartTheRefreshPeriodOnlyWhenItChanged) {
   }
 }
 
-std::string g_StopText;
 TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
   std::string before, after;
-  ASSERT_TRUE(tarn::test::ReadFileBytes(dir / "tlenv.ini", &before));
+  PrepareProgramFolder(dir.Path(), settings, {});
+  ASSERT_TRUE(ReadFileBytes(dir / "tlenv.ini", &before));
   // Another program holds the file for longer than the start-up waits.
-  HANDLE lock = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE lock = CreateFileA((dir / "tlenv.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  CEnvInfoStore().FreeEnvInfo();
-  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND box = tarn::test::FindDialogByCaption("Tarn Launcher")) {
-      KillTimer(nullptr, timer);
-      g_StopText = tarn::test::MessageBoxText(box);
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-  });
-  HWND window = Create();
+  HWND window = nullptr;
+  EXPECT_EQ(AnswerMessageBox("Tarn Launcher", [&] { window = Create(); }),
+            "設定ファイル tlenv.ini を読み込めませんでした。\n今回の起動中は、設定と履歴を保存しません。");
   CloseHandle(lock);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(g_StopText, "設定ファイル tlenv.ini を読み込めませんでした。\n今回の起動中は、設定と履歴を保存しません。");
   EXPECT_FALSE(CEnvInfoStore().SaveEnvInfo(&GetBriskApp()->GetSettings()));
-  ASSERT_TRUE(tarn::test::ReadFileBytes(dir / "tlenv.ini", &after));
-  EXPECT_EQ(after, before);
-}
-
-HWND ThreadDialog() {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM l) -> BOOL {
-        char cls[16] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (std::string(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(l) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-TEST_F(MainWindow, SettingsCommandTurnsHotkeyAndTimerBackOn) {
-  HWND window = Create();
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitIdle());
-  PostMessageA(window, WM_COMMAND, 4005, 0);
-  tarn::test::PumpFor(200);
-  if (CEnvInfoStore().IsEnvDialogOpen()) {
-    // While the dialog is open neither runs; cancelling restores both.
-    EXPECT_TRUE(HotKeyFree());
-    EXPECT_FALSE(KillTimer(window, 3));
-    HWND dialog = ThreadDialog();
-    ASSERT_NE(dialog, nullptr);
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(tarn::test::PumpUntil([] { return !CEnvInfoStore().IsEnvDialogOpen(); }));
-    tarn::test::PumpFor(200);
-  }
-  // Back on, whether a dialog came and went or none could open.
-  EXPECT_FALSE(HotKeyFree());
-  EXPECT_TRUE(KillTimer(window, 3));
+  EXPECT_TRUE(ReadFileBytes(dir / "tlenv.ini", &after) && after == before);
 }
 
 TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
   HWND window = Create();
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitIdle());
+  ASSERT_TRUE(window && WaitIdle());
   ASSERT_TRUE(GetBriskApp()->ShowLauncher());
-  HWND launcher = g_Launcher;
-  HWND box = GetDlgItem(launcher, 1008);
-
-  g_Answer = IDNO;
-  g_BoxesSeen = 0;
-  SetTimer(nullptr, 0, 100, AnswerExit);
-  PostMessageA(window, WM_COMMAND, 4004, 0);
-  ASSERT_TRUE(tarn::test::PumpUntil([] { return g_BoxesSeen == 1; }));
-  tarn::test::PumpFor(100);
-  EXPECT_EQ(g_SecondClose, 0);
-  EXPECT_EQ(g_BoxesSeen, 1);
-  EXPECT_TRUE(IsWindow(window));
-  EXPECT_NE(GetBriskApp(), nullptr);
-  EXPECT_FALSE(HotKeyFree());
-
-  g_Answer = IDYES;
-  SetTimer(nullptr, 0, 100, AnswerExit);
-  PostMessageA(window, WM_COMMAND, 4004, 0);
-  // The program's own loop ends with the quit code 0 (99: it never did).
-  SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) {
-    KillTimer(nullptr, t);
-    PostQuitMessage(99);
+  HWND launcher = LauncherWindow();
+  std::string asked;
+  LRESULT askedAgain = -1;
+  // The launcher's exit button asks through the main window; asked again meanwhile, nothing.
+  WhenDialogShows("Tarn Launcher 終了確認", [&](HWND box) {
+    asked = MessageBoxText(box), askedAgain = SendMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(box, WM_COMMAND, IDNO, 0);
   });
+  SendDlgItemMessageA(launcher, 4004, BM_CLICK, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
+  PumpFor(100);
+  EXPECT_TRUE(asked == "Tarn Launcher を終了しますか？" && askedAgain == 0);
+  EXPECT_TRUE(IsWindow(window) && IsWindow(launcher) && !HotKeyFree());
+  // Exit chosen while a message box is up (the key now taken) is asked once it is gone.
+  UnregisterHotKey(window, 1);
+  ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F12));
+  bool confirmed = false;
+  WhenDialogShows("Tarn Launcher", [&](HWND box) {
+    WhenDialogShows("Tarn Launcher 終了確認", [&](HWND q) { confirmed = true, PostMessageA(q, WM_COMMAND, IDYES, 0); });
+    PostMessageA(window, WM_COMMAND, IDC_EXIT, 0), PumpFor(500), PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  GetBriskApp()->ApplySettings(0), UnregisterHotKey(nullptr, 78);
+  EXPECT_TRUE(GetBriskApp() && !confirmed);
+  // The program's own loop ends with the quit code 0 (99: it never did).
+  SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) { KillTimer(nullptr, t), PostQuitMessage(99); });
   EXPECT_EQ(RunMessageLoop(), 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(g_BoxesSeen, 2);
-  EXPECT_EQ(GetBriskApp(), nullptr);
-  EXPECT_EQ(GetMainWindow(), nullptr);
-  // The open launcher went first, so its search box points at nothing.
-  EXPECT_FALSE(IsWindow(launcher));
-  EXPECT_FALSE(IsWindow(box));
-  EXPECT_TRUE(HotKeyFree());
-  EXPECT_EQ(FindWindowA("Tarn_Launcher", nullptr), nullptr);
-  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Tarn Launcher");
-  EXPECT_EQ(mutex, nullptr);
-  if (mutex) CloseHandle(mutex);
+  EXPECT_FALSE(IsWindow(window) || IsWindow(launcher) || GetBriskApp() || GetMainWindow() || FindMainWindow());
+  EXPECT_TRUE(confirmed && HotKeyFree() && !MutexExists());
 }
 
-TEST_F(MainWindow, ExitFromTheTrayWaitsForTheHotkeyMessage) {
+// Menu item states seen while the popup is tracked, then the menu closed.
+std::vector<UINT> g_States;
+void CALLBACK InspectMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HWND popup = FindWindowA("#32768", nullptr);
+  auto menu = reinterpret_cast<HMENU>(popup ? SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0) : 0);
+  for (UINT id : {IDC_REFRESH, IDC_SETTINGS, IDC_ABOUT}) g_States.push_back(GetMenuState(menu, id, MF_BYCOMMAND));
+  EndMenu();
+}
+
+TEST_F(MainWindow, TrayIconMenuClicksTipAndTaskBarRestart) {
   HWND window = Create();
   ASSERT_TRUE(window && WaitIdle());
-  // Another holder of the key: registering it again fails with a message.
-  UnregisterHotKey(window, 1);
-  ASSERT_TRUE(RegisterHotKey(nullptr, 78, kTestMods, VK_F12));
-  g_Answer = IDYES;
-  g_BoxesSeen = 0;
-  SetTimer(nullptr, 0, 100, AnswerExit);
-  tarn::test::WhenDialogShows("Tarn Launcher", [window](HWND box) {
-    PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);  // as the tray menu does
-    tarn::test::PumpFor(500);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  });
-  GetBriskApp()->ApplySettings(0);
-  UnregisterHotKey(nullptr, 78);
-  // The application outlived its box; the exit is asked after it.
-  EXPECT_NE(GetBriskApp(), nullptr);
-  EXPECT_EQ(g_BoxesSeen, 0);
-  SetTimer(nullptr, 0, 15000, [](HWND, UINT, UINT_PTR t, DWORD) {
-    KillTimer(nullptr, t);
-    PostQuitMessage(99);
-  });
-  EXPECT_EQ(RunMessageLoop(), 0);
-  EXPECT_EQ(g_BoxesSeen, 1);
-  EXPECT_FALSE(IsWindow(window));
+  CTrayIcon* tray = GetBriskApp()->GetTrayIcon();
+  const auto tell = [&](LPARAM what) { SendMessageA(window, WM_TRAY_NOTIFY, IDM_TRAY, what); };
+  // Busy: refresh and settings greyed; About is the default item.
+  for (int busy : {1, 0}) {
+    tray->SetBusy(busy), g_States.clear(), SetTimer(nullptr, 0, 200, InspectMenu), tell(WM_RBUTTONUP);
+    EXPECT_EQ(g_States, (std::vector<UINT>{busy ? MF_GRAYED : 0u, busy ? MF_GRAYED : 0u, MFS_DEFAULT})) << busy;
+  }
+  // A click shows the launcher, a double click About; a disabled icon passes nothing on.
+  for (BYTE enabled : {0, 1}) {
+    tray->SetEnabled(enabled), tell(WM_LBUTTONDOWN), tell(WM_LBUTTONDBLCLK);
+    EXPECT_EQ(PumpUntil([] { return LauncherWindow() && CAboutDlg::OpenWindow(); }, 500), enabled == 1);
+  }
+  SendMessageA(CAboutDlg::OpenWindow(), WM_CLOSE, 0, 0);
+  // A tip too long for the record is cut on a character; no tip keeps the last one.
+  std::string kana;
+  for (std::size_t i = 0; i < CTrayIcon::kTipBytes; ++i) kana += "\x82\xA0";
+  tray->UpdateIcon(tray->GetWantedIcon(), kana.c_str()), tray->UpdateIcon(tray->GetWantedIcon(), nullptr);
+  EXPECT_EQ(std::string(tray->GetTip()).size(), CTrayIcon::kTipBytes - 2);
+  // Forgotten by a restarted task bar, kept without; never back once removed on purpose.
+  const UINT created = RegisterWindowMessageA("TaskbarCreated");
+  for (bool forget : {true, false}) {
+    ASSERT_TRUE(!forget || Notify(window, NIM_DELETE));
+    SendMessageA(window, created, 0, 0);
+    EXPECT_TRUE(tray->IsShown() && Notify(window, NIM_MODIFY)) << forget;
+  }
+  tray->UpdateIcon(nullptr, nullptr), SendMessageA(window, created, 0, 0);
+  EXPECT_FALSE(tray->IsShown() || Notify(window, NIM_MODIFY));
 }
+
+TEST(AboutDlg, TypesByCharactersAndClosesWithoutFreezing) {
+  const auto typed = [] { return WindowText(GetDlgItem(CAboutDlg::OpenWindow(), IDC_ABOUT_TYPED), 100); };
+  const auto click = [] { SendDlgItemMessageA(CAboutDlg::OpenWindow(), IDC_ABOUT_PICTURE, BM_CLICK, 0, 0); };
+  // Shown once however often asked; closed while typing, the next one starts empty.
+  CAboutDlg::Show(GetModuleHandleA(nullptr));
+  HWND dlg = CAboutDlg::OpenWindow();
+  ASSERT_EQ((CAboutDlg::Show(GetModuleHandleA(nullptr)), CAboutDlg::OpenWindow()), dlg);
+  EXPECT_NE(WindowText(GetDlgItem(dlg, IDC_ABOUT_TITLE)).find("\nVersion " TARN_VERSION_STRING), std::string::npos);
+  click(), PumpUntil([&] { return typed().size() > 4; }), SendMessageA(dlg, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(PumpUntil([] { return CAboutDlg::OpenWindow() == nullptr; }));
+  CAboutDlg::Show(GetModuleHandleA(nullptr));
+  ASSERT_NE(dlg = CAboutDlg::OpenWindow(), nullptr);
+  EXPECT_EQ(typed(), "");
+  click();
+  std::string seen;
+  DWORD last = GetTickCount(), longestGap = 0, whole = 0;
+  while (IsWindow(dlg) && GetTickCount() - last < 5000) {
+    PumpFor(20);
+    const DWORD now = GetTickCount();
+    longestGap = std::max(longestGap, now - last), last = now;
+    if (!IsWindow(dlg) || typed() == seen) continue;
+    // Each step adds one whole character (or one line break) to the last.
+    const std::string text = typed(), added = text.substr(std::min(seen.size(), text.size()));
+    EXPECT_TRUE(text.starts_with(seen) && tarn::CharCount(added) == (added == "\r\n" ? 2u : 1u)) << text;
+    seen = text, whole = now;
+  }
+  EXPECT_TRUE(!IsWindow(dlg) && tarn::CharCount(seen) > 10u);
+  // It stayed two seconds after the last character, its thread answering meanwhile.
+  EXPECT_TRUE(last - whole >= 1900u && longestGap < 1000u) << last - whole << " " << longestGap;
+}
+
+}  // namespace

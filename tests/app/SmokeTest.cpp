@@ -1,94 +1,77 @@
-// The real program under Wine: resident start with its hotkey taken by
-// another program, second instance, exit.
+// The built program under Wine, driven from this process as a user would.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
-#include "settings/EnvInfoStore.h"
-#include "support/TestSupport.h"
+#include "base/DialogBase.h"
+#include "launcher/RecordLog.h"
+#include "support/LauncherDrive.h"
 
-using tarn::test::TempDir;
+namespace {
 
-TEST(Smoke, ResidentSecondInstanceAndExit) {
-  TempDir dir;
-  const std::string built = tarn::test::ExeDir() + "..\\src\\app\\TarnLauncher.exe";
-  const std::string exe = dir / "TarnLauncher.exe";
-  ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE)) << built;
+using namespace tarn::test;
 
-  // Its settings file: one small folder to collect, a key nobody holds.
-  tarn::test::MakeDirs(dir / "apps");
-  tarn::test::WriteFileBytes(dir / "apps\\tool.exe", "MZ");
-  {
-    CEnvInfoStore store(dir.Path() + "\\");
-    EnvDlgInfo info;
-    ApplyLoadDefaults(info);
-    info.HotKey = {1, 1, 1, 0, VK_F11};
-    info.SrchDirFlg = {};
-    info.SrchDirFlg.Any = true;
-    info.AnyDirs = {dir / "apps"};
-    ASSERT_TRUE(store.SaveEnvInfo(&info));
-    store.FreeEnvInfo();
+class Smoke : public ::testing::Test {
+ protected:
+  // Starts the program with these settings and cached candidates; it never outlives the test.
+  HWND Start(const std::vector<std::string>& candidates, bool waitForMainWindow = true) {
+    program.reset();
+    PrepareProgramFolder(dir.Path(), settings, candidates);
+    return program.emplace(dir.Path(), waitForMainWindow).MainWindow();
   }
 
-  // This process holds the key: the program's message about it is up
-  // while its start-up goes on.
+  TempDir dir;
+  EnvDlgInfo settings = QuietSettings();
+  std::optional<RunningProgram> program;
+};
+
+TEST_F(Smoke, ResidentSecondInstanceAndExit) {
+  // A key this process holds, and one small folder to collect.
+  settings.HotKey = {1, 1, 1, 0, VK_F11}, settings.SrchDirFlg.Any = true, settings.AnyDirs = {dir / "apps"};
+  MakeDirs(dir / "apps"), WriteFileBytes(dir / "apps\\tool.exe", "MZ");
   ASSERT_TRUE(RegisterHotKey(nullptr, 79, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F11));
-  struct KeyHolder { ~KeyHolder() { UnregisterHotKey(nullptr, 79); } } holder;
-
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION first = {};
-  std::string cmd = "\"" + exe + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(),
-                             &si, &first));
-  CloseHandle(first.hThread);
-  // Whatever fails below, the resident instance must not outlive the test.
-  struct Ender {
-    HANDLE process;
-    ~Ender() {
-      if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 99);
-      CloseHandle(process);
-    }
-  } ender{first.hProcess};
-
-  HWND keyBox = tarn::test::WaitForDialog("Tarn Launcher", 20000, first.dwProcessId);
-  ASSERT_NE(keyBox, nullptr);
+  Start({}, false);
+  // The message about the key is up while the start-up goes on.
   std::string text;
-  tarn::test::PumpUntil([&] { return !(text = tarn::test::MessageBoxText(keyBox)).empty(); });
-  EXPECT_EQ(text.rfind("ダイアログ表示表のホットキーの登録に失敗しました。", 0), 0u) << text;
+  HWND keyBox = WaitForMessageBox("Tarn Launcher", &text, 20000, program->Pid());
+  UnregisterHotKey(nullptr, 79);
+  EXPECT_TRUE(text.starts_with("ダイアログ表示表のホットキーの登録に失敗しました。")) << text;
   // The first pass lands meanwhile and leaves the cache file beside the program.
-  EXPECT_TRUE(tarn::test::PumpUntil([&] { return tarn::test::FileExists(dir / "apppaths.ini"); }, 60000));
-  EXPECT_FALSE(tarn::test::FileExists(dir / "apppaths.tmp"));
+  EXPECT_TRUE(PumpUntil([&] { return FileExists(dir / "apppaths.ini"); }, 60000) && !FileExists(dir / "apppaths.tmp"));
   PostMessageA(keyBox, WM_COMMAND, IDOK, 0);
-
-  HWND main = nullptr;
-  ASSERT_TRUE(tarn::test::PumpUntil([&] { return (main = tarn::test::FindMainWindow(first.dwProcessId)) != nullptr; },
-                                    20000));
-  EXPECT_FALSE(IsWindowVisible(main));
-
-  const int second = tarn::test::RunProcess(cmd, 20000, [&](DWORD pid) {
-    if (HWND box = tarn::test::FindDialogByCaption("Tarn Launcher", pid)) {
-      // The box may be found before its text is in place, and again while
-      // it closes.
-      const std::string now = tarn::test::MessageBoxText(box);
-      if (now.empty()) return;
-      text = now;
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-  });
-  EXPECT_EQ(second, 0);
+  ASSERT_TRUE(PumpUntil([&] { return program->MainWindow() != nullptr; }, 20000));
+  EXPECT_FALSE(IsWindowVisible(program->MainWindow()));
+  RunningProgram second(dir.Path(), false);
+  PostMessageA(WaitForMessageBox("Tarn Launcher", &text, 20000, second.Pid()), WM_COMMAND, IDOK, 0);
   EXPECT_EQ(text, "既に起動されています。");
-  EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-
-  PostMessageA(main, WM_COMMAND, 4004, 0);
-  HWND confirm = tarn::test::WaitForDialog("Tarn Launcher 終了確認", 15000, first.dwProcessId);
-  ASSERT_NE(confirm, nullptr);
-  EXPECT_EQ(tarn::test::MessageBoxText(confirm), "Tarn Launcher を終了しますか？");
-  PostMessageA(confirm, WM_COMMAND, IDYES, 0);
-  ASSERT_EQ(WaitForSingleObject(first.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
-  DWORD code = 99;
-  GetExitCodeProcess(first.hProcess, &code);
-  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(second.ExitCode(20000) == 0 && program->ExitCode(0) == -1);
+  EXPECT_TRUE(program->Exit());
 }
+
+TEST_F(Smoke, HotkeyWordReturnStartsTheFoundProgram) {
+  MakeDirs(dir / "道具");
+  const std::string recorder = dir / "道具\\記録係.exe", memo = dir / "道具\\メモ帳.exe";
+  for (const std::string& copy : {recorder, memo}) CopyFileA(RecorderPath().c_str(), copy.c_str(), FALSE);
+  settings.StaticItems = {{"ファイル名を指定して実行", "%1", false, false}};
+  // The kana option read from tlenv.ini: a romaji word finds a kana name.
+  const struct { bool kanaMatch; std::string word, started; } cases[] = {{false, "記録", recorder}, {true, "memo", memo}};
+  for (std::size_t n = 0; const auto& c : cases) {
+    settings.KanaMatch = c.kanaMatch;
+    ASSERT_NE(Start({memo, recorder}), nullptr);
+    HWND dialog = OpenLauncher(program->MainWindow());
+    ASSERT_TRUE(SearchInLauncher(dialog, c.word)) << c.word;
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, 1018)), "[    1 /     2]") << c.word;
+    // Return goes through the program's own loop to the Run button.
+    PostMessageA(FindWindowExA(GetDlgItem(dialog, 1008), nullptr, "Edit", nullptr), WM_KEYDOWN, VK_RETURN, 1);
+    const auto records = WaitForRecords(dir / "道具\\recorder.log", ++n);
+    ASSERT_EQ(records.size(), n) << c.word;
+    EXPECT_TRUE(records.back().program == c.started && records.back().cwd == dir / "道具") << records.back().program;
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_TRUE(program->Exit());
+  }
+}
+
+}  // namespace

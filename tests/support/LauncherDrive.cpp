@@ -1,87 +1,101 @@
 #include "support/LauncherDrive.h"
 
+#include "app/BriskApp.h"
+#include "base/DialogBase.h"
+#include "launcher/LauncherDlg.h"
+#include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
-#include "support/TestSupport.h"
 
 namespace tarn::test {
 
 EnvDlgInfo QuietSettings() {
   EnvDlgInfo info;
   ApplyLoadDefaults(info);
-  info.SrchDirFlg = {};
-  info.SrchDirFlg.NtCom = true;
-  info.SrchDirFlg.Path = true;
-  info.SpeedTuning = {};
-  info.AnyDirSubDir = true;
-  info.AnyDirs.clear();
+  info.HotKey = {1, 1, 1, 0, VK_F12}, info.SrchDirFlg = {.NtCom = true, .Path = true};
+  info.SpeedTuning = {}, info.AnyDirSubDir = true, info.AnyDirs.clear();
   return info;
 }
 
-void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
-                          const std::vector<std::string>& candidates) {
+void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings, const std::vector<std::string>& candidates) {
   CEnvInfoStore(dir + "\\").SaveEnvInfo(&settings);
   std::string cache;
   for (const std::string& path : candidates) cache += path + "\r\n";
-  WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
+  if (!candidates.empty()) WriteFileBytes(dir + "\\apppaths.ini", cache + "\r\n");
 }
 
-RunningProgram::RunningProgram(const std::string& dir) {
+AppTest::~AppTest() {
+  // A pass still reporting would be lost with the window and block the next test's pass.
+  if (CBriskApp* app = GetBriskApp()) PumpUntil([app] { return !app->GetCollector()->IsCollecting(); });
+  if (GetMainWindow()) DestroyWindow(GetMainWindow());
+  for (MSG msg; PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
+  }
+}
+
+HWND AppTest::Create(const std::vector<std::string>& candidates) {
+  PrepareProgramFolder(dir.Path(), settings, candidates);
+  CEnvInfoStore::SetDefaultDirectory(dir.Path() + "\\");
+  CEnvInfoStore().FreeEnvInfo();  // read again from this test's file
+  SetLauncherFactory(&CreateLauncherDialog);
+  return CreateMainWindow(GetModuleHandleA(nullptr), dir.Path() + "\\");
+}
+
+HWND AppTest::LauncherWindow() { return GetBriskApp() ? GetBriskApp()->GetLauncherWindow() : nullptr; }
+
+void AppTest::Apply() {
+  CEnvInfoStore().SaveEnvInfo(&settings);
+  GetBriskApp()->ApplySettings(0);
+}
+
+EnvDlgInfo AppTest::SavedSettings() {
+  CEnvInfoStore store;
+  EnvDlgInfo info;
+  return store.LoadEnvInfo(), store.GetEnvInfo(&info), info;
+}
+
+RunningProgram::RunningProgram(const std::string& dir, bool waitForMainWindow) {
   const std::string exe = dir + "\\TarnLauncher.exe";
-  if (!CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), FALSE)) return;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  std::string cmd = "\"" + exe + "\"";
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &info_)) return;
-  CloseHandle(info_.hThread);
-  PumpUntil([&] { return (main_ = FindMainWindow(info_.dwProcessId)) != nullptr; }, 20000);
+  CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), TRUE);
+  if (StartProcess("\"" + exe + "\"", dir.c_str(), 0, &info_) && waitForMainWindow)
+    PumpUntil([&] { return (main_ = FindMainWindow(info_.dwProcessId)) != nullptr; }, 20000);
 }
 
 RunningProgram::~RunningProgram() {
-  if (!info_.hProcess) return;
-  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
-  CloseHandle(info_.hProcess);
+  if (info_.hProcess && ExitCode(0) < 0) TerminateProcess(info_.hProcess, 99);
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+}
+
+long RunningProgram::ExitCode(DWORD waitMs) const {
+  DWORD code = 0;
+  if (!info_.hProcess || WaitForSingleObject(info_.hProcess, waitMs) != WAIT_OBJECT_0) return -1;
+  return GetExitCodeProcess(info_.hProcess, &code), static_cast<long>(code);
 }
 
 bool RunningProgram::Exit() {
-  PostMessageA(main_, WM_COMMAND, 4004, 0);
-  HWND confirm = WaitForDialog("Tarn Launcher 終了確認", 10000, info_.dwProcessId);
-  if (!confirm) return false;
-  PostMessageA(confirm, WM_COMMAND, IDYES, 0);
-  return WaitForSingleObject(info_.hProcess, 15000) == WAIT_OBJECT_0;
+  PostMessageA(MainWindow(), WM_COMMAND, 4004, 0);
+  std::string text;
+  PostMessageA(WaitForMessageBox("Tarn Launcher 終了確認", &text, 10000, info_.dwProcessId), WM_COMMAND, IDYES, 0);
+  EXPECT_EQ(text, "Tarn Launcher を終了しますか？");
+  return ExitCode(15000) == 0;
 }
 
-HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs) {
+HWND OpenLauncher(HWND mainWindow) {
   DWORD pid = 0;
   GetWindowThreadProcessId(mainWindow, &pid);
   PostMessageA(mainWindow, WM_HOTKEY, 1, 0);
   HWND dialog = nullptr;
-  PumpUntil([&] { return (dialog = FindDialogByCaption("Tarn Launcher", pid)) != nullptr && IsWindowVisible(dialog); },
-            timeoutMs);
+  PumpUntil([&] { return (dialog = FindDialogByCaption("Tarn Launcher", pid)) != nullptr && IsWindowVisible(dialog); });
   return dialog;
 }
 
-bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs) {
-  HWND counter = GetDlgItem(dialog, 1018);
-  char before[64] = {};
-  // The first fill replaces the template's placeholder text; the cached
-  // candidates may come in after it.
-  PumpUntil(
-      [&] {
-        GetWindowTextA(counter, before, sizeof before);
-        const std::string text = before;
-        return !text.empty() && text.find('X') == std::string::npos && text.find("/     0]") == std::string::npos;
-      },
-      timeoutMs);
-  // WM_SETTEXT carries its text across processes whole, double-byte
-  // characters included.
+bool SearchInLauncher(HWND dialog, const std::string& word) {
+  // Waits for the cached candidates; WM_SETTEXT carries double-byte text across processes whole.
+  std::string counter;
+  PumpUntil([&] {
+    counter = WindowText(GetDlgItem(dialog, 1018));
+    return !counter.empty() && counter.find('X') == std::string::npos && counter.find("/     0]") == std::string::npos;
+  });
   SendMessageA(GetDlgItem(dialog, 1008), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word.c_str()));
-  return PumpUntil(
-      [&] {
-        char now[64] = {};
-        GetWindowTextA(counter, now, sizeof now);
-        return std::string(now) != before;
-      },
-      timeoutMs);
+  return PumpUntil([&] { return WindowText(GetDlgItem(dialog, 1018)) != counter; });
 }
 
 }  // namespace tarn::test

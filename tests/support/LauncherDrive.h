@@ -1,37 +1,49 @@
-// Driving a running Tarn Launcher from another process, as a user would:
-// the hotkey message, the search box, Return and the exit command.
+// The program driven as a user would: in this process, or the built exe in another.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "settings/EnvDlgInfo.h"
+#include "support/TestSupport.h"
 
 namespace tarn::test {
 
-// Settings that collect nothing at start: the candidates come from the
-// cache file alone.
+// Settings that collect nothing at start, with the tests' hotkey Ctrl+Alt+Shift+F12.
 EnvDlgInfo QuietSettings();
+// tlenv.ini (through the settings store) and, given candidates, apppaths.ini.
+void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings, const std::vector<std::string>& candidates);
 
-// Writes tlenv.ini (through the settings store) and apppaths.ini into dir.
-void PrepareProgramFolder(const std::string& dir, const EnvDlgInfo& settings,
-                          const std::vector<std::string>& candidates);
+// The main window in this process, its files in a test folder, gone with the test.
+class AppTest : public ::testing::Test {
+ protected:
+  ~AppTest() override;
+  // Prepares the folder with settings and candidates and creates the window.
+  HWND Create(const std::vector<std::string>& candidates = {});
+  static HWND LauncherWindow();  // nullptr when none is open
+  // The test's settings saved and taken up, as the settings dialog does.
+  void Apply();
+  static EnvDlgInfo SavedSettings();
 
-// The built program copied into dir and started there, its main window
-// found; ended when the object goes (killed if it will not end).
+  TempDir dir;
+  EnvDlgInfo settings = QuietSettings();
+};
+
+// dir\TarnLauncher.exe, copied in and started there; killed with the object if still running.
 class RunningProgram {
  public:
-  explicit RunningProgram(const std::string& dir);
+  explicit RunningProgram(const std::string& dir, bool waitForMainWindow = true);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
-
-  HWND MainWindow() const { return main_; }
+  HWND MainWindow() { return main_ ? main_ : (main_ = FindMainWindow(info_.dwProcessId)); }
   DWORD Pid() const { return info_.dwProcessId; }
-  // The exit command, its question answered; true when the process ended.
-  bool Exit();
+  long ExitCode(DWORD waitMs) const;  // -1 while it runs
+  bool Exit();  // the exit command, answered yes; true when it ended with 0
 
  private:
   PROCESS_INFORMATION info_ = {};
@@ -39,10 +51,8 @@ class RunningProgram {
 };
 
 // Posts the hotkey and waits for the launcher dialog; nullptr on timeout.
-HWND OpenLauncher(HWND mainWindow, DWORD timeoutMs = 10000);
-
-// Puts word into the search box and waits until the counter shows the
-// list was filtered with it: the word must change the number of matches.
-bool SearchInLauncher(HWND dialog, const std::string& word, DWORD timeoutMs = 10000);
+HWND OpenLauncher(HWND mainWindow);
+// Sets the search word; true once the counter changed (the word must change it).
+bool SearchInLauncher(HWND dialog, const std::string& word);
 
 }  // namespace tarn::test

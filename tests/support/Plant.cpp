@@ -1,5 +1,4 @@
-// A library that a bare-name lookup would find beside the test programs,
-// with the function the launcher looks up for completion.
+// A library a bare-name lookup of the completion library would find beside the tests.
 #include <windows.h>
 
 extern "C" __declspec(dllexport) HRESULT WINAPI SHAutoComplete(HWND, DWORD) { return S_OK; }
