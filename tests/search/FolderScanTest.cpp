@@ -30,7 +30,8 @@ PathList Walk(const std::string& folder, const std::string& patterns, bool recur
 // Runs a shell command of the host (Wine starts its programs too), which
 // cannot be waited for: waits until done() holds.
 bool OnHost(const std::string& command, const std::function<bool()>& done) {
-  STARTUPINFOA si = {sizeof si};
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
   PROCESS_INFORMATION pi;
   std::string line = "/bin/sh -c \"" + command + "\"";
   if (!CreateProcessA("/bin/sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
