@@ -9,7 +9,6 @@
 #include "base/Failure.h"
 #include "base/Path.h"
 #include "base/WinHandle.h"
-#include "search/AppEntries.h"
 #include "search/AppPathsCache.h"
 #include "search/Collector.h"
 #include "search/DisplayNames.h"
@@ -102,12 +101,6 @@ bool CSrchApliBase::ApplyCollected(PathList* paths) {
   const tarn::PathViews views(owned->begin(), owned->end());
   return ApplyCollected(
       new AppEntryList(tarn::NameEntries(views, tarn::CNameMemory(known), ShellNameSource(), false)));
-}
-
-bool AppendEntries(AppEntryList& target, const PathList& paths) {
-  return tarn::AppendEntriesWith(target, paths, [](const std::string& path, std::string& name) {
-    return ShellNameSource().FullName(path, name);
-  });
 }
 
 bool CSrchApliBase::SetCollectSettings(const CollectSettings& settings) {

@@ -72,10 +72,6 @@ class CSrchApliBase {
   std::shared_ptr<std::atomic<bool>> Loading;
 };
 
-// Appends one record per path to target; display names from the shell's
-// full answer. False, and nothing appended, when paths is empty.
-bool AppendEntries(AppEntryList& target, const PathList& paths);
-
 // The shell as a name source: SHGetFileInfoA, the full question or the
 // cheap one with SHGFI_USEFILEATTRIBUTES, and desktop.ini beside the file.
 // The calling thread needs COM.
