@@ -182,14 +182,15 @@ bool CBriskApp::ApplySettings(int n) {
   CEnvInfoStore().GetEnvInfo(&fresh);
   Settings = fresh;
 
-  const ListSettings previous = ListView->GetListSettings();
   const ListSettings next = MakeListSettings(Settings);
+  // LoadIcon changes what every row shows, though not which rows.
+  const bool iconsChanged = ListView->GetListSettings().LoadIcon != next.LoadIcon;
   const bool listChanged = ListView->ApplyListSettings(next);
   const bool collectChanged = Collector->SetCollectSettings(MakeCollectSettings(Settings));
   if (collectChanged) {
     Collector->StartCollect(n != 0);
     RebuildList();
-  } else if (listChanged || previous.InitList != next.InitList || previous.LoadIcon != next.LoadIcon) {
+  } else if (listChanged || iconsChanged) {
     RebuildList();
   }
 

@@ -274,9 +274,7 @@ void CLauncherDlg::RunSelected() {
   }
   const char* text = LaunchFailureText(view->GetLastResult());
   if (!text) return;
-  char caption[256] = {};
-  GetWindowTextA(Window(), caption, sizeof caption);
-  MessageBoxA(Window(), text, caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  MessageBoxA(Window(), text, WindowText(Window(), 255).c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 void CLauncherDlg::CloseLauncher() {
