@@ -6,6 +6,7 @@
 
 #include "base/Cp932.h"
 #include "base/Failure.h"
+#include "base/ListControl.h"
 #include "launcher/IconFetcher.h"
 #include "launcher/Launch.h"
 #include "search/SrchApliBase.h"
@@ -103,18 +104,9 @@ void CAppListView::Detach(bool forgetWindows, bool forgetStore) {
   if (forgetStore) Store = nullptr;
 }
 
-int CAppListView::GetSelectedRow() const {
-  if (!List) return -1;
-  return static_cast<int>(SendMessageA(List, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
+int CAppListView::GetSelectedRow() const { return List ? SelectedListRow(List) : -1; }
 
-void CAppListView::SelectRow(int row, bool scroll) {
-  LVITEMA state = {};
-  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(List, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-  if (scroll) SendMessageA(List, LVM_ENSUREVISIBLE, row, FALSE);
-}
+void CAppListView::SelectRow(int row, bool scroll) { SelectListRow(List, row, scroll); }
 
 bool CAppListView::Filter(const std::string& word, bool clampSelection, bool force) {
   if (!List || !Store) return false;
@@ -257,10 +249,7 @@ void CAppListView::OnIconsFetched() {
 }
 
 void CAppListView::FitColumn() {
-  if (!List) return;
-  RECT client = {};
-  GetClientRect(List, &client);
-  SendMessageA(List, LVM_SETCOLUMNWIDTH, 0, client.right - client.left);
+  if (List) FitFirstColumn(List);
 }
 
 std::string CAppListView::RowPath(int row) const {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/ListControl.h"
 #include "launcher/Histories.h"
 #include "res/LauncherDialog.h"
 
@@ -50,8 +51,7 @@ bool AddSearchWord(HWND combo, EnvDlgInfo& info, std::string_view word) {
 
 bool ReadSelectedRowPath(HWND list, int* row, std::string* path) {
   if (list == nullptr) return false;
-  int selected = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                               MAKELPARAM(LVNI_SELECTED, 0)));
+  const int selected = SelectedListRow(list);
   if (selected < 0) return false;
   // The control copies at most the buffer less one byte; a full buffer may
   // mean a longer path, which must never be taken cut short.

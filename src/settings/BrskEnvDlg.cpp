@@ -5,6 +5,7 @@
 
 #include "base/Cp932.h"
 #include "base/Failure.h"
+#include "base/ListControl.h"
 #include "base/SystemLibrary.h"
 #include "res/SettingsDialogs.h"
 #include "res/resource.h"
@@ -46,9 +47,6 @@ void Check(HWND dlg, int id, bool on) { CheckDlgButton(dlg, id, on ? BST_CHECKED
 bool Checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
 
 int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-int SelectedRow(HWND list) {
-  return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
 
 std::string RowText(HWND list, int row) {
   char text[tarn::kMaxPath] = {};
@@ -57,19 +55,6 @@ std::string RowText(HWND list, int row) {
   item.cchTextMax = sizeof text;
   SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   return std::string(text, tarn::BoundedLength(text, sizeof text));
-}
-
-void FitColumn(HWND list) {
-  RECT client;
-  if (GetClientRect(list, &client)) SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, client.right - client.left);
-}
-
-void SelectRow(HWND list, int row) {
-  LVITEMA state = {};
-  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-  SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 // The one column of a list, grid lines and full-row selection, no rows.
@@ -88,8 +73,8 @@ void PrepareList(HWND list, const char* title, int line) {
 // or the one above when that is past the last row allowed.
 void SelectAfterDelete(HWND list, int row, int lastAllowed) {
   if (row > 0 && row > lastAllowed) --row;
-  SelectRow(list, row);
-  FitColumn(list);
+  SelectListRow(list, row, true);
+  FitFirstColumn(list);
 }
 
 }  // namespace
@@ -176,17 +161,17 @@ void CBrskEnvDlg::FillControls() {
   for (std::size_t i = 0; i < Working.AnyDirs.size(); ++i) {
     InsertListRow(Folders, Working.AnyDirs[i], static_cast<int>(i), 0);
   }
-  SelectRow(Folders, 0);
+  SelectListRow(Folders, 0, true);
   Check(dlg, IDC_ENV_SUBDIR, Working.AnyDirSubDir);
   ApplyAnyEnabling();
 
   PrepareList(Items, "StaticItems", __LINE__);
-  FitColumn(Items);
+  FitFirstColumn(Items);
   for (std::size_t i = 0; i < Working.StaticItems.size(); ++i) {
     const StaticItem& item = Working.StaticItems[i];
     InsertListRow(Items, item.Name, static_cast<int>(i), KeepItem(item));
   }
-  SelectRow(Items, 0);
+  SelectListRow(Items, 0, true);
 
   SendMessageA(HotKey, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(0, 0));
   // The key as it is registered: a modifier counts only when it is 1, and
@@ -228,8 +213,8 @@ int CBrskEnvDlg::InsertListRow(HWND list, const std::string& text, int row, LPAR
   item.lParam = data;
   int at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (at == -1) ListFailure(__LINE__, "ListView の行の追加");
-  SelectRow(list, at);
-  FitColumn(list);
+  SelectListRow(list, at, true);
+  FitFirstColumn(list);
   return at;
 }
 
@@ -416,7 +401,7 @@ INT_PTR CBrskEnvDlg::OnNotify(NMHDR* header) {
   if (!header || header->hwndFrom != Folders) return FALSE;
   switch (header->code) {
     case LVN_KEYDOWN: {
-      const int row = SelectedRow(Folders);
+      const int row = SelectedListRow(Folders);
       if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_F2 && row >= 0) {
         SetFocus(Folders);
         SendMessageA(Folders, LVM_EDITLABELA, static_cast<WPARAM>(row), 0);
@@ -471,7 +456,7 @@ void CBrskEnvDlg::EndFolderEdit(NMLVDISPINFOA* info) {
 }
 
 void CBrskEnvDlg::DeleteFolderRow() {
-  const int row = SelectedRow(Folders);
+  const int row = SelectedListRow(Folders);
   const int count = RowCount(Folders);
   if (row < 0 || row == count - 1) return;
   SendMessageA(Folders, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
@@ -488,7 +473,7 @@ void CBrskEnvDlg::AddStaticItem() {
 }
 
 void CBrskEnvDlg::UpdateStaticItem() {
-  const int row = SelectedRow(Items);
+  const int row = SelectedListRow(Items);
   StaticItem* stored = ItemAt(row);
   if (!stored) return;
   // Edited on a copy: the row's item goes with the dialog if it closes
@@ -504,7 +489,7 @@ void CBrskEnvDlg::UpdateStaticItem() {
 }
 
 void CBrskEnvDlg::DeleteStaticItem() {
-  const int row = SelectedRow(Items);
+  const int row = SelectedListRow(Items);
   StaticItem* stored = ItemAt(row);
   if (!stored) return;
   SendMessageA(Items, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
@@ -513,7 +498,7 @@ void CBrskEnvDlg::DeleteStaticItem() {
 }
 
 void CBrskEnvDlg::MoveStaticItem(int by) {
-  const int row = SelectedRow(Items);
+  const int row = SelectedListRow(Items);
   const int to = row + by;
   if (row < 0 || to < 0 || to >= RowCount(Items)) return;
   StaticItem* stored = ItemAt(row);
