@@ -195,8 +195,9 @@ class Walker {
     for (const DirEntry& e : entries) {
       if (e.Attributes & kSkipFileMask) continue;
       std::string path = folder + e.Name;
-      if (path.size() > kMaxPathBytes) {
-        Host.Skipped(path, "path too long");
+      // A control byte would break the cache's line (CR, LF) or end its list.
+      if (!IsStorablePath(path)) {
+        Host.Skipped(path, path.size() > kMaxPathBytes ? "path too long" : "control byte in the name");
         continue;
       }
       if (!MatchAll && !MatchSpec(path, Patterns)) continue;

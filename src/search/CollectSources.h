@@ -121,8 +121,8 @@ class WalkHost {
 // Walks one folder: with recursive, every subfolder (hidden and system ones
 // too) before the folder's own files. Keeps files passing the attribute
 // filter and the patterns ("*.*" keeps all) and appends them to out.
-// Paths longer than 259 bytes and links back into the folders being walked
-// are left out.
+// Paths the cache cannot hold (longer than 259 bytes, control bytes) and
+// links back into the folders being walked are left out.
 void ScanFolder(std::string_view folder, std::string_view patterns, PathList& out,
                 WalkHost& host, bool recursive);
 

@@ -190,7 +190,10 @@ TEST_F(Launcher, FailedLaunchSaysWhyAndStaysOpen) {
     SelectRow(Item(1002), 0);
     EXPECT_EQ(AnswerMessageBox("Tarn Launcher", [] { SendMessageA(Dlg(), WM_COMMAND, 1004, 0), PumpFor(200); }),
               message);
-    EXPECT_TRUE(Dlg() && SavedSettings().ExecList == (Rows{"beta", "gamma"})) << word;
+    // Neither in the file nor in the settings held, which the closing launcher would save.
+    const EnvDlgInfo& held = GetBriskApp()->GetSettings();
+    EXPECT_TRUE(Dlg() && SavedSettings().ExecList == (Rows{"beta", "gamma"}) && held.ExecList == (Rows{"beta", "gamma"}) &&
+                held.TopDirs.empty()) << word;
   }
 }
 

@@ -41,7 +41,7 @@ TEST(ListOrder, HistoryMovesToFront) {
 TEST(ListOrder, RowsSelectionAndCounter) {
   // History rows only with InitList and an empty word; never more rows than candidates.
   EXPECT_EQ(CandidateRowsToInsert(2, 2, true, true), 2);
-  EXPECT_EQ(CandidateRowsToInsert(5, 1, true, true), 1);
+  EXPECT_TRUE(CandidateRowsToInsert(5, 1, true, true) == 1 && CandidateRowsToInsert(1, 3, true, true) == 1);
   EXPECT_TRUE(CandidateRowsToInsert(5, 1, true, false) == 5 && CandidateRowsToInsert(5, 1, false, true) == 5);
   const struct Case { int selected, staticRows, matches; bool clamp; int expected; } cases[] = {
       {-1, 3, 5, true, 3}, {-1, 3, 0, true, 0},  // none: the first candidate, else row 0

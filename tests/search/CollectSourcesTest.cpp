@@ -202,22 +202,22 @@ TEST(FolderWalk, SubfoldersBeforeFilesAndAttributeFilter) {
   }
 }
 
-TEST(FolderWalk, PathLengthLimitAndLinksBackIntoTheWalk) {
+TEST(FolderWalk, PathsTheCacheCannotHoldAndLinksBackIntoTheWalk) {
   FakeHost h;
   const std::string root = "C:\\R\\";
   const std::string fits(kMaxPathBytes - root.size(), 'f');      // 259 bytes with the folder
   const std::string over(kMaxPathBytes - root.size() + 1, 'o');  // 260
   const std::string deep(kMaxPathBytes - root.size() - 2, 'd');  // "deep\*" is 259: walked
   const std::string deeper(kMaxPathBytes - root.size() - 1, 'e');
-  h.Add(root, {{fits, kFile}, {over, kFile}, {deep, kDir}, {deeper, kDir}});
+  h.Add(root, {{fits, kFile}, {over, kFile}, {deep, kDir}, {deeper, kDir}, {"a\rb\n.exe", kFile}});
   h.Add(root + deep + "\\", {});
   h.Add(root + deeper + "\\", {{"x", kFile}});
   PathList out;
   ScanFolder("C:\\R", "*.*", out, h, true);
   EXPECT_EQ(out, PathList{root + fits});
-  EXPECT_EQ(h.skipped, (std::vector<std::string>{root + deeper + "\\", root + over}));
+  EXPECT_EQ(h.skipped, (std::vector<std::string>{root + deeper + "\\", root + over, root + "a\rb\n.exe"}));
   ScanFolder(std::string(kMaxPathBytes - 1, 'z'), "*.*", out, h, true);
-  EXPECT_EQ(h.skipped.size(), 3u);
+  EXPECT_EQ(h.skipped.size(), 4u);
   // R\A\up links back to R (same id), R\A\side to a folder elsewhere.
   FakeHost l;
   l.Add("C:\\R\\", {{"A", kDir}, {"r.exe", kFile}}, 1);
@@ -241,6 +241,7 @@ TEST(CacheText, ParsesLineEndsSkipsBadLinesAndRoundTrips) {
       {"260 bytes skipped, reading goes on", over + "\r\nC:\\b\r\n", {"C:\\b"}, 1},
       {"control bytes", std::string("C:\\a\0b\r\nC:\\\tx\r\nC:\\c\r\n", 21), {"C:\\c"}, 2},
       {"Japanese with 5C", "C:\\ソフト表\\表.exe\r\n", {"C:\\ソフト表\\表.exe"}, 0}, {"259 bytes", max + "\r\n", {max}, 0},
+      {"space in a short text", "C:\\Program Files\\a.exe\r\n", {"C:\\Program Files\\a.exe"}, 0},
       {"invalid CP932 is kept", "C:\\\x83\x20x\r\nC:\\\x83\r\nC:\\ok\r\n", {"C:\\\x83\x20x", "C:\\\x83", "C:\\ok"}, 0}};
   for (const Case& c : cases) {
     PathViews got;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/EnvDialogRules.h"
 #include "settings/EnvDlgInfo.h"
 #include "settings/EnvFile.h"
 
@@ -242,5 +243,27 @@ TEST(EnvFile, OldFormatGivesKeyInitListAndFolders) {
     expected.SpeedTuning.InitList = c.initList;
     expected.AnyDirs = c.anyDirs;
     EXPECT_EQ(info, expected) << c.bytes;
+  }
+}
+
+TEST(EnvDialogRules, OkNeedsASourceThenHistorySizesThenTheInterval) {
+  // Sources by letter: s Start menu, d desktop, f favourites, r recent, p PATH, n NT-COM, a the user
+  // folders with an empty list, A with one folder.
+  using P = tarn::EnvProblem;
+  const struct Case { std::string sources, top, exec, timer; P problem; } cases[] = {
+      {"s", "20", "20", "60", P::kNone}, {"d", "20", "20", "60", P::kNone}, {"f", "20", "20", "60", P::kNone},
+      {"r", "20", "20", "60", P::kNone}, {"p", "20", "20", "60", P::kNone}, {"A", "20", "20", "60", P::kNone},
+      {"", "20", "20", "60", P::kSources}, {"a", "20", "20", "60", P::kSources}, {"n", "20", "20", "60", P::kSources},
+      {"", "100", "20", "9", P::kSources},  // the first that fails
+      {"p", "99", "0", "10", P::kNone}, {"p", "0", "99", "9999", P::kNone}, {"p", "100", "20", "60", P::kHistories},
+      {"p", "20", "100", "60", P::kHistories}, {"p", "", "20", "60", P::kHistories}, {"p", "20", "+1", "9", P::kHistories},
+      {"p", "20", "20", "9", P::kInterval}, {"p", "20", "20", "10000", P::kInterval}, {"p", "20", "20", "", P::kInterval}};
+  for (const Case& c : cases) {
+    auto has = [&](char k) { return c.sources.find(k) != std::string::npos; };
+    EnvDlgInfo info;
+    info.SrchDirFlg = {has('s'), has('d'), has('n'), has('a') || has('A'), has('f'), has('r'), has('p')};
+    info.AnyDirs = has('A') ? Lines{"C:\\Tools"} : Lines{};
+    EXPECT_EQ(tarn::ValidateEnv(info, {c.top, c.exec, c.timer}), c.problem)
+        << c.sources << " " << c.top << " " << c.exec << " " << c.timer;
   }
 }
