@@ -56,8 +56,26 @@ bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vecto
   return true;
 }
 
+std::string ExpandEnvText(const std::string& text) {
+  if (FindChar(text, '%') == std::string::npos) return text;
+  std::string out(text.size() + 1, '\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD need = ExpandEnvironmentStringsA(text.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    if (need == 0) return text;
+    if (need <= out.size()) {
+      out.resize(BoundedLength(out.data(), need));
+      return out;
+    }
+    out.assign(need + 1, '\0');  // the ANSI call may want one more than it said
+  }
+  return text;
+}
+
 bool GetPathDirs(PathList& out) {
   out = SplitPathDirs(GetEnvVar("PATH"));
+  // An entry written with a variable (an installer that wrote PATH as a
+  // plain string) names the folder the variable gives.
+  for (std::string& dir : out) dir = ExpandEnvText(dir);
   return !out.empty();
 }
 

@@ -25,7 +25,11 @@ bool GetSpecialFolders(std::vector<SpecialFolder>& out);
 // The same for the given rows.
 bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vector<SpecialFolder>& out);
 
-// The PATH directories; false when PATH is not set or empty.
+// The text with each %VARIABLE% of the environment put in; unknown ones stay.
+std::string ExpandEnvText(const std::string& text);
+
+// The PATH directories, unquoted and expanded; false when PATH is not set
+// or empty.
 bool GetPathDirs(PathList& out);
 
 // The patterns for PATH directories, from PATHEXT.

@@ -89,14 +89,16 @@ TEST(FolderScan, PathAndShellFoldersFound) {
     const char* name;
     std::string value = GetEnvVar(name);
     ~Restore() { SetEnvironmentVariableA(name, value.empty() ? nullptr : value.c_str()); }
-  } path{"PATH"}, pathext{"PATHEXT"};
+  } path{"PATH"}, pathext{"PATHEXT"}, var{"TARN_B"};
   TempDir t;
   const std::string a = t / "A", b = t / "B";
   tarn::test::MakeDirs(a + "\\sub");
   tarn::test::MakeDirs(b);
   for (const std::string& f : {a + "\\x.exe", a + "\\y.CMD", a + "\\z.txt", a + "\\sub\\deep.exe", b + "\\w.bat"})
     Touch(f);
-  ASSERT_TRUE(SetEnvironmentVariableA("PATH", (a + ";;" + b + ";" + a + ";").c_str()));
+  // Quoted, and through a variable, as installers write them.
+  ASSERT_TRUE(SetEnvironmentVariableA("TARN_B", b.c_str()));
+  ASSERT_TRUE(SetEnvironmentVariableA("PATH", ("\"" + a + "\";;%TARN_B%;" + a + ";").c_str()));
   ASSERT_TRUE(SetEnvironmentVariableA("PATHEXT", nullptr));
   CollectSettings s;
   s.SrchDirFlg = {false, false, true, false, false, false, true};
