@@ -30,6 +30,32 @@ std::string GetEnvVar(const char* name) {
   return {};
 }
 
+namespace {
+
+// The name in the code page the ANSI functions use, when it comes back to
+// the same name; false for one they would get wrong (a '?' or a look-alike
+// in its place), which no ANSI call could open.
+bool SpellInCodePage(const wchar_t* name, std::string& out) {
+  const int wideLength = static_cast<int>(wcslen(name));
+  BOOL lossy = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, nullptr, 0, nullptr, &lossy);
+  if (length <= 0 || lossy) return false;
+  out.assign(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, out.data(), length, nullptr, &lossy);
+  std::wstring back(static_cast<std::size_t>(wideLength), L'\0');
+  return !lossy && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, out.data(), length, back.data(), wideLength) ==
+                       wideLength && back == name;
+}
+
+}  // namespace
+
+bool AnsiPathOf(const wchar_t* path, std::string& out) {
+  if (SpellInCodePage(path, out)) return true;
+  wchar_t shortPath[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameW(path, shortPath, MAX_PATH);
+  return length > 0 && length < MAX_PATH && SpellInCodePage(shortPath, out);
+}
+
 bool GetSpecialFolders(std::vector<SpecialFolder>& out) {
   return ResolveSpecialFolders(SpecialFolderTable(IsNtFamily()), out);
 }
@@ -44,10 +70,16 @@ bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vecto
                  static_cast<unsigned long>(hr));
       continue;
     }
-    char path[MAX_PATH] = {};
-    BOOL ok = SHGetPathFromIDListA(pidl, path);
+    wchar_t path[MAX_PATH] = {};
+    BOOL ok = SHGetPathFromIDListW(pidl, path);
     CoTaskMemFree(pidl);
-    if (ok && path[0]) out.push_back({path, row.Source, row.PairedWith});
+    std::string ansi;
+    if (!ok || !path[0]) continue;
+    if (AnsiPathOf(path, ansi)) {
+      out.push_back({ansi, row.Source, row.PairedWith});
+    } else {
+      TARN_TRACE("shell folder 0x%02X named outside the code page, no short name; left out", row.Csidl);
+    }
   }
   if (out.empty()) {
     // The other sources still make a useful list.
@@ -138,25 +170,6 @@ bool CCacheFileWriter::Finish() {
   File = INVALID_HANDLE_VALUE;
   return Healthy;
 }
-
-namespace {
-
-// The name in the code page the ANSI functions use, when it comes back to
-// the same name; false for one they would get wrong (a '?' or a look-alike
-// in its place), which no ANSI call could open.
-bool SpellInCodePage(const wchar_t* name, std::string& out) {
-  const int wideLength = static_cast<int>(wcslen(name));
-  BOOL lossy = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, nullptr, 0, nullptr, &lossy);
-  if (length <= 0 || lossy) return false;
-  out.assign(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, out.data(), length, nullptr, &lossy);
-  std::wstring back(static_cast<std::size_t>(wideLength), L'\0');
-  return !lossy && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, out.data(), length, back.data(), wideLength) ==
-                       wideLength && back == name;
-}
-
-}  // namespace
 
 // Listed in UTF-16: a name the code page cannot spell is listed by its
 // short name, which the ANSI functions open and the shell names by the long

@@ -19,6 +19,10 @@ bool IsNtFamily();
 // The value of an environment variable; empty when it is not set.
 std::string GetEnvVar(const char* name);
 
+// The path in the code page of the ANSI functions: as it is where that
+// spells it, else its short (8.3) form; false where neither opens it.
+bool AnsiPathOf(const wchar_t* path, std::string& out);
+
 // Resolves every folder of the table. A folder the shell cannot locate, or
 // one without a file-system path, is left out with a trace.
 bool GetSpecialFolders(std::vector<SpecialFolder>& out);

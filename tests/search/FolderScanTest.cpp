@@ -75,6 +75,8 @@ TEST(FolderScan, RealTreeWithAttributesAndJapaneseNames) {
   CreateDirectoryW((w + L"Sub\u00e9 dir").c_str(), nullptr);
   for (const wchar_t* f : {L"caf\u00e9 tool.exe", L"x\U0001F600.lnk", L"wave\u301c.txt", L"m\u2212.txt", L"Sub\u00e9 dir\\in.exe"})
     CloseHandle(CreateFileW((w + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  std::string sub;  // a shell folder so named is walked by its short name
+  EXPECT_TRUE(AnsiPathOf((w + L"Sub\u00e9 dir").c_str(), sub) && PathIsDirectoryA(sub.c_str())) << sub;
   const PathList odd = Walk(r + "u", "*.*", true);
   ASSERT_EQ(odd.size(), 5u);
   const AppEntryList named = NameEntries(PathViews(odd.begin(), odd.end()), CNameMemory(), ShellNameSource(), false);
