@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/AppRules.h"
+#include "app/LogonEnvironment.h"
 #include "base/DialogBase.h"
 #include "base/Failure.h"
 #include "base/WindowBase.h"
@@ -355,6 +356,7 @@ class CMainWindow final : public CWindowBase {
   std::optional<tarn::ScopedComInit> Com;
   // Made when the settings dialog opens, gone when it reports back.
   std::unique_ptr<CEnvInfoStore> PendingStore;
+  CLogonEnvironment Environment;
   bool ExitAsking = false;
 };
 
@@ -446,6 +448,14 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_COLLECT_NOTIFY:
       if (Application) Application->OnCollectionStatus(wParam, lParam);
+      break;
+    case WM_SETTINGCHANGE:
+      // An installer changed the variables: programs started from now on
+      // get them, and a changed PATH is collected again.
+      if (Application && lParam && lstrcmpiA(reinterpret_cast<const char*>(lParam), "Environment") == 0 &&
+          Environment.Reload() && Application->GetSettings().SrchDirFlg.Path) {
+        Application->Refresh();
+      }
       break;
     case WM_CACHE_LOADED:
       if (Application) {

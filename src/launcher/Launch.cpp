@@ -26,6 +26,47 @@ int ShellAnswerCode(HINSTANCE answer) {
   return CodeFor(static_cast<DWORD>(value));
 }
 
+// Why the shell did not start a file: only the first two leave room for a
+// process start of the same text.
+enum class ShellFailure { NotFound, NotAFile, Refused, Other };
+
+ShellFailure ClassifyShellFailure(DWORD error, INT_PTR answer) {
+  switch (error) {
+    case ERROR_CANCELLED:  // the elevation prompt or a download warning answered no
+    case ERROR_ACCESS_DENIED:
+    case ERROR_ACCESS_DISABLED_BY_POLICY:
+    case ERROR_ACCESS_DISABLED_WEBBLADE:
+    case ERROR_ACCESS_DISABLED_WEBBLADE_TAMPER:
+      return ShellFailure::Refused;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return ShellFailure::NotFound;
+    case ERROR_INVALID_NAME:  // a command line with quotes is no file name
+    case ERROR_BAD_PATHNAME:
+    case ERROR_NO_ASSOCIATION:
+      return ShellFailure::NotAFile;
+    default:
+      break;
+  }
+  // The older answer in hInstApp, where the last error says less.
+  switch (answer) {
+    case SE_ERR_ACCESSDENIED:
+      return ShellFailure::Refused;
+    case SE_ERR_FNF:
+    case SE_ERR_PNF:
+      return ShellFailure::NotFound;
+    case SE_ERR_NOASSOC:
+    case SE_ERR_ASSOCINCOMPLETE:
+      return ShellFailure::NotAFile;
+    default:
+      return ShellFailure::Other;
+  }
+}
+
+int FailureCode(DWORD error, INT_PTR answer) {
+  return (answer == SE_ERR_FNF || answer == SE_ERR_PNF) ? kLaunchNotFound : CodeFor(error);
+}
+
 bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -59,7 +100,7 @@ std::size_t ShellTextLimit() {
   return tarn::RunningUnderWine() ? kMaxShellTextWine : kMaxShellTextWindows;
 }
 
-int StartItem(const LaunchRequest& request) { return StartItemWith(request, &ShellExecuteA); }
+int StartItem(const LaunchRequest& request) { return StartItemWith(request, &ShellExecuteExA); }
 
 int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen, std::size_t maxShellText) {
   const std::string& path = request.Path;
@@ -74,17 +115,32 @@ int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen, std::size
   std::string options;
   if (request.SpaceIsOption && Exists(path)) options = OptionText(request.SearchWord);
 
+  // A text too long for the shell is no file it could open either.
+  ShellFailure failure = ShellFailure::NotAFile;
   int code = kLaunchFailed;
   if (path.size() <= maxShellText && options.size() <= maxShellText) {
-    HINSTANCE answer = shellOpen(nullptr, nullptr, path.c_str(),
-                                 options.empty() ? nullptr : options.c_str(), dir.c_str(),
-                                 SW_SHOWNORMAL);
-    code = ShellAnswerCode(answer);
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    // Failures are told by the launcher's own messages; the shell's prompts
+    // (elevation, a downloaded file's warning) still come up.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpFile = path.c_str();
+    info.lpParameters = options.empty() ? nullptr : options.c_str();
+    info.lpDirectory = dir.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    SetLastError(ERROR_SUCCESS);
+    if (shellOpen(&info)) return kLaunchStarted;
+    const DWORD error = GetLastError();
+    const auto answer = reinterpret_cast<INT_PTR>(info.hInstApp);
+    failure = ClassifyShellFailure(error, answer);
+    code = FailureCode(error, answer);
   }
-  if (code == kLaunchStarted || !request.RowZero) return code;
-
+  if (failure == ShellFailure::Refused) return kLaunchCancelled;
   // The first row may be a typed command line ("notepad c:\a.txt") that the
-  // shell cannot open as one file: run it as a process.
+  // shell cannot open as one file: run it as a process. Anything the shell
+  // found and failed to start would fail the same way or, worse, get past
+  // a check the shell makes.
+  if (!request.RowZero || failure == ShellFailure::Other) return code;
   return StartProcess(FallbackCommandLine(path, request.FromStaticItem, options));
 }
 

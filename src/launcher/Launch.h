@@ -13,6 +13,7 @@ enum LaunchResult : int {
   kLaunchNotFound = 20,  // file or path not found
   kLaunchFailed = 30,    // any other failure
   kLaunchNothing = 40,   // nothing was started (no row, empty word, bad expansion)
+  kLaunchCancelled = 50, // the user (or the system for them) refused it: no process start follows
 };
 
 struct LaunchRequest {
@@ -23,16 +24,19 @@ struct LaunchRequest {
   bool FromStaticItem = false; // an expanded command is a command line as it stands
 };
 
-// Starts the request; answers kLaunchStarted, kLaunchNotFound or kLaunchFailed.
-// The path is started whole, whatever its length. The working directory is
-// the path's own folder when that exists, else "."; with SpaceIsOption the
-// text after the first space of the word becomes the argument string when
-// the path names an existing file or folder. For the first row a plain
-// process start follows a failed shell open (a candidate's path quoted, an
-// expanded static command as it stands). A text too long for the shell
-// (over 2083 bytes on Windows, 996 under Wine) skips it: the first row goes
-// straight to the process start, any other row answers kLaunchFailed. An
-// empty path answers kLaunchNotFound.
+// Starts the request; answers kLaunchStarted, kLaunchNotFound, kLaunchFailed
+// or kLaunchCancelled (the elevation prompt or a download warning was
+// answered no, or access was refused). The path is started whole, whatever
+// its length. The working directory is the path's own folder when that
+// exists, else "."; with SpaceIsOption the text after the first space of
+// the word becomes the argument string when the path names an existing file
+// or folder. For the first row a plain process start follows when the shell
+// could not find or associate the path, as for a typed command line (a
+// candidate's path quoted, an expanded static command as it stands); never
+// after a refusal, which the process start would get past. A text too long
+// for the shell (over 2083 bytes on Windows, 996 under Wine) skips it: the
+// first row goes straight to the process start, any other row answers
+// kLaunchFailed. An empty path answers kLaunchNotFound.
 int StartItem(const LaunchRequest& request);
 
 // Opens the explorer with the file selected: "explorer" with the arguments

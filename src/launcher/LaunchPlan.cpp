@@ -43,6 +43,7 @@ const char* LaunchFailureText(int resultCode) {
   switch (resultCode) {
     case kLaunchStarted:
     case kLaunchNothing:
+    case kLaunchCancelled:  // the user said no: telling them so again helps nobody
       return nullptr;
     case kLaunchNotFound:
       return kLaunchNotFoundText;

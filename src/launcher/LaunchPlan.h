@@ -36,7 +36,7 @@ inline constexpr std::size_t kMaxShellTextWine = 996;
 std::string SelectInFolderArguments(std::string_view path);
 
 // Message texts of the launcher for a failed launch; nullptr for a result
-// that shows nothing (started, nothing started).
+// that shows nothing (started, nothing started, refused).
 inline constexpr const char kLaunchNotFoundText[] = "実行に失敗しました。\n指定されたファイルはありません。";
 inline constexpr const char kLaunchFailedText[] = "実行に失敗しました。\n環境等が正しいかどうか確認して下さい。";
 const char* LaunchFailureText(int resultCode);

@@ -1,20 +1,21 @@
 // The shell call behind StartItem, replaceable so that tests can have the
-// shell refuse a file and watch the process fall-back that follows.
+// shell refuse a file, or the user cancel, and watch what follows.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstddef>
 
 #include "launcher/Launch.h"
 
-// Same form as ShellExecuteA.
-using ShellOpenFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+// Same form as ShellExecuteExA: on failure the last error and hInstApp say why.
+using ShellOpenFn = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
 
 // Longest file or parameter text the shell of this platform is given.
 std::size_t ShellTextLimit();
 
-// StartItem with the given shell call in place of ShellExecuteA, and the
+// StartItem with the given shell call in place of ShellExecuteExA, and the
 // given limit for its texts.
 int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen,
                   std::size_t maxShellText = ShellTextLimit());

@@ -62,13 +62,20 @@ std::string ExecPatternsFromPathExt(std::string_view pathext) {
 
 PathList SplitPathDirs(std::string_view value) {
   PathList dirs;
-  std::size_t start = 0;
-  while (start <= value.size()) {
-    std::size_t semi = FindChar(value, ';', start);
-    std::size_t end = semi == std::string_view::npos ? value.size() : semi;
-    if (end > start) dirs.emplace_back(value.substr(start, end - start));
-    if (semi == std::string_view::npos) break;
-    start = semi + 1;
+  std::string dir;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= value.size();) {
+    const std::size_t next = NextChar(value, i);
+    if (i == value.size() || (value[i] == ';' && !quoted)) {
+      if (!dir.empty()) dirs.push_back(std::move(dir));
+      dir.clear();
+      if (i == value.size()) break;
+    } else if (value[i] == '"') {
+      quoted = !quoted;
+    } else {
+      dir.append(value.substr(i, next - i));
+    }
+    i = next;
   }
   return dirs;
 }

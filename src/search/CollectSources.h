@@ -46,7 +46,9 @@ std::string DotsToPatterns(std::string_view extensions);
 // when it is empty.
 std::string ExecPatternsFromPathExt(std::string_view pathext);
 
-// The non-empty pieces of a PATH value between ';', unchanged.
+// The non-empty pieces of a PATH value between ';', with their quotes taken
+// out: "C:\Program Files\Tool" names the folder, and a ';' between quotes is
+// part of one. Blanks and %VARIABLES% stay.
 PathList SplitPathDirs(std::string_view pathValue);
 
 // An AnyDirs entry "D:\Tools;.exe;.lnk": the folder before the first ';'

@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "base/Cp932.h"
 #include "base/Path.h"
 #include "search/AppEntries.h"
 
@@ -48,6 +49,9 @@ bool NeedsFullQuestion(std::string_view path) {
   // A folder's name is not the last piece of its path.
   if (parts.Name.empty() && parts.Ext.empty()) return true;
   const std::string_view ext = parts.Ext;
+  // A short name ("CAFETO~1.EXE") stands for a name the code page cannot
+  // spell; only the shell gives the long one.
+  if (parts.Name.size() <= 8 && ext.size() <= 4 && FindChar(parts.Name, '~') != std::string_view::npos) return true;
   for (std::string_view hidden : kAlwaysHidden) {
     if (SameAsciiNoCase(ext, hidden)) return true;
   }

@@ -30,7 +30,8 @@ class CNameSource {
 };
 
 // Paths whose shell name does not follow from the path alone: shortcuts and
-// the other types the shell always shows without their extension, folders.
+// the other types the shell always shows without their extension, folders,
+// short (8.3) names.
 bool NeedsFullQuestion(std::string_view path);
 
 // DispNames by path, from the candidates of a pass or from a names file.

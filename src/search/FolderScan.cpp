@@ -30,6 +30,32 @@ std::string GetEnvVar(const char* name) {
   return {};
 }
 
+namespace {
+
+// The name in the code page the ANSI functions use, when it comes back to
+// the same name; false for one they would get wrong (a '?' or a look-alike
+// in its place), which no ANSI call could open.
+bool SpellInCodePage(const wchar_t* name, std::string& out) {
+  const int wideLength = static_cast<int>(wcslen(name));
+  BOOL lossy = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, nullptr, 0, nullptr, &lossy);
+  if (length <= 0 || lossy) return false;
+  out.assign(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, out.data(), length, nullptr, &lossy);
+  std::wstring back(static_cast<std::size_t>(wideLength), L'\0');
+  return !lossy && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, out.data(), length, back.data(), wideLength) ==
+                       wideLength && back == name;
+}
+
+}  // namespace
+
+bool AnsiPathOf(const wchar_t* path, std::string& out) {
+  if (SpellInCodePage(path, out)) return true;
+  wchar_t shortPath[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameW(path, shortPath, MAX_PATH);
+  return length > 0 && length < MAX_PATH && SpellInCodePage(shortPath, out);
+}
+
 bool GetSpecialFolders(std::vector<SpecialFolder>& out) {
   return ResolveSpecialFolders(SpecialFolderTable(IsNtFamily()), out);
 }
@@ -44,10 +70,16 @@ bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vecto
                  static_cast<unsigned long>(hr));
       continue;
     }
-    char path[MAX_PATH] = {};
-    BOOL ok = SHGetPathFromIDListA(pidl, path);
+    wchar_t path[MAX_PATH] = {};
+    BOOL ok = SHGetPathFromIDListW(pidl, path);
     CoTaskMemFree(pidl);
-    if (ok && path[0]) out.push_back({path, row.Source, row.PairedWith});
+    std::string ansi;
+    if (!ok || !path[0]) continue;
+    if (AnsiPathOf(path, ansi)) {
+      out.push_back({ansi, row.Source, row.PairedWith});
+    } else {
+      TARN_TRACE("shell folder 0x%02X named outside the code page, no short name; left out", row.Csidl);
+    }
   }
   if (out.empty()) {
     // The other sources still make a useful list.
@@ -56,8 +88,26 @@ bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vecto
   return true;
 }
 
+std::string ExpandEnvText(const std::string& text) {
+  if (FindChar(text, '%') == std::string::npos) return text;
+  std::string out(text.size() + 1, '\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD need = ExpandEnvironmentStringsA(text.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    if (need == 0) return text;
+    if (need <= out.size()) {
+      out.resize(BoundedLength(out.data(), need));
+      return out;
+    }
+    out.assign(need + 1, '\0');  // the ANSI call may want one more than it said
+  }
+  return text;
+}
+
 bool GetPathDirs(PathList& out) {
   out = SplitPathDirs(GetEnvVar("PATH"));
+  // An entry written with a variable (an installer that wrote PATH as a
+  // plain string) names the folder the variable gives.
+  for (std::string& dir : out) dir = ExpandEnvText(dir);
   return !out.empty();
 }
 
@@ -121,15 +171,30 @@ bool CCacheFileWriter::Finish() {
   return Healthy;
 }
 
+// Listed in UTF-16: a name the code page cannot spell is listed by its
+// short name, which the ANSI functions open and the shell names by the long
+// one; left out when the volume made none.
 bool CWin32WalkHost::ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
-  WIN32_FIND_DATAA fd;
-  ScopedFindHandle find(FindFirstFileA((folder + "*").c_str(), &fd));
+  const std::string pattern = folder + "*";
+  std::wstring widePattern(pattern.size() + 1, L'\0');
+  const int wideLength = MultiByteToWideChar(CP_ACP, 0, pattern.c_str(), -1, widePattern.data(),
+                                             static_cast<int>(widePattern.size()));
+  if (wideLength <= 0) return false;
+  WIN32_FIND_DATAW fd;
+  ScopedFindHandle find(FindFirstFileW(widePattern.c_str(), &fd));
   if (!find.Valid()) return false;
+  std::string name;
   do {
-    const char* n = fd.cFileName;
-    if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'))) continue;
-    entries.push_back({std::string(n, BoundedLength(n, sizeof fd.cFileName)), fd.dwFileAttributes});
-  } while (FindNextFileA(find.Get(), &fd));
+    const wchar_t* n = fd.cFileName;
+    if (n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0'))) continue;
+    if (!SpellInCodePage(n, name) && !SpellInCodePage(fd.cAlternateFileName, name)) {
+      char shown[MAX_PATH * 2] = {};
+      WideCharToMultiByte(CP_ACP, 0, n, -1, shown, sizeof shown - 1, nullptr, nullptr);
+      Skipped(folder + shown, "name outside the code page, no short name");
+      continue;
+    }
+    entries.push_back({name, fd.dwFileAttributes});
+  } while (FindNextFileW(find.Get(), &fd));
   return true;
 }
 

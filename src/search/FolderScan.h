@@ -19,13 +19,21 @@ bool IsNtFamily();
 // The value of an environment variable; empty when it is not set.
 std::string GetEnvVar(const char* name);
 
+// The path in the code page of the ANSI functions: as it is where that
+// spells it, else its short (8.3) form; false where neither opens it.
+bool AnsiPathOf(const wchar_t* path, std::string& out);
+
 // Resolves every folder of the table. A folder the shell cannot locate, or
 // one without a file-system path, is left out with a trace.
 bool GetSpecialFolders(std::vector<SpecialFolder>& out);
 // The same for the given rows.
 bool ResolveSpecialFolders(const std::vector<SpecialFolderRow>& rows, std::vector<SpecialFolder>& out);
 
-// The PATH directories; false when PATH is not set or empty.
+// The text with each %VARIABLE% of the environment put in; unknown ones stay.
+std::string ExpandEnvText(const std::string& text);
+
+// The PATH directories, unquoted and expanded; false when PATH is not set
+// or empty.
 bool GetPathDirs(PathList& out);
 
 // The patterns for PATH directories, from PATHEXT.

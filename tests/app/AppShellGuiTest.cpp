@@ -16,6 +16,7 @@
 #include "base/DialogBase.h"
 #include "res/SettingsDialogs.h"
 #include "res/resource.h"
+#include "search/FolderScan.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
 #include "support/LauncherDrive.h"
@@ -126,6 +127,43 @@ TEST_F(MainWindow, SettingsDialogAndAppliedSettingsDriveTheHotkeyAndTheRefreshTi
       ticked = PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE) && msg.wParam == 3;
     EXPECT_EQ(ticked, ticks) << minutes;
   }
+}
+
+TEST_F(MainWindow, ChangedEnvironmentIsTakenAndAChangedPathCollected) {
+  // An installer writes the user's variables, PATH entries quoted and
+  // through a variable, then tells every window.
+  const std::string quoted = dir / "new tools", more = dir / "more", pathBefore = tarn::GetEnvVar("PATH");
+  MakeDirs(quoted), MakeDirs(more);
+  WriteFileBytes(quoted + "\\qtool.exe", "MZ"), WriteFileBytes(more + "\\vtool.exe", "MZ");
+  settings.SrchDirFlg = {.Path = true};
+  HWND window = Create();
+  ASSERT_TRUE(window && WaitIdle());
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Environment", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+  const std::string userPath = "\"" + quoted + "\";%TARN_MORE%";
+  const struct { const char* name; DWORD type; std::string value; } vars[] = {
+      {"TARN_MORE", REG_SZ, more}, {"TARN_SUB", REG_EXPAND_SZ, "%TARN_MORE%\\sub"}, {"Path", REG_SZ, userPath}};
+  for (const auto& v : vars) RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.value.c_str()), v.value.size() + 1);
+  char system[4096] = {};
+  DWORD size = sizeof system;
+  RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", "PATH",
+               RRF_RT_REG_SZ, nullptr, system, &size);
+  const auto found = [](const char* word) {
+    CSrchApliBase* store = GetBriskApp()->GetCollector();
+    return store->Search(word) && store->GetMatchList().size() == 1;
+  };
+  EXPECT_FALSE(found("qtool") || found("vtool"));
+  SendMessageA(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"));
+  EXPECT_EQ(tarn::GetEnvVar("TARN_SUB"), more + "\\sub");
+  EXPECT_EQ(tarn::GetEnvVar("PATH"), std::string(system) + ";" + userPath);
+  EXPECT_TRUE(PumpUntil([&] { return found("qtool") && found("vtool"); }) && WaitIdle());
+  // Taken out again, they go.
+  for (const auto& v : vars) RegDeleteValueA(key, v.name);
+  RegCloseKey(key);
+  SendMessageA(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"));
+  EXPECT_TRUE(tarn::GetEnvVar("TARN_SUB").empty() && tarn::GetEnvVar("PATH") == system);
+  EXPECT_TRUE(PumpUntil([&] { return !found("qtool"); }) && WaitIdle());
+  SetEnvironmentVariableA("PATH", pathBefore.c_str());
 }
 
 TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {

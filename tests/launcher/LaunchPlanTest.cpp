@@ -29,8 +29,8 @@ TEST(LaunchPlan, FallbackCommandLineAndFailureTexts) {
   // A static item's command line stands as written.
   EXPECT_EQ(FallbackCommandLine("notepad c:\\a.txt", true, ""), "notepad c:\\a.txt");
   EXPECT_EQ(FallbackCommandLine("\"C:\\My Tools\\t.exe\" -q", true, ""), "\"C:\\My Tools\\t.exe\" -q");
-  // A start, or nothing to start, shows no message.
-  EXPECT_TRUE(!LaunchFailureText(kLaunchStarted) && !LaunchFailureText(kLaunchNothing));
+  // A start, nothing to start or a refusal shows no message.
+  EXPECT_TRUE(!LaunchFailureText(kLaunchStarted) && !LaunchFailureText(kLaunchNothing) && !LaunchFailureText(kLaunchCancelled));
   EXPECT_STREQ(LaunchFailureText(kLaunchNotFound), "実行に失敗しました。\n指定されたファイルはありません。");
   EXPECT_STREQ(LaunchFailureText(kLaunchFailed), "実行に失敗しました。\n環境等が正しいかどうか確認して下さい。");
 }

@@ -18,14 +18,19 @@ using namespace tarn::test;
 namespace {
 
 // What the stand-in shell was given: "file|params|dir", marked where a verb
-// or a show state other than normal came with it.
+// or a show state other than normal came with it. It answers hInstApp and,
+// when that is 32 or less, fails with the last error.
 std::string g_shellCall;
 INT_PTR g_shellAnswer = 0;
+DWORD g_shellError = 0;
 
-HINSTANCE WINAPI FakeShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show) {
-  g_shellCall = std::string(file ? file : "") + "|" + (params ? params : "") + "|" + (dir ? dir : "");
-  if (verb || show != SW_SHOWNORMAL) g_shellCall += "|verb or show";
-  return reinterpret_cast<HINSTANCE>(g_shellAnswer);
+BOOL WINAPI FakeShell(SHELLEXECUTEINFOA* i) {
+  g_shellCall = std::string(i->lpFile ? i->lpFile : "") + "|" + (i->lpParameters ? i->lpParameters : "") + "|" +
+                (i->lpDirectory ? i->lpDirectory : "");
+  if (i->lpVerb || i->nShow != SW_SHOWNORMAL) g_shellCall += "|verb or show";
+  i->hInstApp = reinterpret_cast<HINSTANCE>(g_shellAnswer);
+  SetLastError(g_shellError);
+  return g_shellAnswer > 32;
 }
 
 class LaunchTest : public ::testing::Test {
@@ -48,8 +53,8 @@ class LaunchTest : public ::testing::Test {
     if (records.size() != n) return "no record " + std::to_string(n);
     return records.back().program + "|" + records.back().args + "|" + records.back().cwd;
   }
-  static int Shell(const LaunchRequest& r, INT_PTR answer, std::size_t limit = ShellTextLimit()) {
-    g_shellAnswer = answer;
+  static int Shell(const LaunchRequest& r, INT_PTR answer, std::size_t limit = ShellTextLimit(), DWORD error = 0) {
+    g_shellAnswer = answer, g_shellError = error;
     g_shellCall.clear();
     return StartItemWith(r, &FakeShell, limit);
   }
@@ -116,12 +121,32 @@ TEST_F(LaunchTest, LongWebSearchReachesTheShellWhereItFits) {
 }
 
 TEST_F(LaunchTest, WhatTheShellIsGivenAndWhatItsAnswerMeans) {
-  const std::pair<INT_PTR, int> answers[] = {{33, kLaunchStarted}, {2, kLaunchNotFound}, {3, kLaunchNotFound},
-                                             {5, kLaunchFailed},   {31, kLaunchFailed},  {0, kLaunchFailed}};
-  for (const auto& [answer, code] : answers) {
-    EXPECT_EQ(Shell({.Path = program_, .SearchWord = "kiroku -x", .SpaceIsOption = true}, answer), code) << answer;
-    EXPECT_EQ(g_shellCall, program_ + "|-x|" + folder_ + "\\");
+  // Only what the shell could not find or associate runs as a process from
+  // the first row; a refusal (the elevation prompt or a download warning
+  // answered no) is silent and never forced through.
+  const struct Answer { DWORD error; INT_PTR answer; int code, rowZero; } answers[] = {
+      {0, 33, kLaunchStarted, kLaunchStarted},
+      {ERROR_FILE_NOT_FOUND, 2, kLaunchNotFound, kLaunchStarted}, {ERROR_PATH_NOT_FOUND, 2, kLaunchNotFound, kLaunchStarted},
+      {ERROR_INVALID_NAME, 2, kLaunchNotFound, kLaunchStarted},   {0, 3, kLaunchNotFound, kLaunchStarted},
+      {ERROR_NO_ASSOCIATION, 31, kLaunchFailed, kLaunchStarted},  {ERROR_BAD_EXE_FORMAT, 31, kLaunchFailed, kLaunchStarted},
+      {ERROR_CANCELLED, 5, kLaunchCancelled, kLaunchCancelled},   {ERROR_CANCELLED, 2, kLaunchCancelled, kLaunchCancelled},
+      {ERROR_ACCESS_DENIED, 5, kLaunchCancelled, kLaunchCancelled}, {0, 5, kLaunchCancelled, kLaunchCancelled},
+      {ERROR_ACCESS_DISABLED_BY_POLICY, 0, kLaunchCancelled, kLaunchCancelled},
+      {ERROR_DDE_FAIL, 29, kLaunchFailed, kLaunchFailed},         {ERROR_BAD_EXE_FORMAT, 11, kLaunchFailed, kLaunchFailed},
+      {0, 0, kLaunchFailed, kLaunchFailed}};
+  std::size_t starts = 0;
+  for (const Answer& a : answers) {
+    for (bool rowZero : {false, true}) {
+      LaunchRequest r{.Path = program_, .SearchWord = "kiroku -x", .SpaceIsOption = true, .RowZero = rowZero};
+      EXPECT_EQ(Shell(r, a.answer, ShellTextLimit(), a.error), rowZero ? a.rowZero : a.code) << a.error << " " << a.answer;
+      EXPECT_EQ(g_shellCall, program_ + "|-x|" + folder_ + "\\");
+      if (rowZero && a.answer <= 32 && a.rowZero == kLaunchStarted) {
+        EXPECT_EQ(Recorded(++starts), program_ + "|-x|" + cwd_);
+      }
+    }
   }
+  PumpFor(300);
+  EXPECT_EQ(ReadRecords(log_).size(), starts) << "a process started past the shell's answer";
   const struct Case { std::string path, word, params, dir; } cases[] = {
       {folder_, "f -x", "-x", tmp_.Path() + "\\"},  // a folder takes options too
       {"notepad c:\\a.txt", "notepad c:\\a.txt", "", "."}, {"https://example.com/s?q=a+b", "a b", "", "."},
@@ -131,7 +156,6 @@ TEST_F(LaunchTest, WhatTheShellIsGivenAndWhatItsAnswerMeans) {
     EXPECT_EQ(Shell({.Path = c.path, .SearchWord = c.word, .SpaceIsOption = true}, 42), kLaunchStarted) << c.path;
     EXPECT_EQ(g_shellCall, c.path + "|" + c.params + "|" + c.dir);
   }
-  EXPECT_FALSE(FileExists(log_));
 }
 
 TEST_F(LaunchTest, FirstRowCandidateFallsBackQuoted) {

@@ -50,7 +50,8 @@ TEST(CollectSources, PatternsPathAndUserFolderEntries) {
   EXPECT_EQ(DotsToPatterns("表.x;.表"), "表*.x;*.表");
   const struct Split { const char* value; PathList dirs; } splits[] = {
       {"D:\\A;;D:\\B;", {"D:\\A", "D:\\B"}}, {"", {}}, {";;;", {}}, {"C:\\ソフト表;C:\\表", {"C:\\ソフト表", "C:\\表"}},
-      {"C:\\x;C:\\x", {"C:\\x", "C:\\x"}},   {" C:\\a b ;\"C:\\q\";%WINDIR%", {" C:\\a b ", "\"C:\\q\"", "%WINDIR%"}}};
+      {"C:\\x;C:\\x", {"C:\\x", "C:\\x"}},   {" C:\\a b ;\"C:\\q\";%WINDIR%", {" C:\\a b ", "C:\\q", "%WINDIR%"}},
+      {"\"C:\\a;b\";\"\";C:\\\"x y\"\\z;\"C:\\表", {"C:\\a;b", "C:\\x y\\z", "C:\\表"}}};
   for (const Split& c : splits) EXPECT_EQ(SplitPathDirs(c.value), c.dirs) << c.value;
   const struct Entry { const char* entry; const char* folder; const char* patterns; } entries[] = {
       {"D:\\Tools;.exe;.lnk", "D:\\Tools", "*.exe;*.lnk"}, {"D:\\Docs", "D:\\Docs", "EXEC"},

@@ -10,6 +10,8 @@
 #include <functional>
 #include <set>
 
+#include "search/DisplayNames.h"
+#include "search/SrchApliBase.h"
 #include "support/TestSupport.h"
 
 using namespace tarn;
@@ -66,6 +68,22 @@ TEST(FolderScan, RealTreeWithAttributesAndJapaneseNames) {
   EXPECT_EQ(Walk(t.Path(), "*.*", true),
             (PathList{r + "a.EXE", r + "hid\\h.exe", r + "noext", r + "sys.exe", r + "ソフト表\\能\\十.txt"}));
   EXPECT_TRUE(Walk(r + "missing", "*.*", true).empty());
+  // Names code page 932 cannot spell come by their short names, which open,
+  // and the shell names them by their long ones.
+  const std::wstring w = std::wstring(r.begin(), r.end()) + L"u\\";  // the temporary folder is ASCII here
+  CreateDirectoryW(w.c_str(), nullptr);
+  CreateDirectoryW((w + L"Sub\u00e9 dir").c_str(), nullptr);
+  for (const wchar_t* f : {L"caf\u00e9 tool.exe", L"x\U0001F600.lnk", L"wave\u301c.txt", L"m\u2212.txt", L"Sub\u00e9 dir\\in.exe"})
+    CloseHandle(CreateFileW((w + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  std::string sub;  // a shell folder so named is walked by its short name
+  EXPECT_TRUE(AnsiPathOf((w + L"Sub\u00e9 dir").c_str(), sub) && PathIsDirectoryA(sub.c_str())) << sub;
+  const PathList odd = Walk(r + "u", "*.*", true);
+  ASSERT_EQ(odd.size(), 5u);
+  const AppEntryList named = NameEntries(PathViews(odd.begin(), odd.end()), CNameMemory(), ShellNameSource(), false);
+  for (const AppEntry& e : named) {
+    EXPECT_NE(GetFileAttributesA(e.FullPath.c_str()), INVALID_FILE_ATTRIBUTES) << e.FullPath;
+    EXPECT_EQ(e.DispName.find('~'), std::string::npos) << e.FullPath << " -> " << e.DispName;
+  }
 }
 
 TEST(FolderScan, PathAndShellFoldersFound) {
@@ -73,14 +91,16 @@ TEST(FolderScan, PathAndShellFoldersFound) {
     const char* name;
     std::string value = GetEnvVar(name);
     ~Restore() { SetEnvironmentVariableA(name, value.empty() ? nullptr : value.c_str()); }
-  } path{"PATH"}, pathext{"PATHEXT"};
+  } path{"PATH"}, pathext{"PATHEXT"}, var{"TARN_B"};
   TempDir t;
   const std::string a = t / "A", b = t / "B";
   tarn::test::MakeDirs(a + "\\sub");
   tarn::test::MakeDirs(b);
   for (const std::string& f : {a + "\\x.exe", a + "\\y.CMD", a + "\\z.txt", a + "\\sub\\deep.exe", b + "\\w.bat"})
     Touch(f);
-  ASSERT_TRUE(SetEnvironmentVariableA("PATH", (a + ";;" + b + ";" + a + ";").c_str()));
+  // Quoted, and through a variable, as installers write them.
+  ASSERT_TRUE(SetEnvironmentVariableA("TARN_B", b.c_str()));
+  ASSERT_TRUE(SetEnvironmentVariableA("PATH", ("\"" + a + "\";;%TARN_B%;" + a + ";").c_str()));
   ASSERT_TRUE(SetEnvironmentVariableA("PATHEXT", nullptr));
   CollectSettings s;
   s.SrchDirFlg = {false, false, true, false, false, false, true};
