@@ -429,7 +429,7 @@ CKanaMatcher::CKanaMatcher(MatchMode mode, const KanaReading& reading) : Mode(mo
       longest = std::max<std::size_t>(longest, spellings[j].Length);
     }
     MinBytes += shortest == SIZE_MAX ? 0 : shortest;
-    MaxBytes += longest + 2;  // and a long vowel that was not typed
+    MaxBytes += longest + 4;  // and the ウ and ー the word may leave out
   }
   Needed = WantChars(Filter, 0);
 }
@@ -460,7 +460,7 @@ bool CKanaMatcher::MayMatchLength(std::size_t rawSize) const {
 // double-byte characters, so when pos is a character boundary, so is every
 // position after a spelling that matched there. After each syllable the
 // name may hold a long vowel the word leaves out: ー, or ウ after o and u
-// ("tokyo" for トウキョウ).
+// ("tokyo" for トウキョウ), or both.
 bool CKanaMatcher::MatchFrom(std::string_view n, std::size_t syllable, std::size_t pos, bool toEnd) const {
   if (syllable == Reading.Syllables.size()) return !toEnd || pos == n.size();
   const KanaReading::Syllable& s = Reading.Syllables[syllable];
@@ -471,13 +471,14 @@ bool CKanaMatcher::MatchFrom(std::string_view n, std::size_t syllable, std::size
     std::size_t b = 0;
     while (b < text.size() && n[pos + b] == text[b]) ++b;
     if (b < text.size()) continue;
-    const std::size_t end = pos + b;
+    std::size_t end = pos + b;
     if (MatchFrom(n, syllable + 1, end, toEnd)) return true;
-    if (n.size() - end >= 2 && ((n[end] == '\x81' && n[end + 1] == '\x5B') ||
-                                ((s.Vowel == 'o' || s.Vowel == 'u') && n[end] == '\x83' && n[end + 1] == '\x45')) &&
-        MatchFrom(n, syllable + 1, end + 2, toEnd)) {
-      return true;
+    auto at = [&](char lead, char trail) { return n.size() - end >= 2 && n[end] == lead && n[end + 1] == trail; };
+    if ((s.Vowel == 'o' || s.Vowel == 'u') && at('\x83', '\x45')) {  // ウ
+      end += 2;
+      if (MatchFrom(n, syllable + 1, end, toEnd)) return true;
     }
+    if (at('\x81', '\x5B') && MatchFrom(n, syllable + 1, end + 2, toEnd)) return true;  // ー
   }
   return false;
 }
