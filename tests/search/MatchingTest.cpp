@@ -166,6 +166,7 @@ TEST(Romaji, LongVowelsAndLoanwordSpellingsInEveryMode) {
   for (const auto& [word, name] : misses) EXPECT_FALSE(Finds(word, name)) << word << " " << name;
   // In progress, the long vowel the word has not reached yet.
   for (const std::string word : {"^tami", "^tam", "^taam", "^ta-m", "*tanaru"}) EXPECT_TRUE(Finds(word, "ターミナル")) << word;
+  EXPECT_TRUE(Finds("^hony", "ホンヤク"));
 }
 
 TEST(Romaji, DictionaryWordsFindThemselvesHoweverLongVowelsAreTyped) {
@@ -188,7 +189,7 @@ TEST(Romaji, DictionaryWordsFindThemselvesHoweverLongVowelsAreTyped) {
 
 TEST(Filter, KanaOptionInEveryMode) {
   const AppEntryList entries = MakeEntries(
-      {"メモ帳", "memo.txt", "カメラ", "ｶﾒﾗ", "かめら", "デジカメ", "ガイドブック", "がいど", "Tokyo", "ナンバー"});
+      {"メモ帳", "memo.txt", "カメラ", "ｶﾒﾗ", "かめら", "デジカメ", "ガイドブック", "がいど", "Tokyo", "ナンバー", "とうきょう", "コーヒー"});
   const Names cameras = {"カメラ", "ｶﾒﾗ", "かめら"};
   const struct Case { std::string word; Names off, on; } cases[] = {
       {"memo", {"memo.txt"}, {"メモ帳", "memo.txt"}}, {"めも", {}, {"メモ帳"}},
@@ -196,7 +197,7 @@ TEST(Filter, KanaOptionInEveryMode) {
       {"*mt", {"memo.txt"}, {"memo.txt"}}, {"ガイド", {"ガイドブック"}, {"ガイドブック", "がいど"}},
       {"gaido", {}, {"ガイドブック", "がいど"}}, {"nanba-", {}, {"ナンバー"}},
       {"kaメラ", {}, {}},  // not romaji, and not what the names say
-      {"tokyo", {"Tokyo"}, {"Tokyo"}}, {"ka\x81", {}, {}}, {"ka\x81\x20", {}, {}}, {"'", {}, {}}, {"-", {}, {}},
+      {"tokyo", {"Tokyo"}, {"Tokyo", "とうきょう"}}, {"kohi", {}, {"コーヒー"}}, {"ka\x81", {}, {}}, {"ka\x81\x20", {}, {}}, {"'", {}, {}}, {"-", {}, {}},
       {std::string(259, 'n'), {}, {}}};
   MatchList::Positions matches;
   for (const Case& c : cases) {
