@@ -2,11 +2,17 @@
 // read against BM_ByteScan: a plain per-name byte search of the raw word,
 // the least any search has to do. BM_Search/Kana and KanaBroad search with
 // kana matching on; read them against BM_Search/Substring and
-// BM_SearchBroad.
+// BM_SearchBroad. BM_KanaWords runs over every katakana word of the
+// dictionary that scripts/kana-words --all writes (path in TARN_KANA_WORDS,
+// else build/bench/kana-words.txt): how many find themselves by each of
+// their spellings, and how many words each search finds among all of them.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -140,6 +146,80 @@ void BM_ByteScan(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(entries.size()));
 }
 
+// Each word with its spellings, as scripts/kana-words writes them.
+struct KanaWord {
+  std::string Name;
+  std::vector<std::string> Spellings;
+};
+
+const std::vector<KanaWord>& KanaWords() {
+  static const std::vector<KanaWord> words = [] {
+    std::vector<KanaWord> out;
+    const char* path = std::getenv("TARN_KANA_WORDS");
+    std::ifstream in(path ? path : "build/bench/kana-words.txt");
+    for (std::string line; std::getline(in, line);) {
+      KanaWord w;
+      for (std::size_t at = 0, tab; at <= line.size(); at = tab + 1) {
+        tab = std::min(line.find('\t', at), line.size());
+        (w.Name.empty() ? w.Name : w.Spellings.emplace_back()) = line.substr(at, tab - at);
+      }
+      out.push_back(std::move(w));
+    }
+    return out;
+  }();
+  return words;
+}
+
+// Every spelling of every word as an exact word against that word alone.
+void BM_KanaWordsFindThemselves(benchmark::State& state) {
+  const std::vector<KanaWord>& words = KanaWords();
+  if (words.empty()) return state.SkipWithError("no word list: run scripts/kana-words --all build/bench/kana-words.txt");
+  std::size_t searched = 0, found = 0;
+  MatchList::Positions matches;
+  for (auto _ : state) {
+    searched = found = 0;
+    for (const KanaWord& w : words) {
+      const AppEntryList one{{w.Name, "C:\\x.exe", 0}};
+      for (const std::string& spelling : w.Spellings) {
+        tarn::FilterEntries(one, "\\" + spelling, matches, {true});
+        found += matches.size();
+        ++searched;
+      }
+    }
+  }
+  state.counters["words"] = static_cast<double>(words.size());
+  state.counters["found%"] = 100.0 * static_cast<double>(found) / static_cast<double>(searched);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(searched));
+}
+
+// One word in 50 searched among all the words, in full and by its first
+// four letters: the names found per search, for each kind of spelling.
+void BM_KanaWordsHits(benchmark::State& state) {
+  const std::vector<KanaWord>& words = KanaWords();
+  if (words.empty()) return state.SkipWithError("no word list: run scripts/kana-words --all build/bench/kana-words.txt");
+  AppEntryList names;
+  for (const KanaWord& w : words) names.push_back({w.Name, "C:\\x.exe", static_cast<int32_t>(names.size())});
+  std::size_t searches = 0, hits[3] = {};
+  MatchList::Positions matches;
+  for (auto _ : state) {
+    searches = 0;
+    std::fill(std::begin(hits), std::end(hits), 0);
+    for (std::size_t i = 0; i < words.size(); i += 50, searches += 2) {
+      for (std::size_t k = 0; k < 3 && k < words[i].Spellings.size(); ++k) {
+        const std::string& spelling = words[i].Spellings[k];
+        for (const std::string& word : {spelling, std::string("^").append(spelling, 0, 4)}) {
+          tarn::FilterEntries(names, word, matches, {true});
+          hits[k] += matches.size();
+        }
+      }
+    }
+  }
+  const char* const kinds[] = {"hits/input", "hits/short", "hits/again"};
+  for (int k = 0; k < 3; ++k)
+    state.counters[kinds[k]] = static_cast<double>(hits[k]) / static_cast<double>(searches);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(3 * searches));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 }
@@ -159,6 +239,8 @@ const bool kRegistered = [] {
       ->Apply(Sizes);
   benchmark::RegisterBenchmark("BM_Search/KanaBroad", [](benchmark::State& s) { RunSearch(s, "t", {true}); })
       ->Apply(Sizes);
+  benchmark::RegisterBenchmark("BM_KanaWords/FindThemselves", BM_KanaWordsFindThemselves)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_KanaWords/Hits", BM_KanaWordsHits)->Unit(benchmark::kMillisecond);
   return true;
 }();
 

@@ -429,7 +429,7 @@ CKanaMatcher::CKanaMatcher(MatchMode mode, const KanaReading& reading) : Mode(mo
       longest = std::max<std::size_t>(longest, spellings[j].Length);
     }
     MinBytes += shortest == SIZE_MAX ? 0 : shortest;
-    MaxBytes += longest;
+    MaxBytes += longest + 4;  // and the ウ and ー the word may leave out
   }
   Needed = WantChars(Filter, 0);
 }
@@ -458,7 +458,9 @@ bool CKanaMatcher::MayMatchLength(std::size_t rawSize) const {
 // The syllables from this one on, laid over the name from pos; toEnd: the
 // last one must end where the name ends. A spelling is made of whole
 // double-byte characters, so when pos is a character boundary, so is every
-// position after a spelling that matched there.
+// position after a spelling that matched there. After each syllable the
+// name may hold a long vowel the word leaves out: ー, or ウ after o and u
+// ("tokyo" for トウキョウ), or both.
 bool CKanaMatcher::MatchFrom(std::string_view n, std::size_t syllable, std::size_t pos, bool toEnd) const {
   if (syllable == Reading.Syllables.size()) return !toEnd || pos == n.size();
   const KanaReading::Syllable& s = Reading.Syllables[syllable];
@@ -468,7 +470,15 @@ bool CKanaMatcher::MatchFrom(std::string_view n, std::size_t syllable, std::size
     // Spellings are a few characters: byte by byte beats a call.
     std::size_t b = 0;
     while (b < text.size() && n[pos + b] == text[b]) ++b;
-    if (b == text.size() && MatchFrom(n, syllable + 1, pos + text.size(), toEnd)) return true;
+    if (b < text.size()) continue;
+    std::size_t end = pos + b;
+    if (MatchFrom(n, syllable + 1, end, toEnd)) return true;
+    auto at = [&](char lead, char trail) { return n.size() - end >= 2 && n[end] == lead && n[end + 1] == trail; };
+    if ((s.Vowel == 'o' || s.Vowel == 'u') && at('\x83', '\x45')) {  // ウ
+      end += 2;
+      if (MatchFrom(n, syllable + 1, end, toEnd)) return true;
+    }
+    if (at('\x81', '\x5B') && MatchFrom(n, syllable + 1, end + 2, toEnd)) return true;  // ー
   }
   return false;
 }

@@ -126,8 +126,9 @@ class CWordMatcher {
 };
 
 // A romaji word's kana reading and its mode, ready to test names folded
-// with kana. Each syllable matches one of its spellings; in the in-order
-// mode the characters of the spellings need not be adjacent.
+// with kana. Each syllable matches one of its spellings, and may be followed
+// in the name by a long vowel the word leaves out (ー, or ウ after o and u);
+// in the in-order mode the characters of the spellings need not be adjacent.
 class CKanaMatcher {
  public:
   CKanaMatcher(MatchMode mode, const KanaReading& reading);

@@ -43,11 +43,14 @@ const RomajiRow kRomajiRows[] = {
     {"tsa", u"ツァ"}, {"tsi", u"ツィ"}, {"tse", u"ツェ"}, {"tso", u"ツォ"},
     {"tha", u"テャ"}, {"thi", u"ティ"}, {"thu", u"テュ"}, {"the", u"テェ"}, {"tho", u"テョ"},
     {"twa", u"トァ"}, {"twi", u"トィ"}, {"twu", u"トゥ"}, {"twe", u"トェ"}, {"two", u"トォ"},
+    // Loanwords as people spell them besides the input method's forms.
+    {"ti", u"ティ"}, {"tu", u"トゥ"}, {"tyu", u"テュ"},
 
     {"da", u"ダ"}, {"di", u"ヂ"}, {"du", u"ヅ"}, {"de", u"デ"}, {"do", u"ド"},
     {"dya", u"ヂャ"}, {"dyi", u"ヂィ"}, {"dyu", u"ヂュ"}, {"dye", u"ヂェ"}, {"dyo", u"ヂョ"},
     {"dha", u"デャ"}, {"dhi", u"ディ"}, {"dhu", u"デュ"}, {"dhe", u"デェ"}, {"dho", u"デョ"},
     {"dwa", u"ドァ"}, {"dwi", u"ドィ"}, {"dwu", u"ドゥ"}, {"dwe", u"ドェ"}, {"dwo", u"ドォ"},
+    {"di", u"ディ"}, {"du", u"ドゥ"}, {"dyu", u"デュ"},
 
     {"na", u"ナ"}, {"ni", u"ニ"}, {"nu", u"ヌ"}, {"ne", u"ネ"}, {"no", u"ノ"},
     {"nya", u"ニャ"}, {"nyi", u"ニィ"}, {"nyu", u"ニュ"}, {"nye", u"ニェ"}, {"nyo", u"ニョ"},
@@ -110,6 +113,17 @@ void AppendCp932(std::string& out, std::u16string_view kana) {
 
 constexpr bool IsVowel(char c) { return c == 'a' || c == 'i' || c == 'u' || c == 'e' || c == 'o'; }
 
+// The vowel a katakana ends in; 0 for ン, ッ and ー.
+char KanaVowel(char16_t c) {
+  static constexpr std::u16string_view kByVowel[] = {
+      u"ァアカガサザタダナハバパマャヤラヮワヵ", u"ィイキギシジチヂニヒビピミリヰ",
+      u"ゥウクグスズツヅヌフブプムュユルヴ", u"ェエケゲセゼテデネヘベペメレヱヶ",
+      u"ォオコゴソゾトドノホボポモョヨロヲ"};
+  for (int v = 0; v < 5; ++v)
+    if (kByVowel[v].find(c) != std::u16string_view::npos) return "aiueo"[v];
+  return 0;
+}
+
 // A consonant whose doubling is written っ (n is the exception: nn is ん).
 constexpr bool Doubles(char c) { return c >= 'a' && c <= 'z' && !IsVowel(c) && c != 'n'; }
 
@@ -123,17 +137,37 @@ class ReadingBuilder {
  public:
   explicit ReadingBuilder(KanaReading& r) : Reading(r) {}
 
-  void Begin() { Reading.Syllables.push_back({static_cast<uint32_t>(Reading.Spellings.size()), 0}); }
+  void Begin() {
+    Before = Reading.Syllables.empty() ? 0 : Reading.Syllables.back().Vowel;
+    Reading.Syllables.push_back({static_cast<uint32_t>(Reading.Spellings.size()), 0, 0});
+  }
 
-  void Add(std::u16string_view utf16) {
+  // The vowel of the syllable before the one begun last.
+  char VowelBefore() const { return Before; }
+
+  // prefix: ン where an n before a vowel or y stands for it.
+  void Add(std::u16string_view utf16, std::u16string_view prefix = {}) {
     std::string kana;
+    AppendCp932(kana, prefix);
     AppendCp932(kana, utf16);
     KanaReading::Syllable& s = Reading.Syllables.back();
+    const char vowel = utf16.back() == u'ー' ? Before : KanaVowel(utf16.back());
+    if (s.Count == 0) s.Vowel = vowel;
+    if (s.Vowel != vowel) s.Vowel = 0;
     for (uint32_t k = s.First; k < s.First + s.Count; ++k)
       if (Reading.SpellingText(Reading.Spellings[k]) == kana) return;
     Reading.Spellings.push_back({static_cast<uint32_t>(Reading.Text.size()), static_cast<uint32_t>(kana.size())});
     Reading.Text += kana;
     ++s.Count;
+  }
+
+  // A vowel typed again after its own syllable: also the long vowel mark,
+  // and for o also ウ ("tookyoo"). The syllable keeps its vowel.
+  void AddLong(char vowel) {
+    KanaReading::Syllable& s = Reading.Syllables.back();
+    Add(u"ー");
+    if (vowel == 'o') Add(u"ウ");
+    s.Vowel = vowel;
   }
 
   void One(std::u16string_view kana) {
@@ -142,30 +176,34 @@ class ReadingBuilder {
   }
 
   // The kana of every row spelled romaji; false when there is none.
-  bool AddRows(std::string_view romaji) {
+  bool AddRows(std::string_view romaji, std::u16string_view prefix = {}) {
     bool any = false;
     for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
       if (!Spells(kRomajiRows[k].Romaji, romaji)) continue;
-      Add(kRomajiRows[k].Kana);
+      Add(kRomajiRows[k].Kana, prefix);
       any = true;
     }
     return any;
   }
 
   // Letters that do not make a syllable yet: every kana they can begin.
-  bool AddBeginnings(std::string_view letters) {
+  bool AddBeginnings(std::string_view letters, std::u16string_view prefix = {}) {
     const std::size_t before = Reading.Syllables.back().Count;
     for (std::size_t k = 0; k < kRomajiRowCount; ++k) {
       const std::string_view romaji = kRomajiRows[k].Romaji;
-      if (romaji.size() > letters.size() && romaji.substr(0, letters.size()) == letters) Add(kRomajiRows[k].Kana);
+      if (romaji.size() > letters.size() && romaji.substr(0, letters.size()) == letters)
+        Add(kRomajiRows[k].Kana, prefix);
     }
+    if (!prefix.empty()) return Reading.Syllables.back().Count > before;
     if ((letters.size() == 1 && Doubles(letters[0])) || letters == "tc") Add(u"ッ");
     if (letters == "n" || letters == "m") Add(u"ン");
+    if (letters == "ny") AddBeginnings("y", u"ン");
     return Reading.Syllables.back().Count > before;
   }
 
  private:
   KanaReading& Reading;
+  char Before = 0;
 };
 
 std::size_t LongestRow(std::string_view s, std::size_t i) {
@@ -226,7 +264,12 @@ bool Read(std::string_view s, KanaReading& reading) {
       return true;
     }
     b.AddRows(s.substr(i, len));
-    if (looseN) b.AddRows(s.substr(i + 1, len - 1));
+    if (looseN) {
+      b.AddRows(s.substr(i + 1, len - 1));
+    } else if (c == 'n' && len > 1) {
+      b.AddRows(s.substr(i + 1, len - 1), u"ン");  // "honyaku" as ホンヤク
+    }
+    if (len == 1 && c == b.VowelBefore()) b.AddLong(c);
     looseN = false;
     i += len;
   }

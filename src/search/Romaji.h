@@ -25,8 +25,9 @@ extern const std::size_t kRomajiRowCount;
 
 // A romaji word as a sequence of syllables. Most syllables have one
 // spelling; some have several (zu is ズ or ヅ; the a of "nna" is ア or, read
-// as n + na, ナ), and letters still being typed at the end of the word stand
-// for every kana they can begin.
+// as n + na, ナ; na is ナ or ンア, as in "honyaku"; a vowel typed again is
+// also ー, and the o of "oo" also ウ), and letters still being typed at the
+// end of the word stand for every kana they can begin.
 struct KanaReading {
   struct Spelling {
     uint32_t Offset = 0;  // bytes of Text
@@ -35,6 +36,10 @@ struct KanaReading {
   struct Syllable {
     uint32_t First = 0;  // index into Spellings
     uint32_t Count = 0;
+    // The vowel the syllable ends in ('a', 'i', 'u', 'e', 'o'), 0 for none
+    // or for spellings that end in different vowels. After o and u a name's
+    // ウ may stand for the long vowel that was not typed.
+    char Vowel = 0;
   };
   std::string Text;
   std::vector<Spelling> Spellings;
