@@ -59,7 +59,9 @@ std::size_t ShellTextLimit() {
   return tarn::RunningUnderWine() ? kMaxShellTextWine : kMaxShellTextWindows;
 }
 
-int StartItem(const LaunchRequest& request) { return StartItemWith(request, &ShellExecuteA); }
+ShellOpenFn LaunchShellOpen = &ShellExecuteA;
+
+int StartItem(const LaunchRequest& request) { return StartItemWith(request, LaunchShellOpen); }
 
 int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen, std::size_t maxShellText) {
   const std::string& path = request.Path;
