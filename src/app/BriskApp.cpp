@@ -32,6 +32,8 @@ struct ProcessValues {
   // Deferred filtering delay, from the system's keyboard delay at start-up.
   unsigned KeyboardDelay = 300;
   LauncherFactory MakeLauncher = nullptr;
+  // The last main window was not made because another instance runs.
+  bool SecondInstance = false;
 };
 ProcessValues g_Process;
 
@@ -374,6 +376,7 @@ LRESULT CMainWindow::OnCreate(CREATESTRUCTA*) {
   Application = std::make_unique<CBriskApp>();
   if (!Application->Init(info)) {
     // A second instance: the window is not created and the entry ends.
+    g_Process.SecondInstance = true;
     Application.reset();
     return -1;
   }
@@ -475,6 +478,7 @@ void SetLauncherFactory(LauncherFactory factory) { g_Process.MakeLauncher = fact
 bool RegisterMainWindowClass(HINSTANCE instance) { return CMainWindow::Register(instance); }
 
 HWND CreateMainWindow(HINSTANCE instance, const std::string& dir) {
+  g_Process.SecondInstance = false;
   if (!RegisterMainWindowClass(instance) || g_Process.Main) return nullptr;
   CEnvInfoStore::SetDefaultDirectory(dir);
   // Recorded before the window exists: everything of the start-up happens
@@ -495,6 +499,8 @@ int RunMessageLoop() {
   }
   return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
+
+bool IsSecondInstance() { return g_Process.SecondInstance; }
 
 HWND GetMainWindow() { return g_Process.Main ? g_Process.Main->Window() : nullptr; }
 CBriskApp* GetBriskApp() { return g_Process.Main ? g_Process.Main->App() : nullptr; }

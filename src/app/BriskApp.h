@@ -123,6 +123,9 @@ void SetLauncherFactory(LauncherFactory factory);
 // settings and cache files, ending with '\'.
 bool RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, const std::string& dir);
+// True when the last CreateMainWindow made no window because another
+// instance runs (the user has been told).
+bool IsSecondInstance();
 int RunMessageLoop();
 
 HWND GetMainWindow();

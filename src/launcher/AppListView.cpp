@@ -124,10 +124,14 @@ bool CAppListView::Filter(const std::string& word, bool clampSelection, bool for
   Store->Search(filterWord, tarn::MatchOptions{Settings.KanaMatch});
   const MatchList& found = Store->GetMatchList();
   const int total = Store->GetAllCount();
-  if (!force && !NeedsFill && static_cast<long long>(before) == total && before == found.size())
+  // Every candidate matched before and now: the rows stay, unless they hang
+  // on the word being empty.
+  if (!force && !NeedsFill && static_cast<long long>(before) == total && before == found.size() &&
+      (!Settings.InitList || FilledForEmptyWord == filterWord.empty()))
     return true;
 
   NeedsFill = false;
+  FilledForEmptyWord = filterWord.empty();
   Shown = found;
   // Questions about the rows of the last fill are not needed any more.
   Icons->Forget();
@@ -176,7 +180,8 @@ void CAppListView::OnItemChanged() {
   if (!PathField) return;
   SetWindowTextA(PathField, "");
   const int row = GetSelectedRow();
-  if (row <= 0) return;
+  // Static rows show no path, however many there are (none at all too).
+  if (row < StaticRows) return;
   char path[MAX_PATH] = {};
   LVITEMA item = {};
   item.iSubItem = 1;

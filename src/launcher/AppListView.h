@@ -68,6 +68,9 @@ class CAppListView {
   std::string SearchWord;
   std::string FilteredWord;  // what the store was last searched with
   bool NeedsFill = false;
+  // The last fill was for an empty word: with InitList its rows were the
+  // history rows alone.
+  bool FilledForEmptyWord = false;
   CSrchApliBase* Store = nullptr;
   int LastResult = 0;
   HIMAGELIST SystemImages = nullptr;

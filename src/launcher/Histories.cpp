@@ -49,8 +49,8 @@ bool AddToExecList(std::vector<std::string>& list, int32_t max, std::string_view
   return true;
 }
 
-bool AddToTopDirs(std::vector<std::string>& list, int32_t max, int row, std::string_view path) {
-  if (max < 1 || row <= 0 || path.empty() || path.size() > kMaxHistoryEntry) return false;
+bool AddToTopDirs(std::vector<std::string>& list, int32_t max, std::string_view path) {
+  if (max < 1 || path.empty() || path.size() > kMaxHistoryEntry) return false;
   if (!tarn::IsStorableListEntry(path, "TopDirs-E:")) return false;
   std::erase_if(list, [&](const std::string& e) { return e == path; });
   if (list.size() >= static_cast<std::size_t>(max)) list.resize(static_cast<std::size_t>(max) - 1);

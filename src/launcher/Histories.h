@@ -27,15 +27,14 @@ bool AddToExecList(std::vector<std::string>& list, int32_t max, std::string_view
 
 // Puts the started path at the front of list, removing byte-for-byte equal
 // entries, and keeps at most max entries. Nothing happens when max is below
-// 1, the row is 0 (the first row is never recorded), the path is empty
-// (static item rows have none) or could not stand as a line of the
-// settings file. Answers whether the list changed.
-bool AddToTopDirs(std::vector<std::string>& list, int32_t max, int row, std::string_view path);
+// 1, the path is empty (static item rows have none) or could not stand as
+// a line of the settings file. Answers whether the list changed.
+bool AddToTopDirs(std::vector<std::string>& list, int32_t max, std::string_view path);
 
 // The same on the settings record.
 inline bool AddToExecList(EnvDlgInfo& info, std::string_view word) {
   return AddToExecList(info.ExecList, info.ExecListNumMax, word);
 }
-inline bool AddToTopDirs(EnvDlgInfo& info, int row, std::string_view path) {
-  return AddToTopDirs(info.TopDirs, info.TopDirNumMax, row, path);
+inline bool AddToTopDirs(EnvDlgInfo& info, std::string_view path) {
+  return AddToTopDirs(info.TopDirs, info.TopDirNumMax, path);
 }

@@ -75,14 +75,7 @@ bool ReadSelectedRowPath(HWND list, int* row, std::string* path) {
   return false;
 }
 
-bool AddStartedItem(HWND list, EnvDlgInfo& info) {
-  int row = -1;
-  std::string path;
-  if (!ReadSelectedRowPath(list, &row, &path)) return false;
-  return AddToTopDirs(info, row, path);
-}
-
-void RecordLaunchHistories(HWND dialog, EnvDlgInfo& info, std::string_view word) {
+void RecordLaunchHistories(HWND dialog, EnvDlgInfo& info, std::string_view word, std::string_view path) {
   AddSearchWord(GetDlgItem(dialog, IDC_LAUNCHER_SEARCH), info, word);
-  AddStartedItem(GetDlgItem(dialog, IDC_LAUNCHER_LIST), info);
+  AddToTopDirs(info, path);
 }

@@ -25,9 +25,7 @@ bool AddSearchWord(HWND combo, EnvDlgInfo& info, std::string_view word);
 // (column 1), however long. False when no row is selected.
 bool ReadSelectedRowPath(HWND list, int* row, std::string* path);
 
-// The selected row's path to the front of TopDirs (never row 0, never a row
-// with an empty path). Answers whether TopDirs changed.
-bool AddStartedItem(HWND list, EnvDlgInfo& info);
-
-// Both additions, with the launcher dialog's own controls.
-void RecordLaunchHistories(HWND dialog, EnvDlgInfo& info, std::string_view word);
+// Both additions after a launch: the word to ExecList and the launcher
+// dialog's drop-down, the started row's path to TopDirs (none for a static
+// row, whose path column is empty).
+void RecordLaunchHistories(HWND dialog, EnvDlgInfo& info, std::string_view word, std::string_view path);

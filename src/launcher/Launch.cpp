@@ -100,7 +100,9 @@ std::size_t ShellTextLimit() {
   return tarn::RunningUnderWine() ? kMaxShellTextWine : kMaxShellTextWindows;
 }
 
-int StartItem(const LaunchRequest& request) { return StartItemWith(request, &ShellExecuteExA); }
+ShellOpenFn LaunchShellOpen = &ShellExecuteExA;
+
+int StartItem(const LaunchRequest& request) { return StartItemWith(request, LaunchShellOpen); }
 
 int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen, std::size_t maxShellText) {
   const std::string& path = request.Path;

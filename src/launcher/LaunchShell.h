@@ -15,6 +15,10 @@ using ShellOpenFn = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
 // Longest file or parameter text the shell of this platform is given.
 std::size_t ShellTextLimit();
 
+// The shell call StartItem makes: ShellExecuteExA, which may run message
+// loops of its own (its prompts), as a stand-in may.
+extern ShellOpenFn LaunchShellOpen;
+
 // StartItem with the given shell call in place of ShellExecuteExA, and the
 // given limit for its texts.
 int StartItemWith(const LaunchRequest& request, ShellOpenFn shellOpen,

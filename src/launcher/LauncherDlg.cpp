@@ -258,14 +258,20 @@ void CLauncherDlg::RunSelected() {
   // The shell's own prompts during a launch and the hotkey message of
   // ApplySettings run message loops in which the dialog can be closed and
   // this object deleted; the application waits to exit until they are done.
+  // Typing or a finished pass may refilter the list meanwhile: the
+  // histories get what was started, taken now.
   CLauncherHost& host = *Host;
+  const std::string word = host.GetSearchWord();
+  int row = -1;
+  std::string path;
+  ReadSelectedRowPath(List, &row, &path);
   const CExitHold hold(host);
   const tarn::LifeGuard::Watcher alive = Watch();
   bool started = (GetKeyState(VK_SHIFT) & 0x8000) ? view->OpenSelectedFolder() : view->ExecuteSelected();
   if (!alive) return;
   if (started) {
     EnvDlgInfo& settings = host.GetSettings();
-    RecordLaunchHistories(Window(), settings, host.GetSearchWord());
+    RecordLaunchHistories(Window(), settings, word, path);
     CEnvInfoStore().SaveEnvInfo(&settings);
     host.ApplySettings(0);
     if (!alive) return;

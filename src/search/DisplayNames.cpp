@@ -10,7 +10,9 @@
 namespace tarn {
 namespace {
 
-constexpr std::string_view kNamesHeader = "TarnNames 1 ";
+// Version 1 files hold names cut at their last dot whatever the shell
+// showed: they are not read, and every name is asked again once.
+constexpr std::string_view kNamesHeader = "TarnNames 2 ";
 
 bool SameAsciiNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -126,7 +128,7 @@ AppEntryList NameEntries(const PathViews& paths, const CNameMemory& memory, CNam
       bool named = false;
       if (!renamed && !NeedsFullQuestion(path)) named = source.QuickName(e.FullPath, name) && !name.empty();
       if (!named) named = source.FullName(e.FullPath, name) && !name.empty();
-      e.DispName = DispNameOf(named ? std::string_view(name) : path);
+      e.DispName = named ? DispNameOf(name, path) : DispNameOf(path);
     }
     out.push_back(std::move(e));
   }

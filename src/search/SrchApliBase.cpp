@@ -64,7 +64,7 @@ bool CSrchApliBase::Search(const std::string& word, tarn::MatchOptions options) 
   tarn::ScopedCriticalSection hold(Lock);
   // First search with nothing collected yet: get the cached candidates
   // coming and a pass going. StartCollect takes the lock again.
-  if (Entries->empty()) StartCollect(true);
+  if (!Filled) StartCollect(true);
   MatchList::Positions found = std::move(Matches.Order());
   if (tarn::FilterEntries(*Entries, word, found, options)) {
     Matches = MatchList(Entries, std::move(found));
@@ -88,6 +88,7 @@ void CSrchApliBase::TakeRecords(AppEntryList* records) {
   // the last list showing them lets go.
   Entries = std::shared_ptr<const AppEntryList>(records);
   Matches = MatchList();
+  Filled = true;
 }
 
 bool CSrchApliBase::ApplyCollected(PathList* paths) {
@@ -109,7 +110,10 @@ bool CSrchApliBase::SetCollectSettings(const CollectSettings& settings) {
 
 bool CSrchApliBase::StartCollect(bool useCache) {
   tarn::ScopedCriticalSection guard(Lock);
-  if (CollectCount.load() <= 0 && !(useCache && PathsCache.CacheFileExists())) {
+  if (CollectCount.load() > 0) {
+    // The running pass may have read the sources before they changed.
+    if (!useCache) CollectAgain = true;
+  } else if (!(useCache && PathsCache.CacheFileExists())) {
     auto params = std::make_unique<CollectParams>(CollectParams{NotifyWindow,
                                                                 PathsCache.Settings(),
                                                                 PathsCache.TempFilePath(),
@@ -127,7 +131,7 @@ bool CSrchApliBase::StartCollect(bool useCache) {
       CollectCount.store(0);
     }
   }
-  if (!Entries->empty()) return true;
+  if (Filled) return true;
   Matches = MatchList();
   // The cached candidates arrive by message, named on a thread of their own.
   if (useCache) StartCacheLoad();
@@ -139,11 +143,17 @@ bool CSrchApliBase::ApplyCollected(AppEntryList* records) {
   tarn::ScopedCriticalSection guard(Lock);
   CollectCount.store(0);
   // A pass that brought nothing leaves the candidates as they are.
-  if (!owned) return true;
-  std::uint64_t size = 0;
-  for (const AppEntry& e : *owned) size += e.FullPath.size() + tarn::kCacheLineEnd.size();
-  PathsCache.ReplaceNamesFile(PathsCache.ReplaceCacheFile(size));
-  TakeRecords(owned.release());
+  if (owned) {
+    std::uint64_t size = 0;
+    for (const AppEntry& e : *owned) size += e.FullPath.size() + tarn::kCacheLineEnd.size();
+    PathsCache.ReplaceNamesFile(PathsCache.ReplaceCacheFile(size));
+    TakeRecords(owned.release());
+  }
+  // One more pass for everything asked meanwhile, with the settings of now.
+  if (CollectAgain) {
+    CollectAgain = false;
+    StartCollect(false);
+  }
   return true;
 }
 
@@ -198,7 +208,7 @@ unsigned __stdcall CacheLoadThread(void* arg) {
 
 bool CSrchApliBase::StartCacheLoad() {
   tarn::ScopedCriticalSection guard(Lock);
-  if (Loading->load() || !Entries->empty() || !PathsCache.CacheFileExists()) return false;
+  if (Loading->load() || Filled || !PathsCache.CacheFileExists()) return false;
   if (!NotifyWindow) {
     // Nobody to post to: the caller waits for the names.
     TakeRecords(LoadNamedCache(PathsCache.CacheFilePath(), PathsCache.NamesFilePath()).release());
@@ -222,7 +232,7 @@ bool CSrchApliBase::ApplyLoaded(AppEntryList* records) {
   std::unique_ptr<AppEntryList> owned(records);
   tarn::ScopedCriticalSection guard(Lock);
   Loading->store(false);
-  if (!owned || !Entries->empty()) return false;
+  if (!owned || Filled) return false;
   TakeRecords(owned.release());
   return true;
 }

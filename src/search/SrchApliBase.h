@@ -44,6 +44,9 @@ class CSrchApliBase {
 
   // Collector half.
   bool SetCollectSettings(const CollectSettings& settings);
+  // Starts a pass unless one runs, or (useCache) a cache file can serve.
+  // Asked for while a pass runs (useCache false: new settings, a refresh),
+  // one more pass follows when the running one has been applied.
   bool StartCollect(bool useCache);
   // Takes a finished pass's records (owned) in place of the candidates;
   // none (an abandoned pass) keeps the candidates.
@@ -53,10 +56,11 @@ class CSrchApliBase {
   bool IsCollecting();
 
   // Names the cache file's candidates on a thread of its own when the store
-  // is empty and nothing loads yet; false when no load started.
+  // has had no candidates yet and nothing loads; false when no load started.
   bool StartCacheLoad();
   // Takes the loaded records (owned); true when they became the candidates
-  // (only an empty store takes them: a pass applied meanwhile is newer).
+  // (only a store that has had none takes them: a pass applied meanwhile is
+  // newer).
   bool ApplyLoaded(AppEntryList* records);
   bool IsLoading() const { return Loading->load(); }
 
@@ -66,6 +70,11 @@ class CSrchApliBase {
   CAppPathsCache PathsCache;
   std::shared_ptr<const AppEntryList> Entries;
   MatchList Matches;
+  // The candidates came from a load or a pass: none at all is an answer
+  // too, and must not send the store to the cache again.
+  bool Filled = false;
+  // A pass was asked for while one ran.
+  bool CollectAgain = false;
   CRITICAL_SECTION Lock;
   HWND NotifyWindow;
   // Shared with the load thread, which may outlive the store.

@@ -41,16 +41,16 @@ TEST(Histories, SearchWords) {
 }
 
 TEST(Histories, StartedItemsAndBothOnTheSettingsRecord) {
-  const struct Case { List before; int max; int row; std::string path; List after; } cases[] = {
-      {{}, 20, 3, "C:\\a.exe", {"C:\\a.exe"}}, {{"C:\\b.exe", "C:\\a.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
-      {{"C:\\A.exe"}, 20, 3, "C:\\a.exe", {"C:\\a.exe", "C:\\A.exe"}},  // case counts
-      {{"x", "y", "w", "v"}, 2, 1, "z", {"z", "x"}}, {{"x", "z", "z"}, 2, 1, "z", {"z", "x"}},
-      {{"x"}, 20, 0, "z", {"x"}}, {{"x"}, 20, 2, "", {"x"}},  // row 0 is never recorded; static rows have no path
-      {{"x"}, 0, 2, "z", {"x"}},   {{"x"}, -1, 2, "z", {"x"}}, {{"x"}, 20, 2, std::string(260, 'p'), {"x"}},
-      {{"x"}, 20, 2, "TopDirs-E:", {"x"}}};
+  const struct Case { List before; int max; std::string path; List after; } cases[] = {
+      {{}, 20, "C:\\a.exe", {"C:\\a.exe"}}, {{"C:\\b.exe", "C:\\a.exe"}, 20, "C:\\a.exe", {"C:\\a.exe", "C:\\b.exe"}},
+      {{"C:\\A.exe"}, 20, "C:\\a.exe", {"C:\\a.exe", "C:\\A.exe"}},  // case counts
+      {{"x", "y", "w", "v"}, 2, "z", {"z", "x"}}, {{"x", "z", "z"}, 2, "z", {"z", "x"}},
+      {{"x"}, 20, "", {"x"}},  // static rows have no path
+      {{"x"}, 0, "z", {"x"}},   {{"x"}, -1, "z", {"x"}}, {{"x"}, 20, std::string(260, 'p'), {"x"}},
+      {{"x"}, 20, "TopDirs-E:", {"x"}}};
   for (const Case& c : cases) {
     List list = c.before;
-    AddToTopDirs(list, c.max, c.row, c.path);
+    AddToTopDirs(list, c.max, c.path);
     EXPECT_EQ(list, c.after) << c.path;
   }
   // On the record, each list keeps to its own maximum.
@@ -59,6 +59,6 @@ TEST(Histories, StartedItemsAndBothOnTheSettingsRecord) {
   info.TopDirNumMax = 2;
   for (const char* w : {"one", "two", "ONE", "three"}) AddToExecList(info, w);
   EXPECT_EQ(info.ExecList, (List{"three", "ONE"}));
-  for (const char* p : {"C:\\1", "C:\\2", "C:\\1"}) AddToTopDirs(info, 4, p);
+  for (const char* p : {"C:\\1", "C:\\2", "C:\\1"}) AddToTopDirs(info, p);
   EXPECT_EQ(info.TopDirs, (List{"C:\\1", "C:\\2"}));
 }

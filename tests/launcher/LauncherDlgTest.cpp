@@ -15,6 +15,7 @@
 #include "launcher/AppListView.h"
 #include "launcher/HistoryControls.h"
 #include "launcher/LauncherDlg.h"
+#include "launcher/LaunchShell.h"
 #include "launcher/RecordLog.h"
 #include "search/SrchApliBase.h"
 #include "settings/DlgToolTip.h"
@@ -61,6 +62,11 @@ class Launcher : public AppTest {
   static bool Filtered(const std::string& word) { return PumpUntil([&] { return GetBriskApp()->SearchWord == word; }); }
   // Sets the text at once (double-byte words too) and waits for the filter.
   static bool SearchFor(const std::string& word) { return SetWindowTextA(Item(1008), word.c_str()), Filtered(word); }
+  // The shell with a prompt of its own: typing goes on while it is up.
+  static BOOL WINAPI PromptingShell(SHELLEXECUTEINFOA* info) {
+    SearchFor("alpha");
+    return ShellExecuteExA(info);
+  }
   static void PressCtrl(bool down) {
     BYTE keys[256];
     GetKeyboardState(keys), keys[VK_CONTROL] = down ? 0x80 : 0, SetKeyboardState(keys);
@@ -141,23 +147,32 @@ TEST_F(Launcher, StaticRowsThenHistoryThenMatches) {
     GetBriskApp()->GetListView()->OnGetDispInfo(&info);
     EXPECT_STREQ(info.item.pszText, "") << row;
   }
-  // The first list shows the history rows alone.
+  // The first list shows the history rows alone; a word, even one every candidate matches, all of them.
   SearchFor(""), settings.SpeedTuning.InitList = true, Apply();
   EXPECT_TRUE(ListRows() == (Rows{"静的", "beta", "記録係"}) && Text(1018) == "[    6 /     6]");
+  for (auto [word, rows] : {std::pair{"^", 7u}, std::pair{"", 3u}}) {
+    ASSERT_TRUE(SearchFor(word));
+    EXPECT_EQ(ListRows().size(), rows) << word;
+  }
+  settings.StaticItems.clear(), Apply();  // without static items row 0 is a candidate
+  SelectRow(Item(1002), 0);
+  EXPECT_EQ(Text(1023), candidates[2]);
 }
 
 TEST_F(Launcher, LaunchesStartAndRecordTheHistories) {
   settings.StaticItems = {{"ファイル名を指定して実行", "%1", false, false}, {"道具", tools + "\\%1.exe", false, false}};
   settings.ExecListNumMax = 3;
   const std::string command = "\"" + recorder + "\" -x 表";
-  const struct { std::string word; int row; std::string args; Rows execList; } cases[] = {
+  const struct { std::string word; int row; std::string args; Rows execList; bool statics = true; } cases[] = {
       {"記録", 2, "", {"記録", "beta", "gamma"}},          // the candidate, in its own folder
       {"記録係", 1, "", {"記録係", "記録", "beta"}},       // a static item: its row is not recorded
       {command, 0, "-x 表", {command, "記録係", "記録"}},  // row 0: a typed command line
-  };
+      // No static items: row 0 is a candidate; the shell's prompt lets the list be refiltered meanwhile.
+      {"記録", 0, "", {"記録", "beta", "gamma"}, false}};
   // The key taken now: each launch's settings apply says so, the launcher closed under it.
   ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F10));
   for (std::size_t n = 0; const auto& c : cases) {
+    if (!c.statics) settings.StaticItems.clear(), Apply(), LaunchShellOpen = &PromptingShell;
     ASSERT_NE(Open(), nullptr);
     GetBriskApp()->GetSettings().HotKey = {1, 1, 1, 0, VK_F10};
     SearchFor(c.word), SelectRow(Item(1002), c.row);
@@ -176,6 +191,7 @@ TEST_F(Launcher, LaunchesStartAndRecordTheHistories) {
     EXPECT_TRUE(saved.ExecList == c.execList && saved.TopDirs == Rows{recorder}) << c.word;
     EXPECT_EQ(GetBriskApp()->GetSettings().ExecList, saved.ExecList);
   }
+  LaunchShellOpen = &ShellExecuteExA;
   UnregisterHotKey(nullptr, 78);
 }
 

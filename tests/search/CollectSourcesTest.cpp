@@ -261,10 +261,16 @@ TEST(CacheText, ParsesLineEndsSkipsBadLinesAndRoundTrips) {
   EXPECT_EQ(PathList(back.begin(), back.end()), paths);
 }
 
-TEST(NameEntries, CutsFolderAndLastExtensionAndAsksOncePerPathTheCheapWay) {
-  const std::pair<std::string, std::string> shown[] = {{"Foo 2.0", "Foo 2"}, {"Foo 2.0.exe", "Foo 2.0"},
-      {"D:\\Tools\\edit.exe", "edit"}, {"C:\\表\\ソフト表.exe", "ソフト表"}, {".profile", ".profile"}, {"", ""}};
-  for (const auto& [path, name] : shown) EXPECT_EQ(DispNameOf(path), name) << path;
+TEST(NameEntries, CutsOnlyTheExtensionShownAndAsksOncePerPathTheCheapWay) {
+  const std::pair<std::string, std::string> unnamed[] = {{"D:\\Tools\\edit.exe", "edit"},
+      {"C:\\表\\ソフト表.exe", "ソフト表"}, {".profile", ".profile"}, {"", ""}};
+  for (const auto& [path, name] : unnamed) EXPECT_EQ(DispNameOf(path), name) << path;
+  // The shell's name loses the path's own extension only where it shows it.
+  const std::tuple<std::string, std::string, std::string> shown[] = {{"Foo 2.0", "C:\\Foo 2.0.exe", "Foo 2.0"},
+      {"Foo 2.0.EXE", "C:\\Foo 2.0.exe", "Foo 2.0"}, {"Python 3.12 (64-bit)", "C:\\Python 3.12 (64-bit).lnk",
+      "Python 3.12 (64-bit)"}, {"Node.js", "C:\\Node.js.lnk", "Node.js"}, {"表.exe", "C:\\ソ\\表.exe", "表"},
+      {".profile", "C:\\.profile", ".profile"}, {"\x83.exe", "C:\\a.exe", "\x83.exe"}, {"a.b", "C:\\a.b\\", "a.b"}};
+  for (const auto& [name, path, got] : shown) EXPECT_EQ(DispNameOf(name, path), got) << name;
   CountingSource shell;
   const AppEntryList first = NameEntries(kPaths, CNameMemory(), shell, false);
   ASSERT_EQ(first.size(), kPaths.size());
@@ -302,6 +308,7 @@ TEST(NameEntries, NamesFileOnlyForItsOwnCacheFile) {
   // Stale or damaged: nothing remembered.
   const std::pair<std::string, std::uint64_t> bad[] = {{text, stamp + 1}, {text.substr(0, text.size() - 2), stamp},
                                                         {"TarnNames 1 x\r\n\r\n", stamp}, {"", stamp},
+                                                        {"TarnNames 1" + text.substr(11), stamp},  // names cut by an older build
                                                         {text.substr(0, 30) + "no tab\r\n\r\n", stamp}};
   for (const auto& [bytes, forStamp] : bad) {
     ASSERT_TRUE(memory.Load(text, stamp));

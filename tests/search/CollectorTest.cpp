@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 #include <set>
+#include <tuple>
 
 #include "search/AppEntries.h"
 #include "search/AppPathsCache.h"
@@ -128,12 +129,18 @@ TEST_F(CollectorTest, PassHandsItsListOverAndReplacesTheCache) {
   EXPECT_FALSE(base->SetCollectSettings(settings));
   ASSERT_TRUE(base->StartCollect(false));
   EXPECT_TRUE(base->IsCollecting());
-  // A refresh while the pass runs starts nothing.
-  ASSERT_TRUE(base->StartCollect(false));
-  ASSERT_TRUE(base->StartCollect(true));
-  ASSERT_TRUE(Finished(1));
-  PumpFor(300);
-  EXPECT_EQ(g_receiver.Started, 1);
+  // New sources and refreshes while the pass runs: one more pass when it
+  // has been applied, however many were asked, with the sources of now. A
+  // search's call, which a cache file serves, asks for none.
+  MakeDirs(t / "more"), WriteFileBytes(t / "more\\m.exe", "x");
+  settings.AnyDirs.push_back(t / "more;.exe");
+  ASSERT_TRUE(base->SetCollectSettings(settings) && base->StartCollect(false));
+  ASSERT_TRUE(base->StartCollect(false) && base->StartCollect(true));
+  ASSERT_TRUE(Finished(2) && !PumpUntil([] { return g_receiver.Finished > 2; }, 500));
+  EXPECT_EQ(g_receiver.Started, 2);
+  EXPECT_EQ(base->GetAllCount(), 5);
+  settings.AnyDirs.pop_back(), base->SetCollectSettings(settings);
+  ASSERT_TRUE(base->StartCollect(false) && Finished(3));
   EXPECT_FALSE(base->IsCollecting());
   const PathList got = PathsOf(*base);
   ASSERT_EQ(Sorted(got), exes);
@@ -144,8 +151,8 @@ TEST_F(CollectorTest, PassHandsItsListOverAndReplacesTheCache) {
   WriteFileBytes(tree + "\\e.exe", "x");
   ASSERT_TRUE(base->StartCollect(false));
   EXPECT_EQ(base->GetAllCount(), 4);  // the old candidates stay meanwhile
-  ASSERT_TRUE(Finished(2));
-  EXPECT_EQ(g_receiver.Started, 2);
+  ASSERT_TRUE(Finished(4));
+  EXPECT_EQ(g_receiver.Started, 4);
   EXPECT_EQ(base->GetAllCount(), 5);
   EXPECT_EQ(Read("apppaths.ini"), Text(PathsOf(*base)));
 }
@@ -181,6 +188,18 @@ TEST_F(CollectorTest, FirstSearchStartsAPassOnlyWithoutACache) {
   EXPECT_TRUE(base->IsCollecting());
   ASSERT_TRUE(Finished(1));
   EXPECT_EQ(Read("apppaths.ini"), Text(PathsOf(*base)));
+  // Nothing at all, from the cache or from a pass, is an answer: searching
+  // it again and again reads nothing again.
+  settings.AnyDirs = {t / "tree\\sub;.none"};
+  for (bool fromPass : {false, true}) {
+    WriteFileBytes(dir + "apppaths.ini", "");
+    auto none = Collector(window);
+    if (fromPass) {
+      ASSERT_TRUE(none->StartCollect(false) && Finished(2));
+    }
+    for (int i = 0; i < 3; ++i) none->Search(""), PumpFor(100);
+    EXPECT_EQ(std::tuple(g_receiver.Loaded, g_receiver.Started, none->GetAllCount()), std::tuple(2, 1 + fromPass, 0));
+  }
 }
 
 TEST_F(CollectorTest, TemporaryFileThatFailsOrIsStaleLeavesTheCache) {
@@ -264,13 +283,13 @@ TEST_F(CollectorTest, RealFilesGetTheShellsFullNameTheCheapestWay) {
   struct Case { std::string file; bool create; std::set<std::string> names; };
   // The shell may or may not hide extensions: both outcomes are right.
   const Case cases[] = {
-      {"Foo 2.0.exe", true, {"Foo 2.0", "Foo 2"}}, {"メモ帳.txt", true, {"メモ帳"}},
+      {"Foo 2.0.exe", true, {"Foo 2.0"}}, {"メモ帳.txt", true, {"メモ帳"}},
       {"表計算.exe", true, {"表計算"}},  // ends in a 5C trail byte
       {"ｶﾞｲﾄﾞ.exe", true, {"ｶﾞｲﾄﾞ"}}, {"noext", true, {"noext"}},
       {"ghost.exe", false, {"ghost"}},       // no such file: the path names it
-      {"Sub.d\\", false, {"Sub.d", "Sub"}},  // a folder: only the shell names it
-      {"Tool.lnk", true, {"Tool"}},          {"Site.url", true, {"Site"}},
-      {"a.b.c.exe", true, {"a.b.c", "a.b"}}, {"Loc\\real.exe", true, {"real", "別名"}}};  // renamed by desktop.ini
+      {"Sub.d\\", false, {"Sub.d"}},  // a folder: only the shell names it
+      {"Tool.lnk", true, {"Tool"}},  {"Site.url", true, {"Site"}}, {"Node.js.lnk", true, {"Node.js"}},
+      {"a.b.c.exe", true, {"a.b.c"}}, {"Loc\\real.exe", true, {"real", "別名"}}};  // renamed by desktop.ini
   MakeDirs(t / "Apps\\Sub.d");
   MakeDirs(t / "Apps\\Loc");
   WriteFileBytes(t / "Apps\\Loc\\desktop.ini", "[LocalizedFileNames]\r\nreal.exe=別名.exe\r\n");
@@ -287,7 +306,7 @@ TEST_F(CollectorTest, RealFilesGetTheShellsFullNameTheCheapestWay) {
   for (std::size_t i = 0; i < paths.size(); ++i) {
     std::string full;
     const bool shellNamed = ShellNameSource().FullName(paths[i], full) && !full.empty();
-    EXPECT_EQ(named[i].DispName, tarn::DispNameOf(shellNamed ? full : paths[i])) << paths[i];
+    EXPECT_EQ(named[i].DispName, shellNamed ? tarn::DispNameOf(full, paths[i]) : tarn::DispNameOf(paths[i])) << paths[i];
     EXPECT_TRUE(cases[i].names.count(named[i].DispName)) << cases[i].file << " -> " << named[i].DispName;
   }
 }
