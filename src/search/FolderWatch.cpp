@@ -3,6 +3,7 @@
 #include <process.h>
 
 #include <atomic>
+#include <cstddef>
 #include <mutex>
 #include <optional>
 
@@ -190,7 +191,8 @@ void CFolderWatcher::CState::OnDone(Watch& watch, DWORD error, DWORD bytes) {
     const BYTE* end = at + std::min<DWORD>(bytes, kBufferBytes);
     while (!matters && at + sizeof(FILE_NOTIFY_INFORMATION) <= end) {
       const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(at);
-      const DWORD nameBytes = std::min<DWORD>(info->FileNameLength, static_cast<DWORD>(end - at) - 12);
+      const auto room = static_cast<DWORD>(end - at - offsetof(FILE_NOTIFY_INFORMATION, FileName));
+      const DWORD nameBytes = std::min<DWORD>(info->FileNameLength, room);
       matters = tarn::ChangeMatters(watch.Root, NarrowName(info->FileName, nameBytes), OwnFolder, Ignored);
       if (info->NextEntryOffset == 0) break;
       at += info->NextEntryOffset;

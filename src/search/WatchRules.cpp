@@ -81,7 +81,8 @@ bool ChangeMatters(const WatchRoot& root, std::string_view name, std::string_vie
   if (!ownFolder.empty() && SameFolder(DirectoryOf(path), ownFolder)) {
     // The cache, the names file and the settings, each with its temporary.
     const std::string_view file = std::string_view(path).substr(DirectoryOf(path).size());
-    for (std::string_view own : {"apppaths.ini", "apppaths.tmp", "appnames.ini", "appnames.tmp", "tlenv.ini", "tlenv.tmp"}) {
+    for (std::string_view own :
+         {"apppaths.ini", "apppaths.tmp", "appnames.ini", "appnames.tmp", "tlenv.ini", "tlenv.tmp"}) {
       if (file.size() == own.size() && SamePrefix(own, file, own.size())) return false;
     }
   }
