@@ -102,9 +102,9 @@ void CWatchPacer::Changed(uint64_t nowMs) {
 
 std::optional<uint64_t> CWatchPacer::DueAt() const {
   if (!Pending) return std::nullopt;
-  // After a quiet moment, or at the latest MinGapMs after the first change
-  // when the changes never pause.
-  uint64_t at = std::min(LastChange + Timings.QuietMs, PendingSince + Timings.MinGapMs);
+  // After a quiet moment; an unpacked archive makes one pass, not one each
+  // few seconds. Changes that never pause must not starve the list.
+  uint64_t at = std::min(LastChange + Timings.QuietMs, PendingSince + Timings.LongestWaitMs);
   if (LastPass && PendingSince < *LastPass + Timings.StreamGapMs) at = std::max(at, *LastPass + Timings.MinGapMs);
   return at;
 }

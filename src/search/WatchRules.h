@@ -46,12 +46,13 @@ struct WatchTimings {
   uint32_t QuietMs = 1000;     // a change starts a pass once the folders were quiet this long
   uint32_t MinGapMs = 30000;   // while changes keep coming, passes at most this often
   uint32_t StreamGapMs = 5000; // changes this soon after a pass still belong to its stream
+  uint32_t LongestWaitMs = 120000;  // folders never quiet get a pass this long after their first change
 };
 
 // Decides when a pass is due. Changes that begin well after the last pass
 // start one after a quiet moment; while changes keep coming (they began
-// soon after the last pass, or never pause), passes start at most once per
-// MinGapMs.
+// soon after the last pass), passes start at most once per MinGapMs; and
+// changes that never pause start one after LongestWaitMs all the same.
 class CWatchPacer {
  public:
   explicit CWatchPacer(WatchTimings timings = {}) : Timings(timings) {}

@@ -91,7 +91,7 @@ TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
 }
 
 TEST_F(MainWindow, FilesAddedRenamedAndRemovedReachAnOpenLauncher) {
-  FolderWatchTimings = {200, 30000, 300};
+  FolderWatchTimings = {200, 30000, 300, 120000};
   ASSERT_TRUE(Create() && WaitIdle());
   HWND launcher = OpenLauncher(GetMainWindow());
   ASSERT_NE(launcher, nullptr);

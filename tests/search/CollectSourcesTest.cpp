@@ -334,7 +334,7 @@ TEST(FolderWatch, OneWatchPerRootAndOnlyChangesThatCanMatter) {
 }
 
 TEST(FolderWatch, PassesAfterAQuietMomentAtMostOncePerGapWhileChangesKeepComing) {
-  // Quiet 1 s, gap 30 s, stream 5 s. Each row: changes at these times, then
+  // Quiet 1 s, gap 30 s, stream 5 s, longest wait 120 s. Each row: changes at these times, then
   // the passes started (at the due time, checked every 100 ms) until 200 s.
   const struct { std::vector<uint64_t> changes; std::vector<uint64_t> passes; } cases[] = {
       {{}, {}},
@@ -354,12 +354,16 @@ TEST(FolderWatch, PassesAfterAQuietMomentAtMostOncePerGapWhileChangesKeepComing)
     }
     EXPECT_EQ(passes, c.passes) << c.changes.size();
   }
-  // Changes that never pause: a pass each gap, one after they end.
-  tarn::CWatchPacer pacer;
-  std::vector<uint64_t> passes;
-  for (uint64_t now = 0; now <= 100000; now += 100) {
-    if (now <= 70000) pacer.Changed(now);
-    if (pacer.DueAt() && *pacer.DueAt() <= now) pacer.Started(now), passes.push_back(now);
+  // Changes that never pause: one pass after they end when they end soon,
+  // one each longest wait while they do not, never two within the gap.
+  for (const auto& [until, wanted] : {std::pair{70000, std::vector<uint64_t>{71000}},
+                                      std::pair{250000, std::vector<uint64_t>{120000, 240100, 270100}}}) {
+    tarn::CWatchPacer pacer;
+    std::vector<uint64_t> passes;
+    for (uint64_t now = 0; now <= 300000; now += 100) {
+      if (now <= static_cast<uint64_t>(until)) pacer.Changed(now);
+      if (pacer.DueAt() && *pacer.DueAt() <= now) pacer.Started(now), passes.push_back(now);
+    }
+    EXPECT_EQ(passes, wanted) << until;
   }
-  EXPECT_EQ(passes, (std::vector<uint64_t>{30000, 60100, 90100}));
 }

@@ -335,7 +335,7 @@ TEST_F(CollectorTest, StoreSearchesTheAppliedCandidates) {
 }
 
 TEST_F(CollectorTest, WatchedFoldersStartFewPassesAndOnlyForChangesThatMatter) {
-  FolderWatchTimings = {300, 30000, 600};
+  FolderWatchTimings = {300, 30000, 600, 120000};
   char recent[MAX_PATH] = {};
   ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, recent, CSIDL_RECENT, TRUE));
   // The recent-files folder is collected but not watched; a folder that is
