@@ -11,6 +11,7 @@
 #include "launcher/LauncherLayout.h"
 #include "launcher/ListOrder.h"
 #include "search/CollectSettings.h"
+#include "search/FolderWatch.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
 
@@ -63,6 +64,7 @@ bool CBriskApp::Init(const AppInfo& info) {
   Collector = std::make_unique<CSrchApliBase>(Info->MainWindow, Info->Folder);
   ListView = std::make_unique<CAppListView>();
   ListView->Attach(nullptr, Collector.get());
+  Watcher = std::make_unique<CFolderWatcher>(Info->MainWindow, WM_FOLDERS_CHANGED, Info->Folder);
 
   Tray = std::make_unique<CTrayIcon>();
   Tray->Register(Info->TrayIconId, Info->Instance);
@@ -189,7 +191,14 @@ bool CBriskApp::ApplySettings(int n) {
   // LoadIcon changes what every row shows, though not which rows.
   const bool iconsChanged = ListView->GetListSettings().LoadIcon != next.LoadIcon;
   const bool listChanged = ListView->ApplyListSettings(next);
-  const bool collectChanged = Collector->SetCollectSettings(MakeCollectSettings(Settings));
+  const CollectSettings collect = MakeCollectSettings(Settings);
+  const bool collectChanged = Collector->SetCollectSettings(collect);
+  // The watches follow the sources; settings that collect the same leave
+  // them as they are.
+  if (Watcher && (!Watching || CollectSettingsDiffer(*Watching, collect))) {
+    Watching = collect;
+    Watcher->Arm(collect);
+  }
   if (collectChanged) {
     Collector->StartCollect(n != 0);
     RebuildList();
@@ -229,9 +238,18 @@ bool CBriskApp::OnCacheLoaded(LPARAM lParam) {
   return taken;
 }
 
+void CBriskApp::OnFoldersChanged() {
+  // The same pass as any other: the tray icon and an open launcher follow
+  // it through its own messages.
+  if (Collector) Collector->StartCollect(false);
+}
+
 void CBriskApp::Refresh() {
   if (!ListView) return;
   BeginBusy();
+  // A folder that was missing may exist now, and a changed PATH names
+  // other folders: the watches are laid again with the pass.
+  if (Watcher && Watching) Watcher->Arm(*Watching);
   Collector->StartCollect(false);
   RebuildList();
   EndBusy();
@@ -306,6 +324,8 @@ void CBriskApp::Teardown() {
     UnregisterHotKey(Info->MainWindow, kHotKeyId);
     EnableTimer(false);
   }
+  Watcher.reset();
+  Watching.reset();
   Info.reset();
   ListView.reset();
   Collector.reset();
@@ -459,6 +479,9 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           Environment.Reload() && Application->GetSettings().SrchDirFlg.Path) {
         Application->Refresh();
       }
+      break;
+    case WM_FOLDERS_CHANGED:
+      if (Application) Application->OnFoldersChanged();
       break;
     case WM_CACHE_LOADED:
       if (Application) {

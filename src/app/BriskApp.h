@@ -13,10 +13,12 @@
 #include "app/TrayIcon.h"
 #include "base/WinHandle.h"
 #include "launcher/LauncherHost.h"
+#include "search/CollectSettings.h"
 #include "res/LauncherDialog.h"
 #include "settings/EnvDlgInfo.h"
 
 class CAppListView;
+class CFolderWatcher;
 class CSrchApliBase;
 
 inline constexpr UINT WM_ENV_DIALOG_RESULT = WM_USER + 10;
@@ -59,6 +61,8 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
   bool OnCollectionStatus(WPARAM wParam, LPARAM lParam);
   // The cache file's candidates, named off this thread (WM_CACHE_LOADED).
   bool OnCacheLoaded(LPARAM lParam);
+  // The watched folders changed and have settled (WM_FOLDERS_CHANGED).
+  void OnFoldersChanged();
   void Refresh();
   void BeginBusy();
   void EndBusy();
@@ -112,6 +116,9 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
   std::unique_ptr<CSrchApliBase> Collector;
   std::unique_ptr<CAppListView> ListView;
   std::optional<AppInfo> Info;
+  // Goes first: its thread posts to the main window.
+  std::unique_ptr<CFolderWatcher> Watcher;
+  std::optional<CollectSettings> Watching;  // what the watches were armed for
 };
 
 // Creates the launcher dialog for the application and answers its window;

@@ -39,6 +39,7 @@
 #define IDC_ENV_SPACE_OPTION 1038
 #define IDC_ENV_INTERVAL 1039
 #define IDC_ENV_KANA 1040
+#define IDC_ENV_STARTUP 1041
 
 // Controls of the static item dialog "DLG_STATIC_ITEM_SETTING".
 #define IDC_ITEM_COMMAND 1024

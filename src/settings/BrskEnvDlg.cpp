@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "settings/DlgToolTip.h"
 #include "settings/StaticItemDlg.h"
+#include "settings/StartupShortcut.h"
 
 namespace {
 
@@ -199,6 +200,10 @@ void CBrskEnvDlg::FillControls() {
   EnableWindow(Autocomplete, AutoComplete != nullptr);
   Check(dlg, IDC_ENV_SPACE_OPTION, Working.SpaceIsOption);
   Check(dlg, IDC_ENV_KANA, Working.KanaMatch);
+  // No settings line: the Startup folder itself tells.
+  StartupFolder = tarn::StartupFolder();
+  Check(dlg, IDC_ENV_STARTUP, tarn::StartsWithWindows(StartupFolder, tarn::ProgramPath()));
+  EnableWindow(GetDlgItem(dlg, IDC_ENV_STARTUP), !StartupFolder.empty());
 
   SetDlgItemInt(dlg, IDC_ENV_TOPDIR_MAX, static_cast<UINT>(Working.TopDirNumMax), FALSE);
   SetDlgItemInt(dlg, IDC_ENV_EXECLIST_MAX, static_cast<UINT>(Working.ExecListNumMax), FALSE);
@@ -389,6 +394,15 @@ void CBrskEnvDlg::OnOk() {
   ReadControls();
   if (!Validate()) return;
   if (Shared != &Working) *Shared = tarn::RecordForOk(Working, *Shared);
+  const bool startup = Checked(Window(), IDC_ENV_STARTUP);
+  if (!StartupFolder.empty() && !tarn::SetStartWithWindows(StartupFolder, tarn::ProgramPath(), startup)) {
+    // The other settings are saved all the same.
+    const tarn::LifeGuard::Watcher alive = Watch();
+    ShowEnvMessage(std::string(startup ? "スタートアップ フォルダにショートカットを作成できませんでした。\n"
+                                       : "スタートアップ フォルダのショートカットを削除できませんでした。\n") +
+                   StartupFolder);
+    if (!alive) return;
+  }
   Close(1);
 }
 

@@ -83,6 +83,7 @@ class CBrskEnvDlg : public CDialogBase {
   std::list<StaticItem> RowItems;
   tarn::EnvNumberTexts NumberTexts;
   std::string RefusedFolder;
+  std::string StartupFolder;  // empty when the shell knows none
   tarn::ScopedLibrary ShellUtility;
   using AutoCompleteFn = HRESULT(WINAPI*)(HWND, DWORD);
   AutoCompleteFn AutoComplete = nullptr;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "res/SettingsDialogs.h"
 #include "res/resource.h"
 #include "search/FolderScan.h"
+#include "search/FolderWatch.h"
 #include "search/SrchApliBase.h"
 #include "settings/EnvInfoStore.h"
 #include "support/LauncherDrive.h"
@@ -87,6 +89,33 @@ TEST_F(MainWindow, StartsHiddenAndBusyThenTrayAndLauncherFollowTheCollection) {
   // The refresh command runs a new pass, which finds all three again.
   PostMessageA(GetMainWindow(), WM_COMMAND, 4006, 0);
   EXPECT_TRUE(PumpUntil([&] { return app->GetCollector()->GetAllCount() == 3; }) && WaitIdle());
+}
+
+TEST_F(MainWindow, FilesAddedRenamedAndRemovedReachAnOpenLauncher) {
+  FolderWatchTimings = {200, 30000, 300, 120000};
+  ASSERT_TRUE(Create() && WaitIdle());
+  HWND launcher = OpenLauncher(GetMainWindow());
+  ASSERT_NE(launcher, nullptr);
+  const auto names = [&] {
+    Rows out;
+    for (const std::string& row : ListTexts(GetDlgItem(launcher, IDC_LAUNCHER_LIST))) {
+      const std::string name = row.substr(0, row.find(".txt"));
+      if (name.find_first_not_of("abeghlmptd") == std::string::npos) out.push_back(name);
+    }
+    return std::sort(out.begin(), out.end()), out;
+  };
+  const std::string files = dir / "files\\";
+  const std::pair<std::function<bool()>, Rows> steps[] = {
+      {[&] { return WriteFileBytes(files + "delta.txt", "x"), true; }, {"alpha", "beta", "delta", "gamma"}},
+      {[&] { return MoveFileA((files + "delta.txt").c_str(), (files + "lambda.txt").c_str()) != 0; },
+       {"alpha", "beta", "gamma", "lambda"}},
+      {[&] { return DeleteFileA((files + "beta.txt").c_str()) != 0; }, {"alpha", "gamma", "lambda"}}};
+  for (const auto& [act, rows] : steps) {
+    PumpFor(400);
+    ASSERT_TRUE(act());
+    EXPECT_TRUE(PumpUntil([&] { return names() == rows; })) << rows.back();
+  }
+  FolderWatchTimings = {};
 }
 
 TEST_F(MainWindow, WithoutAPassTheTrayTurnsIdleOnceTheCacheIsIn) {

@@ -9,6 +9,7 @@
 
 #include "search/AppEntries.h"
 #include "search/DisplayNames.h"
+#include "search/WatchRules.h"
 
 using namespace tarn;
 
@@ -314,5 +315,64 @@ TEST(NameEntries, NamesFileOnlyForItsOwnCacheFile) {
     ASSERT_TRUE(memory.Load(text, stamp));
     EXPECT_FALSE(memory.Load(bytes, forStamp)) << bytes;
     EXPECT_EQ(memory.Size(), 0u) << bytes;
+  }
+}
+
+TEST(FolderWatch, OneWatchPerRootAndOnlyChangesThatCanMatter) {
+  using tarn::WatchRoot;
+  const std::vector<tarn::ScanJob> jobs = {{"C:\\Menu", "*.*", true}, {"C:\\Bin\\", "*.EXE", false},
+                                           {"c:\\bin", "*.EXE", false}, {"D:\\Tools", "*.exe", false},
+                                           {"d:/tools/", "*.lnk", true}, {"", "*.*", true}};
+  EXPECT_EQ(tarn::WatchRootsOf(jobs), (std::vector<WatchRoot>{{"C:\\Menu\\", "*.*", true},
+                                                               {"C:\\Bin\\", "*.EXE", false},
+                                                               {"D:\\Tools\\", "*.*", true}}));
+  const WatchRoot bin{"C:\\Prog\\", "*.EXE;*.BAT", false}, menu{"C:\\Users\\u\\", "*.EXE", true};
+  const std::vector<std::string> ignored = {"C:\\Users\\u\\Recent\\"};
+  const struct { const WatchRoot& root; std::string name; bool matters; } cases[] = {
+      {bin, "tool.exe", true},  {bin, "Tool.Bat", true},     {bin, "readme.txt", false},
+      {bin, "apppaths.tmp", false}, {bin, "tlenv.ini", false}, {bin, "appnames.ini", false},
+      {bin, "apppaths.exe", true},  {bin, "", true},          // overflow: unknown
+      {menu, "notes.txt", true}, {menu, "Recent\\a.lnk", false}, {menu, "Recent", false},
+      {menu, "Recently\\a.lnk", true}, {menu, "apppaths.tmp", true},  // not the program's folder
+      {menu, "\x95\x5C\\a.lnk", true}};  // a folder ending in the trail byte 5C
+  for (const auto& c : cases) {
+    EXPECT_EQ(tarn::ChangeMatters(c.root, c.name, "c:\\prog", ignored), c.matters) << c.root.Folder << c.name;
+  }
+  EXPECT_TRUE(tarn::InFolder("C:\\\x95\x5C\\a", "C:\\\x95\x5C"));
+  EXPECT_FALSE(tarn::InFolder("C:\\\x95\x5C\\a", "C:\\\x95"));
+}
+
+TEST(FolderWatch, PassesAfterAQuietMomentAtMostOncePerGapWhileChangesKeepComing) {
+  // Quiet 1 s, gap 30 s, stream 5 s, longest wait 120 s. Each row: changes at these times, then
+  // the passes started (at the due time, checked every 100 ms) until 200 s.
+  const struct { std::vector<uint64_t> changes; std::vector<uint64_t> passes; } cases[] = {
+      {{}, {}},
+      {{10000}, {11000}},                                     // one file
+      {{10000, 10500, 10900}, {11900}},                       // a short burst: one pass
+      {{10000, 20000, 40000}, {11000, 21000, 41000}},         // apart: each its own
+      {{10000, 13000}, {11000, 41000}},                       // soon after the pass: the stream goes on
+      {{10000, 12000, 14000, 16000, 18000, 44000}, {11000, 41000, 71000}},
+  };
+  for (const auto& c : cases) {
+    tarn::CWatchPacer pacer;
+    std::vector<uint64_t> passes;
+    std::size_t next = 0;
+    for (uint64_t now = 0; now <= 200000; now += 100) {
+      while (next < c.changes.size() && c.changes[next] <= now) pacer.Changed(c.changes[next++]);
+      if (pacer.DueAt() && *pacer.DueAt() <= now) pacer.Started(now), passes.push_back(now);
+    }
+    EXPECT_EQ(passes, c.passes) << c.changes.size();
+  }
+  // Changes that never pause: one pass after they end when they end soon,
+  // one each longest wait while they do not, never two within the gap.
+  for (const auto& [until, wanted] : {std::pair{70000, std::vector<uint64_t>{71000}},
+                                      std::pair{250000, std::vector<uint64_t>{120000, 240100, 270100}}}) {
+    tarn::CWatchPacer pacer;
+    std::vector<uint64_t> passes;
+    for (uint64_t now = 0; now <= 300000; now += 100) {
+      if (now <= static_cast<uint64_t>(until)) pacer.Changed(now);
+      if (pacer.DueAt() && *pacer.DueAt() <= now) pacer.Started(now), passes.push_back(now);
+    }
+    EXPECT_EQ(passes, wanted) << until;
   }
 }

@@ -4,6 +4,7 @@
 #include "search/Collector.h"
 
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "search/AppPathsCache.h"
 #include "search/CollectSources.h"
 #include "search/DisplayNames.h"
+#include "search/FolderWatch.h"
 #include "search/SrchApliBase.h"
 #include "support/TestSupport.h"
 
@@ -26,11 +28,15 @@ namespace {
 // The receiving end, as the main window does it.
 struct Receiver {
   CSrchApliBase* Base = nullptr;
-  int Started = 0, Finished = 0, Loaded = 0;
+  int Started = 0, Finished = 0, Loaded = 0, Changed = 0;
   std::size_t LastCount = 0;
 } g_receiver;
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_FOLDERS_CHANGED) {
+    if (++g_receiver.Changed, g_receiver.Base) g_receiver.Base->StartCollect(false);
+    return 0;
+  }
   if (msg != WM_CACHE_LOADED && msg != WM_COLLECT_NOTIFY) return DefWindowProcA(hwnd, msg, wp, lp);
   Receiver& r = g_receiver;
   auto* list = reinterpret_cast<AppEntryList*>(lp);
@@ -345,4 +351,49 @@ TEST_F(CollectorTest, StoreSearchesTheAppliedCandidates) {
   EXPECT_TRUE(store.GetMatchList().empty());
   EXPECT_TRUE(store.Search(static_cast<const char*>(nullptr)));
   EXPECT_EQ(store.GetMatchList().size(), 6u);
+}
+
+TEST_F(CollectorTest, WatchedFoldersStartFewPassesAndOnlyForChangesThatMatter) {
+  FolderWatchTimings = {300, 30000, 600, 120000};
+  char recent[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, recent, CSIDL_RECENT, TRUE));
+  // The recent-files folder is collected but not watched; a folder that is
+  // gone leaves the others watched.
+  settings.SrchDirFlg.Recent = true;
+  settings.AnyDirs.push_back(t / "gone");
+  auto base = Collector(window);
+  ASSERT_TRUE(base->StartCollect(false) && Finished(1));
+  const int before = base->GetAllCount();
+  auto watcher = std::make_unique<CFolderWatcher>(window, WM_FOLDERS_CHANGED, dir);
+  watcher->Arm(settings);
+  ASSERT_TRUE(PumpUntil([&] { return watcher->WatchedCount() >= 0; }));
+  EXPECT_EQ(watcher->WatchedCount(), 1);
+  const std::string opened = std::string(recent) + "\\tarn watch test.lnk";
+  WriteFileBytes(opened, "x");
+  DeleteFileA(opened.c_str());
+  WriteFileBytes(dir + "apppaths.tmp", "x");  // not watched: the program's own
+  PumpFor(1500);
+  EXPECT_EQ(g_receiver.Changed, 0);
+  // A burst of files in a new subfolder: one pass, at most two.
+  MakeDirs(tree + "\\burst");
+  for (int i = 0; i < 300; ++i) WriteFileBytes(tree + "\\burst\\f" + std::to_string(i) + ".exe", "x");
+  EXPECT_TRUE(PumpUntil([&] { return base->GetAllCount() == before + 300; }, 45000));
+  PumpFor(1000);
+  EXPECT_TRUE(g_receiver.Changed >= 1 && g_receiver.Changed <= 2 && g_receiver.Started <= 3) << g_receiver.Changed;
+  // Removed and renamed, each on its own after a while: the list follows.
+  const int passes = g_receiver.Started;
+  ASSERT_TRUE(DeleteFileA((tree + "\\a.exe").c_str()));
+  EXPECT_TRUE(PumpUntil([&] { return base->GetAllCount() == before + 299; }, 10000));
+  PumpFor(1000);
+  ASSERT_TRUE(MoveFileA((tree + "\\b.EXE").c_str(), (tree + "\\renamed.exe").c_str()));
+  EXPECT_TRUE(PumpUntil([&] {
+    const PathList now = PathsOf(*base);
+    return std::count(now.begin(), now.end(), tree + "\\renamed.exe") == 1 && base->GetAllCount() == before + 299;
+  }, 10000));
+  EXPECT_EQ(g_receiver.Started, passes + 2);
+  watcher.reset();  // ends with its watches
+  WriteFileBytes(tree + "\\late.exe", "x");
+  PumpFor(1000);
+  EXPECT_EQ(g_receiver.Started, passes + 2);
+  FolderWatchTimings = {};
 }

@@ -13,6 +13,7 @@
 #include "res/SettingsDialogs.h"
 #include "settings/BrskEnvDlg.h"
 #include "settings/EnvInfoStore.h"
+#include "settings/StartupShortcut.h"
 #include "settings/StaticItemDlg.h"
 #include "support/TestSupport.h"
 
@@ -228,6 +229,41 @@ TEST_F(EnvDialog, OkStoresTheControlsWithTheHistoriesOfNow) {
     while (Dlg() && PeekMessageA(&msg, Dlg(), 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     EXPECT_TRUE(Notified() == 2u && shared == expected) << close;
   }
+}
+
+TEST_F(EnvDialog, StartWithWindowsMakesMendsAndRemovesTheShortcut) {
+  const std::string startup = dir / "Startup", own = startup + "\\Tarn Launcher.lnk", mine = startup + "\\mine.lnk";
+  const std::string program = tarn::ProgramPath(), recorder = RecorderPath();
+  tarn::SetStartupFolder(startup);
+  const auto shortcut = [](const std::string& link) {
+    std::string target, work;
+    return tarn::ReadShortcut(link, target, work) ? target + "|" + work : "none";
+  };
+  const auto ok = [&](bool wasOn, bool on) {
+    Open();
+    EXPECT_EQ(IsDlgButtonChecked(Dlg(), IDC_ENV_STARTUP), wasOn ? BST_CHECKED : BST_UNCHECKED);
+    if (wasOn != on) Click(IDC_ENV_STARTUP);
+    const std::string told = PressOk();
+    return told + (Notified() == 1u ? "" : "not saved");
+  };
+  const std::string wanted = program + "|" + program.substr(0, program.rfind('\\'));
+  // Made in a Startup folder yet to be made; mended when it points elsewhere.
+  EXPECT_EQ(ok(false, true), "");
+  EXPECT_EQ(shortcut(own), wanted);
+  ASSERT_TRUE(tarn::SetStartWithWindows(startup, recorder, true) && shortcut(own).starts_with(recorder));
+  EXPECT_EQ(ok(false, true), "");
+  EXPECT_EQ(shortcut(own), wanted);
+  // A shortcut of the user's own that starts it is enough; off removes every one.
+  ASSERT_TRUE(MoveFileA(own.c_str(), mine.c_str()));
+  EXPECT_EQ(ok(true, true), "");
+  EXPECT_TRUE(!FileExists(own) && shortcut(mine) == wanted);
+  ASSERT_TRUE(tarn::SetStartWithWindows(startup, recorder, true));
+  EXPECT_EQ(ok(true, false), "");
+  EXPECT_TRUE(!FileExists(mine) && shortcut(own).starts_with(recorder));  // another program's stays
+  // A Startup folder that cannot be written: told, and the settings saved all the same.
+  tarn::SetStartupFolder(dir / "file.txt\\Startup");
+  EXPECT_EQ(ok(false, true), "スタートアップ フォルダにショートカットを作成できませんでした。\n" + dir / "file.txt\\Startup");
+  tarn::SetStartupFolder("");
 }
 
 }  // namespace
