@@ -322,7 +322,7 @@ bool CBriskApp::EnableHotKey(bool on) {
   // Only a hand-edited file gets here with such a key (the settings dialog
   // refuses it); the tray icon still opens the launcher.
   if (!tarn::IsUsableHotKey(info.HotKey)) {
-    TARN_TRACE("hotkey without Ctrl, Alt or Win not registered: %s", HotKeyText(info.HotKey, "").c_str());
+    TARN_TRACE("hotkey without Ctrl, Alt or Win not registered: %s", HotKeyText(info.HotKey, KeyName(info.HotKey.VKey)).c_str());
     return false;
   }
   if (!RegisterHotKey(Info->MainWindow, kHotKeyId, HotKeyModifiers(info.HotKey), info.HotKey.VKey)) {
