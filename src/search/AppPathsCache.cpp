@@ -7,7 +7,6 @@
 
 #include "base/Failure.h"
 #include "base/Path.h"
-#include "base/SaveNotice.h"
 #include "base/WinHandle.h"
 #include "search/DisplayNames.h"
 
@@ -90,7 +89,6 @@ bool CAppPathsCache::ReplaceCacheFile() {
   if (!MoveFileExA(TempPath.c_str(), CachePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     TARN_REPORT_LAST_ERROR(0);
     TARN_TRACE("cache file not replaced; %s kept", CachePath.c_str());
-    NoteSaveFailure();
     return false;
   }
   return true;

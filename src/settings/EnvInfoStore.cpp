@@ -131,7 +131,6 @@ bool ReplaceFileWith(const std::string& path, const std::string& tmp, const std:
   if (!MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     TARN_REPORT_LAST_ERROR(0);
     DeleteFileA(tmp.c_str());
-    NoteSaveFailure();
     return false;
   }
   return true;
