@@ -13,6 +13,19 @@ unsigned HotKeyModifiers(const HotKeySetting& key) {
   return mask;
 }
 
+std::string HotKeyText(const HotKeySetting& key, std::string_view otherKeyName) {
+  std::string text;
+  if (key.Win == 1) text += "Win+";
+  if (key.Ctrl == 1) text += "Ctrl+";
+  if (key.Alt == 1) text += "Alt+";
+  if (key.Shift == 1) text += "Shift+";
+  const uint32_t vk = key.VKey;
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return text + static_cast<char>(vk);
+  constexpr uint32_t kF1 = 0x70, kF24 = 0x87;
+  if (vk >= kF1 && vk <= kF24) return text + "F" + std::to_string(vk - kF1 + 1);
+  return text + std::string(otherKeyName);
+}
+
 uint32_t RefreshPeriodMs(int32_t updateTimerMinutes) {
   const int32_t minutes = std::clamp(updateTimerMinutes, kUpdateTimerMin, kUpdateTimerMax);
   return static_cast<uint32_t>(minutes) * 60000u;

@@ -1,5 +1,5 @@
-// Small decisions of the application shell on plain values: hotkey mask,
-// refresh period, the About dialog's typing and the exit question.
+// Small decisions of the application shell on plain values: hotkey mask
+// and text, refresh period, the About dialog's typing and the exit question.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,11 @@
 // Alt 1, Ctrl 2, Shift 4, Win 8 (the system's modifier flags); a modifier
 // counts only when its field is exactly 1.
 unsigned HotKeyModifiers(const HotKeySetting& key);
+
+// The key as the user reads it, "Ctrl+Alt+W": the modifiers that count, then
+// the key; letters, digits and F1..F24 by themselves, any other key by the
+// name the keyboard gives it (otherKeyName).
+std::string HotKeyText(const HotKeySetting& key, std::string_view otherKeyName);
 
 // Refresh timer period in milliseconds. Hand-edited values outside the
 // dialog's bounds are held to 10..9999 minutes here, so the product never

@@ -1,10 +1,13 @@
 #include "app/BriskApp.h"
 
+#include <cstdio>
+
 #include "app/AboutDlg.h"
 #include "app/AppRules.h"
 #include "app/LogonEnvironment.h"
 #include "base/DialogBase.h"
 #include "base/Failure.h"
+#include "base/SaveNotice.h"
 #include "base/WindowBase.h"
 #include "launcher/AppListView.h"
 #include "launcher/LauncherDlg.h"
@@ -13,6 +16,7 @@
 #include "search/CollectSettings.h"
 #include "search/FolderWatch.h"
 #include "search/SrchApliBase.h"
+#include "settings/EnvDialogRules.h"
 #include "settings/EnvInfoStore.h"
 
 static_assert(MOD_ALT == 1 && MOD_CONTROL == 2 && MOD_SHIFT == 4 && MOD_WIN == 8);
@@ -61,6 +65,11 @@ bool CBriskApp::Init(const AppInfo& info) {
     return false;
   }
 
+  // Before anything is written: the first pass writes the cache.
+  SetSaveFailureNotice(Info->MainWindow, WM_SAVE_FAILED);
+  // Read before the first save can make the file.
+  const bool firstStart = !CEnvInfoStore().HasSettingsFile();
+
   Collector = std::make_unique<CSrchApliBase>(Info->MainWindow, Info->Folder);
   ListView = std::make_unique<CAppListView>();
   ListView->Attach(nullptr, Collector.get());
@@ -82,6 +91,12 @@ bool CBriskApp::Init(const AppInfo& info) {
     StopMessage("設定ファイル tlenv.ini を読み込めませんでした。\n"
                 "今回の起動中は、設定と履歴を保存しません。");
   }
+  if (firstStart) {
+    ShowFirstStartBalloon();
+    // The file made now is what makes this the only first start; a folder
+    // that cannot be written is told at once.
+    CEnvInfoStore().SaveEnvInfo();
+  }
 
   int delay = 0;
   const bool read = SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0) != FALSE;
@@ -94,6 +109,48 @@ void CBriskApp::StopMessage(const char* text) {
   HoldExit(true);
   MessageBoxA(Info->MainWindow, text, Info->ProductName.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
   HoldExit(false);
+}
+
+void CBriskApp::OnSaveFailed() {
+  if (SaveFailureTold || !Info) return;
+  SaveFailureTold = true;
+  const std::string text = "次のフォルダにファイルを保存できませんでした。\n" + Info->Folder +
+                           "\n\n設定と履歴、集めた候補の一覧は、終了すると失われます。\n" + Info->ProductName +
+                           " は、書き込みのできるフォルダ（C:\\Program Files の下や ZIP ファイルの中は不可）に"
+                           "置いて下さい。";
+  StopMessage(text.c_str());
+}
+
+namespace {
+
+// The name the keyboard gives a key other than a letter, a digit or F1..F24.
+std::string KeyName(UINT vk) {
+  LONG scan = static_cast<LONG>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+  // These share their scan codes with the number pad's keys.
+  switch (vk) {
+    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_DIVIDE:
+      scan |= 1 << 24;
+      break;
+    default:
+      break;
+  }
+  char name[64] = {};
+  if (scan == 0 || GetKeyNameTextA(scan, name, sizeof name) <= 0) std::snprintf(name, sizeof name, "0x%02X", vk);
+  return name;
+}
+
+}  // namespace
+
+// A new notification icon goes into the overflow area of the task bar:
+// without a word the first start seems to do nothing at all.
+void CBriskApp::ShowFirstStartBalloon() {
+  EnvDlgInfo info;
+  CEnvInfoStore().GetEnvInfo(&info);
+  std::string text = "通知領域に常駐しました。";
+  if (HotKeyRegistered) text += HotKeyText(info.HotKey, KeyName(info.HotKey.VKey)) + " を押すか、";
+  text += "このアイコンをクリックするとランチャー画面が開きます。";
+  Tray->ShowBalloon(Info->ProductName.c_str(), text.c_str());
 }
 
 void CBriskApp::HoldExit(bool hold) {
@@ -277,15 +334,24 @@ bool CBriskApp::EnableHotKey(bool on) {
   if (store.IsEnvDialogOpen()) return true;
   if (!on) {
     UnregisterHotKey(Info->MainWindow, kHotKeyId);
+    HotKeyRegistered = false;
     return true;
   }
   EnvDlgInfo info;
   store.GetEnvInfo(&info);
+  HotKeyRegistered = false;
+  // Only a hand-edited file gets here with such a key (the settings dialog
+  // refuses it); the tray icon still opens the launcher.
+  if (!tarn::IsUsableHotKey(info.HotKey)) {
+    TARN_TRACE("hotkey without Ctrl, Alt or Win not registered: %s", HotKeyText(info.HotKey, KeyName(info.HotKey.VKey)).c_str());
+    return false;
+  }
   if (!RegisterHotKey(Info->MainWindow, kHotKeyId, HotKeyModifiers(info.HotKey), info.HotKey.VKey)) {
     StopMessage("ダイアログ表示表のホットキーの登録に失敗しました。\n"
                 "キー登録に重複があるようなので、キー設定を変更して下さい。");
     return false;
   }
+  HotKeyRegistered = true;
   return true;
 }
 
@@ -323,6 +389,7 @@ void CBriskApp::Teardown() {
   if (Info) {
     UnregisterHotKey(Info->MainWindow, kHotKeyId);
     EnableTimer(false);
+    SetSaveFailureNotice(nullptr, 0);
   }
   Watcher.reset();
   Watching.reset();
@@ -482,6 +549,9 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_FOLDERS_CHANGED:
       if (Application) Application->OnFoldersChanged();
+      break;
+    case WM_SAVE_FAILED:
+      if (Application) Application->OnSaveFailed();
       break;
     case WM_CACHE_LOADED:
       if (Application) {

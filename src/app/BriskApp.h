@@ -22,6 +22,8 @@ class CFolderWatcher;
 class CSrchApliBase;
 
 inline constexpr UINT WM_ENV_DIALOG_RESULT = WM_USER + 10;
+// A file in the program's folder could not be written (base/SaveNotice.h).
+inline constexpr UINT WM_SAVE_FAILED = WM_USER + 11;
 inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 20;
 inline constexpr int kHotKeyId = 1;
 inline constexpr UINT_PTR kRefreshTimerId = 3;
@@ -63,6 +65,9 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
   bool OnCacheLoaded(LPARAM lParam);
   // The watched folders changed and have settled (WM_FOLDERS_CHANGED).
   void OnFoldersChanged();
+  // Tells the user, the first time in this run, that the program's folder
+  // cannot be written; the program carries on.
+  void OnSaveFailed();
   void Refresh();
   void BeginBusy();
   void EndBusy();
@@ -101,12 +106,15 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
  private:
   void RebuildList();
   void StopMessage(const char* text);
+  void ShowFirstStartBalloon();
 
   HWND LauncherWindow = nullptr;
   int Busy = 0;
   uint32_t TimerPeriod = 0;  // of the running refresh timer; 0 while it is off
   int ExitHolds = 0;
   bool ExitAsked = false;
+  bool HotKeyRegistered = false;
+  bool SaveFailureTold = false;
   EnvDlgInfo Settings;
   tarn::ScopedHandle Mutex;
   // Declared in the reverse of the fixed teardown order (the application

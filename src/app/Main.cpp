@@ -3,6 +3,7 @@
 #include <clocale>
 
 #include "app/BriskApp.h"
+#include "app/CodePage.h"
 #include "base/Failure.h"
 #include "base/WinHandle.h"
 #include "launcher/LauncherDlg.h"
@@ -23,6 +24,8 @@ namespace {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before anything is made or written.
+  if (const int code = CheckCodePage()) return code;
   if (!RegisterMainWindowClass(instance)) StartFailed("main window class not registered");
   // libstdc++ on this platform knows only the "C" std::locale.
   setlocale(LC_ALL, "japanese");

@@ -85,6 +85,21 @@ BOOL CTrayIcon::UpdateIcon(HICON icon, const char* tip) {
   return result;
 }
 
+BOOL CTrayIcon::ShowBalloon(const char* title, const char* text) {
+  if (!IsShown()) return FALSE;
+  // The balloon fields come with the second form of the record; the icon
+  // itself keeps the first.
+  NOTIFYICONDATAA balloon = {};
+  balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  balloon.hWnd = Data.hWnd;
+  balloon.uID = Data.uID;
+  balloon.uFlags = NIF_INFO;
+  balloon.dwInfoFlags = NIIF_INFO;
+  tarn::CopyBounded(balloon.szInfo, sizeof balloon.szInfo, text);
+  tarn::CopyBounded(balloon.szInfoTitle, sizeof balloon.szInfoTitle, title);
+  return Shell_NotifyIconA(NIM_MODIFY, &balloon);
+}
+
 bool CTrayIcon::SetBusy(int busy) {
   Busy = busy;
   return true;

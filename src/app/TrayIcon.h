@@ -35,6 +35,8 @@ class CTrayIcon {
   // nullptr icon removes it; nullptr tip keeps the previous tip.
   BOOL UpdateIcon(HICON icon, const char* tip);
   bool SetBusy(int busy);
+  // A balloon (a notification on newer systems) from the shown icon.
+  BOOL ShowBalloon(const char* title, const char* text);
   void SetEnabled(BYTE enabled) { Enabled = enabled; }
 
   int GetBusy() const { return Busy; }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/Failure.h"
+#include "base/SaveNotice.h"
 #include "base/WinHandle.h"
 #include "search/AppPathsCache.h"
 #include "search/DisplayNames.h"
@@ -80,6 +81,7 @@ void CollectThread(CollectParams* params) {
       // Leave no half-written file that could pass for a finished one.
       DeleteFileA(tempPath.c_str());
       TARN_TRACE("temporary cache file not written: %s", tempPath.c_str());
+      NoteSaveFailure();
     }
     result = NamePass(found, *params, written);
   } catch (const std::exception& e) {

@@ -17,6 +17,10 @@ std::optional<uint32_t> ReadFieldNumber(std::string_view text) {
   return static_cast<uint32_t>(value);
 }
 
+bool IsUsableHotKey(const HotKeySetting& key) {
+  return key.VKey != 0 && (key.Ctrl == 1 || key.Alt == 1 || key.Win == 1);
+}
+
 EnvProblem ValidateEnv(const EnvDlgInfo& info, const EnvNumberTexts& texts) {
   const SrchDirFlags& f = info.SrchDirFlg;
   const bool someSource = f.StartMenu || f.DeskTop || f.Favorites || f.Recent || f.Path;
@@ -31,6 +35,7 @@ EnvProblem ValidateEnv(const EnvDlgInfo& info, const EnvNumberTexts& texts) {
       *interval > static_cast<uint32_t>(kUpdateTimerMax)) {
     return EnvProblem::kInterval;
   }
+  if (!IsUsableHotKey(info.HotKey)) return EnvProblem::kHotKey;
   return EnvProblem::kNone;
 }
 
@@ -42,6 +47,8 @@ std::string_view EnvProblemText(EnvProblem problem) {
       return "履歴数には規定の数値を設定して下さい。";
     case EnvProblem::kInterval:
       return "自動更新間隔には規定の数値を設定して下さい。";
+    case EnvProblem::kHotKey:
+      return "ホットキーには Ctrl、Alt、Windows キーのどれかを含む組み合わせを設定して下さい。";
     default:
       return {};
   }

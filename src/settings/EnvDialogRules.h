@@ -25,10 +25,14 @@ struct EnvNumberTexts {
 };
 
 // What Validate finds first; each has its message.
-enum class EnvProblem { kNone, kSources, kHistories, kInterval };
+enum class EnvProblem { kNone, kSources, kHistories, kInterval, kHotKey };
+
+// A key with Ctrl, Alt or the Windows key. A plain key, or one with Shift
+// only, would take that key from every program while it is registered.
+bool IsUsableHotKey(const HotKeySetting& key);
 
 // Sources first, then the history sizes (0..99), then the interval
-// (10..9999): the first that fails.
+// (10..9999), then the hotkey: the first that fails.
 EnvProblem ValidateEnv(const EnvDlgInfo& info, const EnvNumberTexts& texts);
 
 // The message shown for a problem; empty for none.

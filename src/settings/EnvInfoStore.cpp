@@ -6,6 +6,7 @@
 #include "base/Cp932.h"
 #include "base/Failure.h"
 #include "base/Path.h"
+#include "base/SaveNotice.h"
 #include "base/WinHandle.h"
 #include "settings/BrskEnvDlg.h"
 #include "settings/EnvFile.h"
@@ -101,7 +102,7 @@ void TraceNotes(const std::string& path, const tarn::EnvReadNotes& notes) {
 bool ReplaceFileWith(const std::string& path, const std::string& tmp, const std::string& bytes) {
   if (path.empty() || tmp.empty()) return false;
   // A read-only file is the user's word that it stays as it is; Windows
-  // refuses to replace it, and so do we wherever we run.
+  // refuses to replace it, and so do we wherever we run, without a word.
   DWORD attr = GetFileAttributesA(path.c_str());
   if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     TraceAt(__FILE__, __LINE__, "%s: read-only or a folder, not replaced\n", path.c_str());
@@ -112,6 +113,7 @@ bool ReplaceFileWith(const std::string& path, const std::string& tmp, const std:
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
       TARN_REPORT_LAST_ERROR(0);
+      NoteSaveFailure();
       return false;
     }
     DWORD written = 0;
@@ -121,6 +123,7 @@ bool ReplaceFileWith(const std::string& path, const std::string& tmp, const std:
       TARN_REPORT_LAST_ERROR(0);
       file.Reset();
       DeleteFileA(tmp.c_str());
+      NoteSaveFailure();
       return false;
     }
     file.Reset();
@@ -209,6 +212,10 @@ INT_PTR CEnvInfoStore::ShowEnvDialog(HWND owner, UINT notifyMessage) {
 bool CEnvInfoStore::IsEnvDialogOpen() { return CBrskEnvDlg::Instance() != nullptr; }
 
 bool CEnvInfoStore::IsSavingRefused() { return IniUnreadable(); }
+
+bool CEnvInfoStore::HasSettingsFile() const {
+  return !IniPath.empty() && GetFileAttributesA(IniPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void CEnvInfoStore::FreeEnvInfo() {
   // An open settings dialog edits the record in place.

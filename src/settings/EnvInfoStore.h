@@ -24,6 +24,8 @@ class CEnvInfoStore {
   // True when the last load found a "tlenv.ini" it could not read: saves are
   // refused until a later load reads it, so that it is not overwritten.
   static bool IsSavingRefused();
+  // Whether "tlenv.ini" exists: until the first save it does not.
+  bool HasSettingsFile() const;
 
   // Folder used by stores constructed without one (tests and the exe's
   // entry may point it elsewhere before the first use).

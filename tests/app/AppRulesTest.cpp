@@ -6,11 +6,20 @@
 #include "app/AppRules.h"
 #include "base/ModelessRegistry.h"
 #include "launcher/LauncherLayout.h"
+#include "settings/EnvDialogRules.h"
 
-TEST(AppRules, HotKeyMaskAndExitTexts) {
-  const std::pair<HotKeySetting, unsigned> cases[] = {{{1, 1, 0, 0, 87}, 3u}, {{0, 0, 0, 1, 87}, 8u},
-      {{0, 0, 1, 0, 87}, 4u}, {{-1, 0, 0, 0, 87}, 0u}, {{1, 1, 1, 1, 87}, 15u}, {{2, 1, 0, 0, 87}, 2u}};  // a 2 is not 1
-  for (const auto& [key, mask] : cases) EXPECT_EQ(HotKeyModifiers(key), mask);
+TEST(AppRules, HotKeyMaskTextUseAndExitTexts) {
+  // Only Ctrl, Alt or Win make a key usable: Shift alone or no key at all do not.
+  const struct { HotKeySetting key; unsigned mask; bool usable; const char* text; } cases[] = {
+      {{1, 1, 0, 0, 87}, 3u, true, "Ctrl+Alt+W"}, {{0, 0, 0, 1, 87}, 8u, true, "Win+W"},
+      {{0, 0, 1, 0, 87}, 4u, false, "Shift+W"}, {{-1, 0, 0, 0, 87}, 0u, false, "W"},
+      {{1, 1, 1, 1, 0x7B}, 15u, true, "Win+Ctrl+Alt+Shift+F12"}, {{2, 1, 0, 0, '5'}, 2u, true, "Ctrl+5"},  // a 2 is not 1
+      {{0, 1, 0, 0, 0}, 2u, false, "Ctrl+Space"}, {{1, 0, 0, 0, 0x87}, 1u, true, "Alt+F24"},
+      {{1, 0, 0, 0, 0x88}, 1u, true, "Alt+Space"}};
+  for (const auto& c : cases) {
+    EXPECT_TRUE(HotKeyModifiers(c.key) == c.mask && tarn::IsUsableHotKey(c.key) == c.usable) << c.text;
+    EXPECT_EQ(HotKeyText(c.key, "Space"), c.text);
+  }
   EXPECT_EQ(ExitQuestionText("Tarn Launcher"), "Tarn Launcher を終了しますか？");
   EXPECT_EQ(ExitQuestionCaption("Tarn Launcher"), "Tarn Launcher 終了確認");
 }

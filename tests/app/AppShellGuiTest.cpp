@@ -45,6 +45,23 @@ bool MutexExists() {
   return mutex && CloseHandle(mutex);
 }
 
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// A balloon of the notification area, as Wine's shell shows it: a tooltip
+// window of its own process.
+bool BalloonShown() {
+  bool shown = false;
+  EnumWindows([](HWND w, LPARAM found) {
+    char cls[32] = {};
+    DWORD pid = 0;
+    GetClassNameA(w, cls, sizeof cls), GetWindowThreadProcessId(w, &pid);
+    if (pid != GetCurrentProcessId() && IsWindowVisible(w) && std::string(cls) == TOOLTIPS_CLASSA)
+      *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
 class MainWindow : public AppTest {
  protected:
   MainWindow() {
@@ -146,6 +163,14 @@ TEST_F(MainWindow, SettingsDialogAndAppliedSettingsDriveTheHotkeyAndTheRefreshTi
     SetTimer(window, 3, 60000, nullptr);
   }
   EXPECT_EQ(SavedSettings().HotKey, (HotKeySetting{1, 1, 0, 0, VK_F8}));
+  // A plain or Shift-only key of a hand-edited file would take that key from
+  // every program: it is not registered, and no message comes.
+  for (int shift : {0, 1}) {
+    settings.HotKey = {0, 0, shift, 0, VK_F8};
+    EXPECT_EQ(AnswerMessageBox("Tarn Launcher", [&] { Apply(), PumpFor(100); }), "");
+    EXPECT_TRUE(HotKeyFree(shift ? MOD_SHIFT : 0, VK_F8)) << shift;
+  }
+  settings.HotKey = QuietSettings().HotKey;
   // A zero period is held to the shortest one, never a timer firing at once.
   for (auto [minutes, ticks] : {std::pair{360, true}, std::pair{20, false}, std::pair{0, false}}) {
     // The running period is about to end when a launch applies the settings.
@@ -209,6 +234,40 @@ TEST_F(MainWindow, UnreadableSettingsAreToldAndNeverOverwritten) {
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(CEnvInfoStore().SaveEnvInfo(&GetBriskApp()->GetSettings()));
   EXPECT_TRUE(ReadFileBytes(dir / "tlenv.ini", &after) && after == before);
+}
+
+TEST_F(MainWindow, AFolderThatCannotBeWrittenIsToldOncePerRun) {
+  // Folders in the way of both temporary files: every save fails there.
+  PrepareProgramFolder(dir.Path(), settings, {});
+  MakeDirs(dir / "tlenv.tmp"), MakeDirs(dir / "apppaths.tmp");
+  const std::string told = "次のフォルダにファイルを保存できませんでした。\n" + dir.Path() + "\\\n\n";
+  // The first failure of a run is told, the cache's or the settings', and no later one.
+  for (bool cacheFails : {true, false}) {
+    if (!cacheFails) RemoveDirectoryA((dir / "apppaths.tmp").c_str());
+    HWND window = nullptr;
+    const std::string atStart = AnswerMessageBox("Tarn Launcher", [&] { window = Start(), WaitIdle(), PumpFor(200); });
+    const std::string onApply = AnswerMessageBox("Tarn Launcher", [&] { Apply(), PumpFor(200); });
+    EXPECT_TRUE((cacheFails ? atStart : onApply).starts_with(told)) << atStart << onApply;
+    EXPECT_TRUE((cacheFails ? onApply : atStart).empty()) << atStart << onApply;
+    EXPECT_EQ(AnswerMessageBox("Tarn Launcher", [&] { Apply(), GetBriskApp()->Refresh(), WaitIdle(), PumpFor(200); }), "");
+    EXPECT_TRUE(IsWindow(window) && GetBriskApp()->GetCollector()->GetAllCount() == 3);  // running on
+    DestroyWindow(window);
+  }
+}
+
+TEST_F(MainWindow, FirstStartShowsWhereTheIconIsOnceAndKeepsTheSettings) {
+  // Settings of an older file: a first start, without a pass over the whole prefix.
+  settings = QuietSettings();
+  PrepareProgramFolder(dir.Path(), settings, {});
+  ASSERT_TRUE(MoveFileA((dir / "tlenv.ini").c_str(), (dir / "tlenv.txt").c_str()));
+  for (bool first : {true, false}) {
+    ASSERT_NE(Start(), nullptr);
+    // Windows shows it as a notification of its own; Wine's shell as a tooltip, after two seconds.
+    EXPECT_TRUE(!UnderWine() || PumpUntil(BalloonShown, 5000) == first) << first;
+    EXPECT_TRUE(FileExists(dir / "tlenv.ini") && SavedSettings() == settings);
+    DestroyWindow(GetMainWindow());
+    EXPECT_TRUE(!UnderWine() || PumpUntil([] { return !BalloonShown(); }, 3000));
+  }
 }
 
 TEST_F(MainWindow, ExitAskedOnceDeclinedThenConfirmedTearsDown) {
@@ -319,3 +378,4 @@ TEST(AboutDlg, TypesByCharactersAndClosesWithoutFreezing) {
 }
 
 }  // namespace
+

@@ -74,4 +74,31 @@ TEST_F(Smoke, HotkeyWordReturnStartsTheFoundProgram) {
   }
 }
 
+TEST_F(Smoke, AnotherCodePageIsToldBeforeAnythingIsWritten) {
+  // Wine gives a process the code page of the Unix locale it starts in, and
+  // a child of ours inherits ours: the program is started from the Unix side.
+  char loader[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("WINELOADER", loader, sizeof loader)) GTEST_SKIP() << "not under Wine";
+  const std::string exe = dir / "TarnLauncher.exe";
+  ASSERT_TRUE(CopyFileA((ExeDir() + "..\\src\\app\\TarnLauncher.exe").c_str(), exe.c_str(), FALSE));
+  PROCESS_INFORMATION unix = {};
+  ASSERT_TRUE(StartProcess(std::string("Z:\\usr\\bin\\env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 ") + loader + " \"" + exe + "\"",
+                           dir.Path().c_str(), 0, &unix));
+  CloseHandle(unix.hProcess);
+  std::string text;
+  HWND box = WaitForMessageBox("Tarn Launcher", &text, 30000);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(box ? box : FindMainWindow(), &pid);
+  HANDLE program = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+  ASSERT_NE(program, nullptr) << "the program did not show itself";
+  EXPECT_TRUE(text.starts_with("Tarn Launcher works only with code page 932") &&
+              text.find("このシステムではコード ページ 1252 になっています。") != std::string::npos) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  DWORD code = 99;
+  if (WaitForSingleObject(program, 15000) != WAIT_OBJECT_0) TerminateProcess(program, 99);
+  EXPECT_TRUE(GetExitCodeProcess(program, &code) && code == 1) << code;
+  CloseHandle(program);
+  EXPECT_FALSE(FileExists(dir / "tlenv.ini") || FileExists(dir / "apppaths.tmp") || FileExists(dir / "apppaths.ini"));
+}
+
 }  // namespace

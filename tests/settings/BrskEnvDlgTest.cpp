@@ -88,7 +88,9 @@ TEST_F(EnvDialog, OpensOnceNeverHalfOpenAndGoesWhileItsLoopsRun) {
 TEST_F(EnvDialog, RefusedOkShowsItsMessageAndChangesNothing) {
   const std::string sources = "この設定ではリストが取得できません。\n検索ディレクトリを必ず一つは設定して下さい。",
                     histories = "履歴数には規定の数値を設定して下さい。",
-                    interval = "自動更新間隔には規定の数値を設定して下さい。";
+                    interval = "自動更新間隔には規定の数値を設定して下さい。",
+                    hotkey = "ホットキーには Ctrl、Alt、Windows キーのどれかを含む組み合わせを設定して下さい。";
+  const auto key = [](WORD value) { return [value] { SendMessageA(Item(IDC_ENV_HOTKEY), HKM_SETHOTKEY, value, 0); }; };
   const auto onlyFolders = [] {
     for (int id : {IDC_ENV_STARTMENU, IDC_ENV_DESKTOP, IDC_ENV_FAVORITES, IDC_ENV_RECENT, IDC_ENV_PATH}) Click(id);
   };
@@ -101,6 +103,7 @@ TEST_F(EnvDialog, RefusedOkShowsItsMessageAndChangesNothing) {
       {[] { SetText(IDC_ENV_INTERVAL, "9"); }, interval},
       {[] { SetText(IDC_ENV_INTERVAL, "12345"); }, interval},
       {[] { SetText(IDC_ENV_INTERVAL, ""); }, interval},
+      {key('W'), hotkey}, {key(MAKEWORD('W', HOTKEYF_SHIFT)), hotkey}, {key(0), hotkey},  // W alone would take every w
   };
   const EnvDlgInfo before = shared;
   for (const auto& [change, message] : cases) {

@@ -33,6 +33,10 @@ AppTest::~AppTest() {
 
 HWND AppTest::Create(const std::vector<std::string>& candidates) {
   PrepareProgramFolder(dir.Path(), settings, candidates);
+  return Start();
+}
+
+HWND AppTest::Start() {
   CEnvInfoStore::SetDefaultDirectory(dir.Path() + "\\");
   CEnvInfoStore().FreeEnvInfo();  // read again from this test's file
   SetLauncherFactory(&CreateLauncherDialog);

@@ -24,6 +24,8 @@ class AppTest : public ::testing::Test {
   ~AppTest() override;
   // Prepares the folder with settings and candidates and creates the window.
   HWND Create(const std::vector<std::string>& candidates = {});
+  // Creates the window on the folder as it is.
+  HWND Start();
   static HWND LauncherWindow();  // nullptr when none is open
   // The test's settings saved and taken up, as the settings dialog does.
   void Apply();
