@@ -257,12 +257,14 @@ TEST(EnvDialogRules, OkNeedsASourceThenHistorySizesThenTheInterval) {
       {"", "100", "20", "9", P::kSources},  // the first that fails
       {"p", "99", "0", "10", P::kNone}, {"p", "0", "99", "9999", P::kNone}, {"p", "100", "20", "60", P::kHistories},
       {"p", "20", "100", "60", P::kHistories}, {"p", "", "20", "60", P::kHistories}, {"p", "20", "+1", "9", P::kHistories},
-      {"p", "20", "20", "9", P::kInterval}, {"p", "20", "20", "10000", P::kInterval}, {"p", "20", "20", "", P::kInterval}};
+      {"p", "20", "20", "9", P::kInterval}, {"p", "20", "20", "10000", P::kInterval}, {"p", "20", "20", "", P::kInterval},
+      {"pW", "20", "20", "60", P::kHotKey}, {"pW", "20", "20", "9", P::kInterval}};  // W: the key alone
   for (const Case& c : cases) {
     auto has = [&](char k) { return c.sources.find(k) != std::string::npos; };
     EnvDlgInfo info;
     info.SrchDirFlg = {has('s'), has('d'), has('n'), has('a') || has('A'), has('f'), has('r'), has('p')};
     info.AnyDirs = has('A') ? Lines{"C:\\Tools"} : Lines{};
+    info.HotKey = {!has('W'), !has('W'), 0, 0, 'W'};
     EXPECT_EQ(tarn::ValidateEnv(info, {c.top, c.exec, c.timer}), c.problem)
         << c.sources << " " << c.top << " " << c.exec << " " << c.timer;
   }
