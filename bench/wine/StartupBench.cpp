@@ -36,6 +36,7 @@ namespace {
 
 using tarn::test::CounterFor;
 using tarn::test::NowMs;
+using tarn::test::WaitFor;
 
 constexpr char kCaption[] = "Tarn Launcher";
 constexpr double kPhaseLimitMs = 900000;
@@ -50,15 +51,6 @@ struct Launcher {
   PROCESS_INFORMATION Process = {};
   HWND Main = nullptr;
 };
-
-bool WaitFor(const std::function<bool()>& done, double limitMs) {
-  const double t0 = NowMs();
-  while (!done()) {
-    if (NowMs() - t0 > limitMs) return false;
-    Sleep(1);
-  }
-  return true;
-}
 
 HWND Dialog(const Launcher& l) { return tarn::test::FindDialogByCaption(kCaption, l.Process.dwProcessId); }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -36,6 +37,16 @@ inline double NowMs() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+// Polls until done() holds; false when limitMs passed first.
+inline bool WaitFor(const std::function<bool()>& done, double limitMs) {
+  const double t0 = NowMs();
+  while (!done()) {
+    if (NowMs() - t0 > limitMs) return false;
+    Sleep(1);
+  }
+  return true;
 }
 
 // The longest time a window took to answer a message sent every 20 ms

@@ -29,17 +29,9 @@ namespace {
 
 using tarn::test::CounterFor;
 using tarn::test::NowMs;
+using tarn::test::WaitFor;
 
 constexpr char kCaption[] = "Tarn Launcher";
-
-bool WaitFor(const std::function<bool()>& done, double limitMs) {
-  const double t0 = NowMs();
-  while (!done()) {
-    if (NowMs() - t0 > limitMs) return false;
-    Sleep(1);
-  }
-  return true;
-}
 
 std::string Counter(HWND dlg) { return WindowText(GetDlgItem(dlg, IDC_LAUNCHER_COUNTER)); }
 
