@@ -186,6 +186,9 @@ bool CBriskApp::ApplySettings(int n) {
   // LoadIcon changes what every row shows, though not which rows.
   const bool iconsChanged = ListView->GetListSettings().LoadIcon != next.LoadIcon;
   const bool listChanged = ListView->ApplyListSettings(next);
+  // The names are read again on a thread of their own; the list is
+  // refilled now, and again when they come.
+  Collector->SetReadingOption(Settings.KanaMatch);
   const bool collectChanged = Collector->SetCollectSettings(MakeCollectSettings(Settings));
   if (collectChanged) {
     Collector->StartCollect(n != 0);
@@ -222,6 +225,12 @@ bool CBriskApp::OnCollectionStatus(WPARAM wParam, LPARAM lParam) {
 bool CBriskApp::OnCacheLoaded(LPARAM lParam) {
   const bool taken = Collector->ApplyLoaded(reinterpret_cast<AppEntryList*>(lParam));
   if (!Collector->IsCollecting()) Tray->SetIcon(Info->NameId);
+  if (taken) RebuildList();
+  return taken;
+}
+
+bool CBriskApp::OnReadingsMade(WPARAM wParam, LPARAM lParam) {
+  const bool taken = Collector->ApplyReadings(wParam, reinterpret_cast<AppEntryList*>(lParam));
   if (taken) RebuildList();
   return taken;
 }
@@ -450,6 +459,13 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CACHE_LOADED:
       if (Application) {
         Application->OnCacheLoaded(lParam);
+      } else {
+        delete reinterpret_cast<AppEntryList*>(lParam);
+      }
+      break;
+    case WM_READINGS_MADE:
+      if (Application) {
+        Application->OnReadingsMade(wParam, lParam);
       } else {
         delete reinterpret_cast<AppEntryList*>(lParam);
       }

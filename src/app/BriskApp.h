@@ -59,6 +59,8 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
   bool OnCollectionStatus(WPARAM wParam, LPARAM lParam);
   // The cache file's candidates, named off this thread (WM_CACHE_LOADED).
   bool OnCacheLoaded(LPARAM lParam);
+  // The candidates read again after kana matching was turned on or off.
+  bool OnReadingsMade(WPARAM wParam, LPARAM lParam);
   void Refresh();
   void BeginBusy();
   void EndBusy();
