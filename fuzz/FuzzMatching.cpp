@@ -1,15 +1,20 @@
 // Folding and searching never read outside their input, whatever the bytes;
 // folding is stable and a name always finds itself. With kana matching: a
 // name's own hiragana and katakana forms find it, and a romaji word finds
-// the kana it reads as.
+// the kana it reads as. Names in kanji get their readings from the real
+// table: reading is stable, keeps valid text valid, and a name is found by
+// its reading.
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "base/Cp932.h"
 #include "search/AppEntry.h"
 #include "search/Matching.h"
+#include "search/Readings.h"
 #include "search/Romaji.h"
 
 namespace {
@@ -31,6 +36,19 @@ std::string KanaForm(const std::string& s, bool katakana) {
     }
   }
   return out;
+}
+
+const tarn::CReadingTable& Table() {
+  static const std::string bytes = [] {
+    std::ifstream in(TARN_READINGS_FILE, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  static const tarn::CReadingTable table = [] {
+    tarn::CReadingTable t;
+    if (!t.Open(bytes)) std::abort();
+    return t;
+  }();
+  return table;
 }
 
 bool FindsOne(const AppEntry& e, const std::string& word, bool kana) {
@@ -57,6 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     entries.push_back({rest.substr(start, end - start), "C:\\x.exe", static_cast<int32_t>(entries.size())});
     start = end + 1;
   }
+  tarn::SetReadings(entries, &Table());
+  for (const AppEntry& e : entries) {
+    std::string again;
+    if (Table().Read(e.DispName, again) != !e.Reading.empty() || again != e.Reading) std::abort();
+    if (!e.Reading.empty() && !tarn::IsValidCp932(e.Reading)) std::abort();
+  }
 
   for (bool kana : {false, true}) {
     std::string folded = word;
@@ -79,11 +103,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const tarn::CWordMatcher matcher(moded.Mode, w, kana);
     tarn::CMatchNormalizer names(kana);
     for (const AppEntry& e : entries) {
-      const std::string_view n = names.Normalize(e.DispName);
-      const bool hit = matcher.Matches(n, false);
-      if (names.DoubleByteOnly && matcher.Matches(n, true) != hit) std::abort();
-      // The quick test on the unfolded name never turns a match away.
-      if (hit && !matcher.MayMatchRaw(e.DispName)) std::abort();
+      for (const std::string& raw : {e.DispName, e.Reading}) {
+        const std::string_view n = names.Normalize(raw);
+        const bool hit = matcher.Matches(n, false);
+        if (names.DoubleByteOnly && matcher.Matches(n, true) != hit) std::abort();
+        // The quick test on the unfolded name never turns a match away.
+        if (hit && !matcher.MayMatchRaw(raw)) std::abort();
+      }
     }
   }
 
@@ -108,10 +134,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const tarn::MatchMode mode : {tarn::MatchMode::Substring, tarn::MatchMode::InOrder, tarn::MatchMode::Exact}) {
       const tarn::CKanaMatcher m(mode, reading);
       for (const AppEntry& n : entries) {
-        const std::string_view folded = names.Normalize(n.DispName);
-        const bool hit = m.Matches(folded, false);
-        if (names.DoubleByteOnly && m.Matches(folded, true) != hit) std::abort();
-        if (hit && !m.MayMatchRaw(n.DispName)) std::abort();
+        for (const std::string& raw : {n.DispName, n.Reading}) {
+          const std::string_view folded = names.Normalize(raw);
+          const bool hit = m.Matches(folded, false);
+          if (names.DoubleByteOnly && m.Matches(folded, true) != hit) std::abort();
+          if (hit && !m.MayMatchRaw(raw)) std::abort();
+        }
       }
     }
   }
@@ -142,6 +170,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!FindsOne(e, "\\" + e.DispName, false) || !FindsOne(e, "\\" + e.DispName, true)) std::abort();
     if (!tarn::IsValidCp932(e.DispName)) continue;
     if (!FindsOne(e, "\\" + KanaForm(e.DispName, true), true) || !FindsOne(e, "\\" + KanaForm(e.DispName, false), true))
+      std::abort();
+    // By its reading only with kana matching, in its hiragana form too.
+    if (!e.Reading.empty() && (!FindsOne(e, "\\" + e.Reading, true) || !FindsOne(e, "\\" + KanaForm(e.Reading, false), true)))
       std::abort();
   }
   return 0;

@@ -74,3 +74,26 @@ TEST(Readings, FoundByTheirReadingInEveryModeWithKanaOnly) {
     }
   }
 }
+
+TEST(Readings, BadNamesAndDamagedTablesReadNothingWrong) {
+  std::string reading;
+  const std::string longName = std::string(255, 'a') + "電卓";  // 259 bytes
+  EXPECT_TRUE(Table().Read(longName, reading) && reading == std::string(255, 'a') + "デンタク");
+  // Invalid text is never read; stray single bytes and a lead byte standing last are kept as they are.
+  const std::pair<std::string, std::string> bads[] = {
+      {"電卓\x81\x20", ""}, {"\x93\x64\x91", "デン\x91"}, {"電\xFF卓", "デン\xFFタク"},
+      {std::string("\x93\x64\0\x91\xEC", 5), std::string("デン\0タク", 9)}};
+  for (const auto& [bad, want] : bads) EXPECT_TRUE(Table().Read(bad, reading) == !want.empty() && reading == want) << bad;
+  const std::string& good = TableBytes();
+  std::string flipped = good, counted = good;
+  flipped[good.size() / 2] ^= 1;
+  counted[8] ^= 1;
+  for (const std::string& damaged : {std::string(), good.substr(0, 19), good.substr(0, good.size() - 1), flipped,
+                                     counted, "TRD2" + good.substr(4)}) {
+    CReadingTable table;
+    EXPECT_FALSE(table.Open(damaged)) << damaged.size();
+    AppEntryList entries{{"電卓", "C:\\電卓.lnk", 0, "デンタク"}};
+    SetReadings(entries, &table);
+    EXPECT_TRUE(!table.Read("電卓", reading) && reading.empty() && entries[0].Reading.empty());
+  }
+}
