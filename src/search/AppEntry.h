@@ -12,8 +12,9 @@ struct AppEntry {
   std::string DispName;   // shell display name without its last extension
   std::string FullPath;   // what is started
   int32_t ListIndex = -1; // position in the path list it was built from
-  // The name read in katakana where it holds kanji (電卓: デンタク); empty
-  // for names without any, and while kana matching is off.
+  // The name read in katakana where it holds kanji (電卓: デンタク), folded
+  // for kana matching; empty for names without any, and while kana
+  // matching is off.
   std::string Reading{};
 
   bool operator==(const AppEntry&) const = default;

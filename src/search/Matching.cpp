@@ -524,19 +524,26 @@ bool CKanaMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
 
 namespace {
 
-// Rebuilds matches as the positions of the entries whose names (or, with
-// readings, whose readings) pass the test, in the order of entries.
-template <typename Test>
-void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test, bool readings) {
+// Rebuilds matches as the positions of the entries whose names pass the
+// test, or whose readings (folded already) pass the other, in the order of
+// entries.
+template <typename Test, typename ReadingTest>
+void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test,
+                    const ReadingTest* readingTest) {
+  const bool readings = readingTest != nullptr;
   matches.clear();
   const auto count = static_cast<int32_t>(entries.size());
   for (int32_t i = 0; i < count; ++i) {
 #if defined(__GNUC__)
     // The names live apart from the records; fetch a few ahead.
-    if (i + 8 < count) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
+    if (i + 8 < count) {
+      __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
+      if (readings) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].Reading.data());
+    }
 #endif
     const AppEntry& e = entries[static_cast<std::size_t>(i)];
-    if (test(std::string_view(e.DispName)) || (readings && !e.Reading.empty() && test(std::string_view(e.Reading))))
+    if (test(std::string_view(e.DispName)) ||
+        (readings && !e.Reading.empty() && (*readingTest)(std::string_view(e.Reading))))
       matches.push_back(i);
   }
 }
@@ -579,14 +586,19 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList
   KanaReading reading;
   if (!kana || !(ReadRomaji(moded.Text, reading) ||
                  (moded.Mode == MatchMode::InOrder && ReadLettersInOrder(moded.Text, reading)))) {
+    // Readings are kept folded, of double-byte characters only.
+    const auto typedReading = [&](std::string_view reading) { return typed.Matches(reading, true); };
     CollectMatches(entries, matches, [&](std::string_view raw) {
       if (!typed.MayMatchRaw(raw)) return false;
       const std::string_view name = names.Normalize(raw);
       return typed.Matches(name, names.DoubleByteOnly);
-    }, kana);
+    }, kana ? &typedReading : nullptr);
     return true;
   }
   const CKanaMatcher read(moded.Mode, reading);
+  const auto bothReading = [&](std::string_view reading) {
+    return (read.MayMatchLength(reading.size() / 2) && read.Matches(reading, true)) || typed.Matches(reading, true);
+  };
   // Both quick tests in one pass over each name.
   CRawCharFilter both;
   const uint32_t typedSlots = typed.WantChars(both, 0);
@@ -599,7 +611,7 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList
     const std::string_view name = names.Normalize(raw);
     return (mayTyped && typed.Matches(name, names.DoubleByteOnly)) ||
            (mayRead && read.Matches(name, names.DoubleByteOnly));
-  }, true);
+  }, &bothReading);
   return true;
 }
 

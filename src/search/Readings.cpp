@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/Cp932.h"
+#include "search/Matching.h"
 
 namespace tarn {
 namespace {
@@ -173,9 +174,16 @@ bool CReadingTable::Read(std::string_view name, std::string& reading) const {
 void SetReadings(AppEntryList& records, const CReadingTable* table) {
   const bool on = table && table->IsOpen();
   std::string reading;
+  CMatchNormalizer fold(true);
   for (AppEntry& e : records) {
-    if (on && table->Read(e.DispName, reading)) {
-      e.Reading = reading;
+    bool ok = on && table->Read(e.DispName, reading);
+    std::string_view folded;
+    if (ok) {
+      folded = fold.Normalize(reading, &ok);
+      ok = ok && fold.DoubleByteOnly;
+    }
+    if (ok) {
+      e.Reading = folded;
     } else {
       std::string().swap(e.Reading);
     }

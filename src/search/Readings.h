@@ -41,8 +41,9 @@ class CReadingTable {
   std::string_view Data;
 };
 
-// Gives every record whose name the table reads its reading, and takes it
-// from every other; with no table (or one that is not open), takes all.
+// Gives every record whose name the table reads its reading, folded as
+// names are for kana matching (so of double-byte characters only), and
+// takes it from every other; with no table (or one not open), takes all.
 void SetReadings(AppEntryList& records, const CReadingTable* table);
 
 }  // namespace tarn
