@@ -239,6 +239,13 @@ void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 }
 
+}  // namespace
+
+const tarn::CReadingTable& BenchReadingTable() { return Table(); }
+const AppEntryList& BenchKanjiEntries(std::size_t count, bool readings) { return KanjiEntries(count, readings); }
+
+namespace {
+
 const bool kRegistered = [] {
   benchmark::RegisterBenchmark("BM_ByteScan", BM_ByteScan)->Apply(Sizes);
   for (const ModeCase& m : kModes) {
