@@ -51,6 +51,15 @@ const tarn::CReadingTable& Table() {
   return table;
 }
 
+// A record of list, with its reading, found by word with kana matching.
+bool FindsOne(const AppEntryList& list, const AppEntry& e, const std::string& word) {
+  AppEntryList one{e};
+  one.SetReading(one[0], list.ReadingOf(e));
+  MatchList::Positions at;
+  tarn::FilterEntries(one, word, at, {true});
+  return at.size() == 1;
+}
+
 bool FindsOne(const AppEntry& e, const std::string& word, bool kana) {
   MatchList::Positions one;
   tarn::FilterEntries(AppEntryList{e}, word, one, {kana});
@@ -82,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const AppEntry& e : entries) {
     // Folded: valid text of double-byte characters only.
     std::string read;
-    if (!e.Reading.empty() && (!Table().Read(e.DispName, read) || e.Reading.size() % 2 || !tarn::IsValidCp932(e.Reading)))
-      std::abort();
+    const std::string_view r = entries.ReadingOf(e);
+    if (!r.empty() && (!Table().Read(e.DispName, read) || r.size() % 2 || !tarn::IsValidCp932(r))) std::abort();
   }
 
   for (bool kana : {false, true}) {
@@ -107,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const tarn::CWordMatcher matcher(moded.Mode, w, kana);
     tarn::CMatchNormalizer names(kana);
     for (const AppEntry& e : entries) {
-      for (const std::string& raw : {e.DispName, e.Reading}) {
+      for (const std::string_view raw : {std::string_view(e.DispName), entries.ReadingOf(e)}) {
         const std::string_view n = names.Normalize(raw);
         const bool hit = matcher.Matches(n, false);
         if (names.DoubleByteOnly && matcher.Matches(n, true) != hit) std::abort();
@@ -138,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const tarn::MatchMode mode : {tarn::MatchMode::Substring, tarn::MatchMode::InOrder, tarn::MatchMode::Exact}) {
       const tarn::CKanaMatcher m(mode, reading);
       for (const AppEntry& n : entries) {
-        for (const std::string& raw : {n.DispName, n.Reading}) {
+        for (const std::string_view raw : {std::string_view(n.DispName), entries.ReadingOf(n)}) {
           const std::string_view folded = names.Normalize(raw);
           const bool hit = m.Matches(folded, false);
           if (names.DoubleByteOnly && m.Matches(folded, true) != hit) std::abort();
@@ -176,7 +185,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!FindsOne(e, "\\" + KanaForm(e.DispName, true), true) || !FindsOne(e, "\\" + KanaForm(e.DispName, false), true))
       std::abort();
     // By its reading only with kana matching, in its hiragana form too.
-    if (!e.Reading.empty() && (!FindsOne(e, "\\" + e.Reading, true) || !FindsOne(e, "\\" + KanaForm(e.Reading, false), true)))
+    const std::string r(entries.ReadingOf(e));
+    if (!r.empty() && (!FindsOne(entries, e, "\\" + r) || !FindsOne(entries, e, "\\" + KanaForm(r, false))))
       std::abort();
   }
   return 0;

@@ -530,20 +530,17 @@ namespace {
 template <typename Test, typename ReadingTest>
 void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test,
                     const ReadingTest* readingTest) {
-  const bool readings = readingTest != nullptr;
+  const bool readings = readingTest != nullptr && entries.HasReadings();
   matches.clear();
   const auto count = static_cast<int32_t>(entries.size());
   for (int32_t i = 0; i < count; ++i) {
 #if defined(__GNUC__)
     // The names live apart from the records; fetch a few ahead.
-    if (i + 8 < count) {
-      __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
-      if (readings) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].Reading.data());
-    }
+    if (i + 8 < count) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
 #endif
     const AppEntry& e = entries[static_cast<std::size_t>(i)];
     if (test(std::string_view(e.DispName)) ||
-        (readings && !e.Reading.empty() && (*readingTest)(std::string_view(e.Reading))))
+        (readings && e.ReadingAt != 0 && (*readingTest)(entries.ReadingOf(e))))
       matches.push_back(i);
   }
 }
@@ -587,7 +584,7 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList
   if (!kana || !(ReadRomaji(moded.Text, reading) ||
                  (moded.Mode == MatchMode::InOrder && ReadLettersInOrder(moded.Text, reading)))) {
     // Readings are kept folded, of double-byte characters only.
-    const auto typedReading = [&](std::string_view reading) { return typed.Matches(reading, true); };
+    const auto typedReading = [&](std::string_view r) { return typed.Matches(r, true); };
     CollectMatches(entries, matches, [&](std::string_view raw) {
       if (!typed.MayMatchRaw(raw)) return false;
       const std::string_view name = names.Normalize(raw);
@@ -596,8 +593,8 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList
     return true;
   }
   const CKanaMatcher read(moded.Mode, reading);
-  const auto bothReading = [&](std::string_view reading) {
-    return (read.MayMatchLength(reading.size() / 2) && read.Matches(reading, true)) || typed.Matches(reading, true);
+  const auto bothReading = [&](std::string_view r) {
+    return (read.MayMatchLength(r.size() / 2) && read.Matches(r, true)) || typed.Matches(r, true);
   };
   // Both quick tests in one pass over each name.
   CRawCharFilter both;

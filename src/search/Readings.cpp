@@ -175,18 +175,16 @@ void SetReadings(AppEntryList& records, const CReadingTable* table) {
   const bool on = table && table->IsOpen();
   std::string reading;
   CMatchNormalizer fold(true);
+  records.ClearReadings();
+  if (!on) return;
   for (AppEntry& e : records) {
-    bool ok = on && table->Read(e.DispName, reading);
+    bool ok = table->Read(e.DispName, reading);
     std::string_view folded;
     if (ok) {
       folded = fold.Normalize(reading, &ok);
       ok = ok && fold.DoubleByteOnly;
     }
-    if (ok) {
-      e.Reading = folded;
-    } else {
-      std::string().swap(e.Reading);
-    }
+    if (ok) records.SetReading(e, folded);
   }
 }
 

@@ -3,7 +3,6 @@
 #include <process.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <exception>
 
 #include "base/Cp932.h"
@@ -70,8 +69,7 @@ namespace {
 
 // The readings of records made with the option on; none with it off.
 void MakeReadings(AppEntryList& records, bool on) {
-  if (on || std::any_of(records.begin(), records.end(), [](const AppEntry& e) { return !e.Reading.empty(); }))
-    tarn::SetReadings(records, on ? BuiltInReadings() : nullptr);
+  if (on || records.HasReadings()) tarn::SetReadings(records, on ? BuiltInReadings() : nullptr);
 }
 
 }  // namespace

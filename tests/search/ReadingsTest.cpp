@@ -92,8 +92,9 @@ TEST(Readings, BadNamesAndDamagedTablesReadNothingWrong) {
                                      counted, "TRD2" + good.substr(4)}) {
     CReadingTable table;
     EXPECT_FALSE(table.Open(damaged)) << damaged.size();
-    AppEntryList entries{{"電卓", "C:\\電卓.lnk", 0, "デンタク"}};
+    AppEntryList entries{{"電卓", "C:\\電卓.lnk", 0}};
+    SetReadings(entries, &Table());
     SetReadings(entries, &table);
-    EXPECT_TRUE(!table.Read("電卓", reading) && reading.empty() && entries[0].Reading.empty());
+    EXPECT_TRUE(!table.Read("電卓", reading) && reading.empty() && entries.ReadingOf(entries[0]).empty());
   }
 }
