@@ -524,13 +524,10 @@ bool CKanaMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
 
 namespace {
 
-// Rebuilds matches as the positions of the entries whose names pass the
-// test, or whose readings (folded already) pass the other, in the order of
-// entries.
-template <typename Test, typename ReadingTest>
-void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test,
-                    const ReadingTest* readingTest) {
-  const bool readings = readingTest != nullptr && entries.HasReadings();
+// Rebuilds matches as the positions of the records that pass the test, in
+// the order of entries.
+template <typename RecordTest>
+void ScanEntries(const AppEntryList& entries, MatchList::Positions& matches, const RecordTest& test) {
   matches.clear();
   const auto count = static_cast<int32_t>(entries.size());
   for (int32_t i = 0; i < count; ++i) {
@@ -538,10 +535,21 @@ void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, 
     // The names live apart from the records; fetch a few ahead.
     if (i + 8 < count) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
 #endif
-    const AppEntry& e = entries[static_cast<std::size_t>(i)];
-    if (test(std::string_view(e.DispName)) ||
-        (readings && e.ReadingAt != 0 && (*readingTest)(entries.ReadingOf(e))))
-      matches.push_back(i);
+    if (test(entries[static_cast<std::size_t>(i)])) matches.push_back(i);
+  }
+}
+
+// The records whose names pass the test, or whose readings (folded
+// already) pass the other. A list without readings is scanned as before.
+template <typename Test, typename ReadingTest>
+void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test,
+                    const ReadingTest* readingTest) {
+  if (readingTest && entries.HasReadings()) {
+    ScanEntries(entries, matches, [&](const AppEntry& e) {
+      return test(std::string_view(e.DispName)) || (e.ReadingAt != 0 && (*readingTest)(entries.ReadingOf(e)));
+    });
+  } else {
+    ScanEntries(entries, matches, [&](const AppEntry& e) { return test(std::string_view(e.DispName)); });
   }
 }
 
