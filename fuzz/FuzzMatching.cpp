@@ -2,14 +2,19 @@
 // folding is stable and a name always finds itself. With kana matching: a
 // name's own hiragana and katakana forms find it, and a romaji word finds
 // the kana it reads as, also where the name holds long vowels it leaves out.
+// Names in kanji get their readings from the real table: reading is stable,
+// keeps valid text valid, and a name is found by its reading.
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "base/Cp932.h"
 #include "search/AppEntry.h"
 #include "search/Matching.h"
+#include "search/Readings.h"
 #include "search/Romaji.h"
 
 namespace {
@@ -31,6 +36,28 @@ std::string KanaForm(const std::string& s, bool katakana) {
     }
   }
   return out;
+}
+
+const tarn::CReadingTable& Table() {
+  static const std::string bytes = [] {
+    std::ifstream in(TARN_READINGS_FILE, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  static const tarn::CReadingTable table = [] {
+    tarn::CReadingTable t;
+    if (!t.Open(bytes)) std::abort();
+    return t;
+  }();
+  return table;
+}
+
+// A record of list, with its reading, found by word with kana matching.
+bool FindsOne(const AppEntryList& list, const AppEntry& e, const std::string& word) {
+  AppEntryList one{e};
+  one.SetReading(one[0], list.ReadingOf(e));
+  MatchList::Positions at;
+  tarn::FilterEntries(one, word, at, {true});
+  return at.size() == 1;
 }
 
 bool FindsOne(const AppEntry& e, const std::string& word, bool kana) {
@@ -57,6 +84,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     entries.push_back({rest.substr(start, end - start), "C:\\x.exe", static_cast<int32_t>(entries.size())});
     start = end + 1;
   }
+  tarn::SetReadings(entries, &Table());
+  AppEntryList again = entries;
+  tarn::SetReadings(again, &Table());
+  if (again != entries) std::abort();
+  for (const AppEntry& e : entries) {
+    // Folded: valid text of double-byte characters only.
+    std::string read;
+    const std::string_view r = entries.ReadingOf(e);
+    if (!r.empty() && (!Table().Read(e.DispName, read) || r.size() % 2 || !tarn::IsValidCp932(r))) std::abort();
+  }
 
   for (bool kana : {false, true}) {
     std::string folded = word;
@@ -79,11 +116,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const tarn::CWordMatcher matcher(moded.Mode, w, kana);
     tarn::CMatchNormalizer names(kana);
     for (const AppEntry& e : entries) {
-      const std::string_view n = names.Normalize(e.DispName);
-      const bool hit = matcher.Matches(n, false);
-      if (names.DoubleByteOnly && matcher.Matches(n, true) != hit) std::abort();
-      // The quick test on the unfolded name never turns a match away.
-      if (hit && !matcher.MayMatchRaw(e.DispName)) std::abort();
+      for (const std::string_view raw : {std::string_view(e.DispName), entries.ReadingOf(e)}) {
+        const std::string_view n = names.Normalize(raw);
+        const bool hit = matcher.Matches(n, false);
+        if (names.DoubleByteOnly && matcher.Matches(n, true) != hit) std::abort();
+        // The quick test on the unfolded name never turns a match away.
+        if (hit && !matcher.MayMatchRaw(raw)) std::abort();
+      }
     }
   }
 
@@ -118,10 +157,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const tarn::MatchMode mode : {tarn::MatchMode::Substring, tarn::MatchMode::InOrder, tarn::MatchMode::Exact}) {
       const tarn::CKanaMatcher m(mode, reading);
       for (const AppEntry& n : entries) {
-        const std::string_view folded = names.Normalize(n.DispName);
-        const bool hit = m.Matches(folded, false);
-        if (names.DoubleByteOnly && m.Matches(folded, true) != hit) std::abort();
-        if (hit && !m.MayMatchRaw(n.DispName)) std::abort();
+        for (const std::string_view raw : {std::string_view(n.DispName), entries.ReadingOf(n)}) {
+          const std::string_view folded = names.Normalize(raw);
+          const bool hit = m.Matches(folded, false);
+          if (names.DoubleByteOnly && m.Matches(folded, true) != hit) std::abort();
+          if (hit && !m.MayMatchRaw(raw)) std::abort();
+        }
       }
     }
   }
@@ -152,6 +193,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!FindsOne(e, "\\" + e.DispName, false) || !FindsOne(e, "\\" + e.DispName, true)) std::abort();
     if (!tarn::IsValidCp932(e.DispName)) continue;
     if (!FindsOne(e, "\\" + KanaForm(e.DispName, true), true) || !FindsOne(e, "\\" + KanaForm(e.DispName, false), true))
+      std::abort();
+    // By its reading only with kana matching, in its hiragana form too.
+    const std::string r(entries.ReadingOf(e));
+    if (!r.empty() && (!FindsOne(entries, e, "\\" + r) || !FindsOne(entries, e, "\\" + KanaForm(r, false))))
       std::abort();
   }
   return 0;

@@ -2,7 +2,9 @@
 // and prints each figure beside its goal. Run by hand (it creates the files
 // once and keeps them in %TEMP%\tarn_files_N):
 //   scripts/wine-exec build/win/bench/tarn_startup_bench.exe [exe] [count...]
-// exe defaults to the one this build made.
+// exe defaults to the one this build made. "kanji" takes files a third of
+// whose names begin with a word in kanji; "kana" turns kana matching on, so
+// that the program reads those names.
 //
 // Per count: a first start without a cache and a second start with the
 // cache of the first. For each start: start to a dialog showing every file,
@@ -41,9 +43,11 @@ using tarn::test::WaitFor;
 constexpr char kCaption[] = "Tarn Launcher";
 constexpr double kPhaseLimitMs = 900000;
 
+bool g_Kanji = false, g_Kana = false;
+
 void PrepareProgram(const std::string& root, const std::string& exe) {
   const std::string prog = root + "\\prog";
-  tarn::test::PrepareBenchProgram(root, prog);
+  tarn::test::PrepareBenchProgram(root, prog, g_Kana);
   CopyFileA(exe.c_str(), (prog + "\\TarnLauncher.exe").c_str(), FALSE);
 }
 
@@ -185,10 +189,10 @@ double TimeRefilter(HWND dlg, const char* word, const std::string& wantCounter, 
 }
 
 void RunCount(const std::string& exe, int count) {
-  std::printf("%d files\n", count);
-  const std::string root = tarn::test::BenchFilesRoot(count);
+  std::printf("%d files%s%s\n", count, g_Kanji ? ", a third in kanji" : "", g_Kana ? ", kana matching on" : "");
+  const std::string root = tarn::test::BenchFilesRoot(count, g_Kanji);
   tarn::test::MakeDirs(root);
-  tarn::test::PrepareBenchFiles(root, count);
+  tarn::test::PrepareBenchFiles(root, count, g_Kanji);
   PrepareProgram(root, exe);
 
   int delaySetting = 0;
@@ -261,7 +265,9 @@ int main(int argc, char** argv) {
   std::string exe = tarn::test::ExeDir() + "..\\src\\app\\TarnLauncher.exe";
   std::vector<int> counts;
   for (int i = 1; i < argc; ++i) {
-    if (std::atoi(argv[i]) > 0) {
+    if (std::string(argv[i]) == "kanji" || std::string(argv[i]) == "kana") {
+      (std::string(argv[i]) == "kana" ? g_Kana : g_Kanji) = true;
+    } else if (std::atoi(argv[i]) > 0) {
       counts.push_back(std::atoi(argv[i]));
     } else {
       exe = argv[i];

@@ -248,6 +248,9 @@ bool CBriskApp::ApplySettings(int n) {
   // LoadIcon changes what every row shows, though not which rows.
   const bool iconsChanged = ListView->GetListSettings().LoadIcon != next.LoadIcon;
   const bool listChanged = ListView->ApplyListSettings(next);
+  // The names are read again on a thread of their own; the list is
+  // refilled now, and again when they come.
+  Collector->SetReadingOption(Settings.KanaMatch);
   const CollectSettings collect = MakeCollectSettings(Settings);
   const bool collectChanged = Collector->SetCollectSettings(collect);
   // The watches follow the sources; settings that collect the same leave
@@ -299,6 +302,12 @@ void CBriskApp::OnFoldersChanged() {
   // The same pass as any other: the tray icon and an open launcher follow
   // it through its own messages.
   if (Collector) Collector->StartCollect(false);
+}
+
+bool CBriskApp::OnReadingsMade(WPARAM wParam, LPARAM lParam) {
+  const bool taken = Collector->ApplyReadings(wParam, reinterpret_cast<AppEntryList*>(lParam));
+  if (taken) RebuildList();
+  return taken;
 }
 
 void CBriskApp::Refresh() {
@@ -556,6 +565,13 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CACHE_LOADED:
       if (Application) {
         Application->OnCacheLoaded(lParam);
+      } else {
+        delete reinterpret_cast<AppEntryList*>(lParam);
+      }
+      break;
+    case WM_READINGS_MADE:
+      if (Application) {
+        Application->OnReadingsMade(wParam, lParam);
       } else {
         delete reinterpret_cast<AppEntryList*>(lParam);
       }

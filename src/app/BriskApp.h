@@ -68,6 +68,8 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
   // Tells the user, the first time in this run, that the program's folder
   // cannot be written; the program carries on.
   void OnSaveFailed();
+  // The candidates read again after kana matching was turned on or off.
+  bool OnReadingsMade(WPARAM wParam, LPARAM lParam);
   void Refresh();
   void BeginBusy();
   void EndBusy();

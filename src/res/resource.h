@@ -4,6 +4,9 @@
 #define IDS_PRODUCT_NAME 102
 #define IDI_PROGRAM 102
 
+// The reading table of names in kanji (RCDATA, made by scripts/make-readings).
+#define IDR_READINGS 120
+
 // Tray menu and tray icon id.
 #define IDM_TRAY 110
 

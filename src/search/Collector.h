@@ -28,6 +28,7 @@ struct CollectParams {
   std::string NamesTempPath;   // names of this pass
   // The candidates when the pass started, whose names it may use again.
   std::shared_ptr<const AppEntryList> Known;
+  bool Readings = false;       // the records get the readings of their names
 };
 
 // The pass itself; deletes params. Posts WM_COLLECT_NOTIFY (1, 0) when it

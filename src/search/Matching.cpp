@@ -534,10 +534,10 @@ bool CKanaMatcher::Matches(std::string_view n, bool doubleByteOnly) const {
 
 namespace {
 
-// Rebuilds matches as the positions of the entries whose names pass the
-// test, in the order of entries.
-template <typename Test>
-void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test) {
+// Rebuilds matches as the positions of the records that pass the test, in
+// the order of entries.
+template <typename RecordTest>
+void ScanEntries(const AppEntryList& entries, MatchList::Positions& matches, const RecordTest& test) {
   matches.clear();
   const auto count = static_cast<int32_t>(entries.size());
   for (int32_t i = 0; i < count; ++i) {
@@ -545,8 +545,39 @@ void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, 
     // The names live apart from the records; fetch a few ahead.
     if (i + 8 < count) __builtin_prefetch(entries[static_cast<std::size_t>(i + 8)].DispName.data());
 #endif
-    if (test(std::string_view(entries[static_cast<std::size_t>(i)].DispName))) matches.push_back(i);
+    if (test(entries[static_cast<std::size_t>(i)])) matches.push_back(i);
   }
+}
+
+// The records whose names pass the test, or whose readings (folded
+// already) pass the other. A list without readings is scanned as before.
+template <typename Test, typename ReadingTest>
+void CollectMatches(const AppEntryList& entries, MatchList::Positions& matches, const Test& test,
+                    const ReadingTest* readingTest) {
+  if (readingTest && entries.HasReadings()) {
+    ScanEntries(entries, matches, [&](const AppEntry& e) {
+      return test(std::string_view(e.DispName)) || (e.ReadingAt != 0 && (*readingTest)(entries.ReadingOf(e)));
+    });
+  } else {
+    ScanEntries(entries, matches, [&](const AppEntry& e) { return test(std::string_view(e.DispName)); });
+  }
+}
+
+// In order, a word that is not romaji as a whole may be the first letters
+// of its syllables ("*dnt" for デンタク): each letter stands for every kana
+// it can begin.
+bool ReadLettersInOrder(std::string_view word, KanaReading& reading) {
+  reading = KanaReading{};
+  KanaReading one;
+  for (const char& c : word) {
+    if (!ReadRomaji(std::string_view(&c, 1), one)) return false;
+    const auto text = static_cast<uint32_t>(reading.Text.size());
+    const auto first = static_cast<uint32_t>(reading.Spellings.size());
+    reading.Text += one.Text;
+    for (KanaReading::Spelling s : one.Spellings) reading.Spellings.push_back({s.Offset + text, s.Length});
+    for (KanaReading::Syllable s : one.Syllables) reading.Syllables.push_back({s.First + first, s.Count});
+  }
+  return !reading.Syllables.empty();
 }
 
 }  // namespace
@@ -568,15 +599,21 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList
   const CWordMatcher typed(moded.Mode, folded, kana);
   CMatchNormalizer names(kana);
   KanaReading reading;
-  if (!kana || !ReadRomaji(moded.Text, reading)) {
+  if (!kana || !(ReadRomaji(moded.Text, reading) ||
+                 (moded.Mode == MatchMode::InOrder && ReadLettersInOrder(moded.Text, reading)))) {
+    // Readings are kept folded, of double-byte characters only.
+    const auto typedReading = [&](std::string_view r) { return typed.Matches(r, true); };
     CollectMatches(entries, matches, [&](std::string_view raw) {
       if (!typed.MayMatchRaw(raw)) return false;
       const std::string_view name = names.Normalize(raw);
       return typed.Matches(name, names.DoubleByteOnly);
-    });
+    }, kana ? &typedReading : nullptr);
     return true;
   }
   const CKanaMatcher read(moded.Mode, reading);
+  const auto bothReading = [&](std::string_view r) {
+    return (read.MayMatchLength(r.size() / 2) && read.Matches(r, true)) || typed.Matches(r, true);
+  };
   // Both quick tests in one pass over each name.
   CRawCharFilter both;
   const uint32_t typedSlots = typed.WantChars(both, 0);
@@ -589,7 +626,7 @@ bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList
     const std::string_view name = names.Normalize(raw);
     return (mayTyped && typed.Matches(name, names.DoubleByteOnly)) ||
            (mayRead && read.Matches(name, names.DoubleByteOnly));
-  });
+  }, &bothReading);
   return true;
 }
 

@@ -155,7 +155,8 @@ class CKanaMatcher {
 // selects, in the order of entries; the empty word selects every record. A
 // word that is only a mode character leaves matches as it is and answers
 // false. With KanaMatch a name matches when it matches the word as typed,
-// or when the word is romaji and the name matches its reading.
+// or when the word is romaji and the name matches its reading; a record's
+// Reading is tested as its name is.
 bool FilterEntries(const AppEntryList& entries, std::string_view word, MatchList::Positions& matches,
                    MatchOptions options = {});
 

@@ -13,6 +13,8 @@
 #include "search/Collector.h"
 #include "search/DisplayNames.h"
 #include "search/Matching.h"
+#include "search/Readings.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -46,6 +48,31 @@ tarn::CNameSource& ShellNameSource() {
   static CShellNameSource source;
   return source;
 }
+
+const tarn::CReadingTable* BuiltInReadings() {
+  static const tarn::CReadingTable* const opened = []() -> const tarn::CReadingTable* {
+    static tarn::CReadingTable table;
+    const HMODULE self = GetModuleHandleA(nullptr);
+    const HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(IDR_READINGS), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    const HGLOBAL loaded = found ? LoadResource(self, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (bytes && table.Open(std::string_view(static_cast<const char*>(bytes), SizeofResource(self, found)))) {
+      return &table;
+    }
+    TARN_TRACE("reading table missing or damaged: names in kanji are not read");
+    return nullptr;
+  }();
+  return opened;
+}
+
+namespace {
+
+// The readings of records made with the option on; none with it off.
+void MakeReadings(AppEntryList& records, bool on) {
+  if (on || records.HasReadings()) tarn::SetReadings(records, on ? BuiltInReadings() : nullptr);
+}
+
+}  // namespace
 
 CSrchApliBase::CSrchApliBase(HWND notifyWindow, const std::string& cacheDir)
     : PathsCache(cacheDir),
@@ -83,12 +110,16 @@ int CSrchApliBase::GetAllCount() {
   return static_cast<int>(Entries->size());
 }
 
-void CSrchApliBase::TakeRecords(AppEntryList* records) {
+void CSrchApliBase::TakeRecords(AppEntryList* records, bool withReadings) {
   // Only the pointers change hands under the lock; the old records go when
   // the last list showing them lets go.
   Entries = std::shared_ptr<const AppEntryList>(records);
   Matches = MatchList();
   Filled = true;
+  ++Generation;
+  EntriesRead = withReadings;
+  // Made before the option changed: read them again.
+  if (withReadings != Readings && !Entries->empty()) StartReadings();
 }
 
 bool CSrchApliBase::ApplyCollected(PathList* paths) {
@@ -100,8 +131,11 @@ bool CSrchApliBase::ApplyCollected(PathList* paths) {
     known = Entries;
   }
   const tarn::PathViews views(owned->begin(), owned->end());
-  return ApplyCollected(
-      new AppEntryList(tarn::NameEntries(views, tarn::CNameMemory(known), ShellNameSource(), false)));
+  auto records =
+      std::make_unique<AppEntryList>(tarn::NameEntries(views, tarn::CNameMemory(known), ShellNameSource(), false));
+  MakeReadings(*records, Readings);
+  PassReads = Readings;
+  return ApplyCollected(records.release());
 }
 
 bool CSrchApliBase::SetCollectSettings(const CollectSettings& settings) {
@@ -121,7 +155,9 @@ bool CSrchApliBase::StartCollect(bool useCache) {
                                                                 PathsCache.CacheFilePath(),
                                                                 PathsCache.NamesFilePath(),
                                                                 PathsCache.NamesTempPath(),
-                                                                Entries});
+                                                                Entries,
+                                                                Readings});
+    PassReads = Readings;
     CollectCount.fetch_add(1);
     if (StartCollectPass(params.get())) {
       params.release();  // the pass's own now
@@ -147,7 +183,7 @@ bool CSrchApliBase::ApplyCollected(AppEntryList* records) {
     std::uint64_t size = 0;
     for (const AppEntry& e : *owned) size += e.FullPath.size() + tarn::kCacheLineEnd.size();
     PathsCache.ReplaceNamesFile(PathsCache.ReplaceCacheFile(size));
-    TakeRecords(owned.release());
+    TakeRecords(owned.release(), PassReads);
   }
   // One more pass for everything asked meanwhile, with the settings of now.
   if (CollectAgain) {
@@ -164,11 +200,13 @@ struct CacheLoadParams {
   std::string CachePath;
   std::string NamesPath;
   std::shared_ptr<std::atomic<bool>> Loading;
+  bool Readings;
 };
 
 // The cache file's candidates with the names remembered beside it; the
 // shell is asked only for paths the names file does not hold.
-std::unique_ptr<AppEntryList> LoadNamedCache(const std::string& cachePath, const std::string& namesPath) {
+std::unique_ptr<AppEntryList> LoadNamedCache(const std::string& cachePath, const std::string& namesPath,
+                                             bool readings) {
   auto records = std::make_unique<AppEntryList>();
   std::string text;
   if (!ReadWholeFile(cachePath, text)) return records;
@@ -182,6 +220,7 @@ std::unique_ptr<AppEntryList> LoadNamedCache(const std::string& cachePath, const
   ReadNameMemory(namesPath, tarn::CacheTextStamp(text), memory);
   // A pass will check names that a desktop.ini may have changed since.
   *records = tarn::NameEntries(paths, memory, ShellNameSource(), true);
+  MakeReadings(*records, readings);
   return records;
 }
 
@@ -190,7 +229,7 @@ unsigned __stdcall CacheLoadThread(void* arg) {
   std::unique_ptr<AppEntryList> records;
   try {
     tarn::ScopedComInit com;
-    records = LoadNamedCache(params->CachePath, params->NamesPath);
+    records = LoadNamedCache(params->CachePath, params->NamesPath, params->Readings);
   } catch (const std::exception& e) {
     TARN_TRACE("cache load abandoned: %s", e.what());
     records.reset();
@@ -211,12 +250,13 @@ bool CSrchApliBase::StartCacheLoad() {
   if (Loading->load() || Filled || !PathsCache.CacheFileExists()) return false;
   if (!NotifyWindow) {
     // Nobody to post to: the caller waits for the names.
-    TakeRecords(LoadNamedCache(PathsCache.CacheFilePath(), PathsCache.NamesFilePath()).release());
+    TakeRecords(LoadNamedCache(PathsCache.CacheFilePath(), PathsCache.NamesFilePath(), Readings).release(), Readings);
     return true;
   }
   Loading->store(true);
+  LoadReads = Readings;
   auto params = std::make_unique<CacheLoadParams>(
-      CacheLoadParams{NotifyWindow, PathsCache.CacheFilePath(), PathsCache.NamesFilePath(), Loading});
+      CacheLoadParams{NotifyWindow, PathsCache.CacheFilePath(), PathsCache.NamesFilePath(), Loading, Readings});
   const tarn::ScopedHandle thread(
       reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &CacheLoadThread, params.get(), 0, nullptr)));
   if (!thread.Valid()) {
@@ -233,7 +273,70 @@ bool CSrchApliBase::ApplyLoaded(AppEntryList* records) {
   tarn::ScopedCriticalSection guard(Lock);
   Loading->store(false);
   if (!owned || Filled) return false;
-  TakeRecords(owned.release());
+  TakeRecords(owned.release(), LoadReads);
+  return true;
+}
+
+namespace {
+
+struct ReadingParams {
+  HWND NotifyWindow;
+  std::shared_ptr<const AppEntryList> Source;
+  WPARAM Generation;
+  bool Readings;
+};
+
+unsigned __stdcall ReadingThread(void* arg) {
+  std::unique_ptr<ReadingParams> params(static_cast<ReadingParams*>(arg));
+  std::unique_ptr<AppEntryList> records;
+  try {
+    records = std::make_unique<AppEntryList>(*params->Source);
+    params->Source.reset();
+    MakeReadings(*records, params->Readings);
+  } catch (const std::exception& e) {
+    // The candidates keep the readings they have.
+    TARN_TRACE("names not read again: %s", e.what());
+    return 0;
+  }
+  if (PostMessageA(params->NotifyWindow, WM_READINGS_MADE, params->Generation, reinterpret_cast<LPARAM>(records.get())))
+    records.release();  // the receiver's now
+  return 0;
+}
+
+}  // namespace
+
+void CSrchApliBase::StartReadings() {
+  tarn::ScopedCriticalSection guard(Lock);
+  if (!NotifyWindow) {
+    auto records = std::make_unique<AppEntryList>(*Entries);
+    MakeReadings(*records, Readings);
+    TakeRecords(records.release(), Readings);
+    return;
+  }
+  auto params = std::make_unique<ReadingParams>(ReadingParams{NotifyWindow, Entries, Generation << 1 | Readings, Readings});
+  const tarn::ScopedHandle thread(
+      reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &ReadingThread, params.get(), 0, nullptr)));
+  if (!thread.Valid()) {
+    TARN_REPORT_LAST_ERROR(0);
+    return;
+  }
+  params.release();  // the thread's own now
+}
+
+bool CSrchApliBase::SetReadingOption(bool on) {
+  tarn::ScopedCriticalSection guard(Lock);
+  if (on == Readings) return false;
+  Readings = on;
+  if (EntriesRead != on && !Entries->empty()) StartReadings();
+  return true;
+}
+
+bool CSrchApliBase::ApplyReadings(WPARAM generation, AppEntryList* records) {
+  std::unique_ptr<AppEntryList> owned(records);
+  tarn::ScopedCriticalSection guard(Lock);
+  // Another list came meanwhile; it is read as it needs.
+  if (!owned || generation >> 1 != Generation) return false;
+  TakeRecords(owned.release(), (generation & 1) != 0);
   return true;
 }
 

@@ -15,6 +15,7 @@
 
 namespace tarn {
 class CNameSource;
+class CReadingTable;
 }
 
 // Posted to the main window by a collection pass: wParam 1 = started;
@@ -24,6 +25,10 @@ inline constexpr UINT WM_COLLECT_NOTIFY = WM_USER + 30;
 // Posted when the cache file's candidates are named: lParam = their records
 // (AppEntryList*), owned by the receiver.
 inline constexpr UINT WM_CACHE_LOADED = WM_USER + 31;
+// Posted when the candidates were read again after kana matching was turned
+// on or off: wParam = the generation of the candidates they were made from,
+// lParam = the records (AppEntryList*), owned by the receiver.
+inline constexpr UINT WM_READINGS_MADE = WM_USER + 32;
 
 class CSrchApliBase {
  public:
@@ -64,8 +69,18 @@ class CSrchApliBase {
   bool ApplyLoaded(AppEntryList* records);
   bool IsLoading() const { return Loading->load(); }
 
+  // Whether candidates carry the readings of their names in kanji (with
+  // kana matching). Passes and loads started from now on make them or not;
+  // the candidates held are read again on a thread of their own when the
+  // option changes. False when it did not change.
+  bool SetReadingOption(bool on);
+  // Takes records read again (owned): true when they became the candidates,
+  // which they do only while those are the ones they were made from.
+  bool ApplyReadings(WPARAM generation, AppEntryList* records);
+
  private:
-  void TakeRecords(AppEntryList* records);
+  void TakeRecords(AppEntryList* records, bool withReadings);
+  void StartReadings();
 
   CAppPathsCache PathsCache;
   std::shared_ptr<const AppEntryList> Entries;
@@ -79,9 +94,18 @@ class CSrchApliBase {
   HWND NotifyWindow;
   // Shared with the load thread, which may outlive the store.
   std::shared_ptr<std::atomic<bool>> Loading;
+  bool Readings = false;         // the option
+  bool EntriesRead = false;      // how the candidates held were made
+  bool PassReads = false;        // how the running pass and load make them
+  bool LoadReads = false;
+  WPARAM Generation = 0;         // counts the lists the store took
 };
 
 // The shell as a name source: SHGetFileInfoA, the full question or the
 // cheap one with SHGFI_USEFILEATTRIBUTES, and desktop.ini beside the file.
 // The calling thread needs COM.
 tarn::CNameSource& ShellNameSource();
+
+// The reading table in the program's resources, opened in place on first
+// use; null, with one trace, when it is missing or damaged.
+const tarn::CReadingTable* BuiltInReadings();

@@ -306,6 +306,7 @@ TEST_F(Launcher, SettingsTurnCompletionAndTheDefaultCharacterOn) {
 
 TEST_F(Launcher, OpenListRefiltersWhenSettingsOrCandidatesChange) {
   WriteFileBytes(candidates.emplace_back(dir / "cands\\メモ帳.txt"), "x");
+  WriteFileBytes(candidates.emplace_back(dir / "cands\\電卓.txt"), "x");
   settings.SpaceIsOption = true;
   ASSERT_NE(Open(), nullptr);
   SearchFor("memo");
@@ -315,6 +316,8 @@ TEST_F(Launcher, OpenListRefiltersWhenSettingsOrCandidatesChange) {
   WriteFileBytes(dir / "tlenv.ini", file.replace(file.find("KanaMatch: 0"), 12, "KanaMatch: 1"));
   CEnvInfoStore().FreeEnvInfo(), GetBriskApp()->ApplySettings(0);
   EXPECT_TRUE(PumpUntil([] { return ListRows() == Rows{"メモ帳"}; }, 3000));
+  SearchFor("dentaku");  // names in kanji are read off this thread, and the list refilled then
+  EXPECT_TRUE(PumpUntil([] { return ListRows() == Rows{"電卓"}; }, 3000));
   // A pass landing while options follow the word refilters with the text before the space.
   SearchFor("beta -x");
   const std::string longPath = dir.Path() + "\\" + std::string(400, 'b') + ".exe";

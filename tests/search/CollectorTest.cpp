@@ -328,6 +328,10 @@ TEST_F(CollectorTest, StoreSearchesTheAppliedCandidates) {
   CSrchApliBase store(nullptr, dir);
   ASSERT_TRUE(store.ApplyCollected(new PathList(paths)));
   EXPECT_EQ(store.GetAllCount(), 6);
+  // Without the program's resources there is no reading table: names are found as written only.
+  EXPECT_TRUE(BuiltInReadings() == nullptr && store.SetReadingOption(true) && !store.SetReadingOption(true));
+  EXPECT_TRUE(store.Search("hyoukeisan", {true}) && store.GetMatchList().empty());
+  EXPECT_TRUE(store.Search("表計算", {true}) && NamesOf(store.GetMatchList()) == std::vector<std::string>{"表計算"});
   ASSERT_TRUE(store.Search(""));
   ASSERT_EQ(store.GetMatchList().size(), 6u);
   for (std::size_t i = 0; i < paths.size(); ++i) {

@@ -1,0 +1,100 @@
+#include "search/Readings.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "search/Matching.h"
+
+using namespace tarn;
+
+namespace {
+
+const std::string& TableBytes() {
+  static const std::string bytes = [] {
+    std::ifstream in(TARN_READINGS_FILE, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  return bytes;
+}
+
+const CReadingTable& Table() {
+  static const CReadingTable table = [] {
+    CReadingTable t;
+    EXPECT_TRUE(t.Open(TableBytes()));
+    return t;
+  }();
+  return table;
+}
+
+// The same records without their readings.
+AppEntryList MakeNamesOnly(AppEntryList entries) {
+  SetReadings(entries, nullptr);
+  return entries;
+}
+
+}  // namespace
+
+TEST(Readings, RealNamesReadAsPeopleSayThem) {
+  const struct Case { const char* name; const char* reading; } cases[] = {
+      {"電卓", "デンタク"}, {"設定", "セッテイ"}, {"付箋", "フセン"}, {"拡大鏡", "カクダイキョウ"},
+      {"文字コード表", "モジコードヒョウ"}, {"システム情報", "システムジョウホウ"}, {"メモ帳", "メモチョウ"},
+      {"秀丸エディタ", "ヒデマルエディタ"}, {"一太郎 2024", "イチタロウ 2024"}, {"弥生会計 24", "ヤヨイカイケイ 24"},
+      {"切り取り領域とスケッチ", "キリトリリョウイキとスケッチ"}, {"新しいフォルダー", "アタラシイフォルダー"},
+      {"ごみ箱", "ごみバコ"}, {"画面キーボード", "ガメンキーボード"}, {"東京都", "トウキョウト"},
+      {"帳簿", "チョウボ"}, {"帳", "トバリ"}, {"Excel 表", "Excel ヒョウ"},  // after a space a kanji is a word again
+      {"娃 ﾒﾓ", "娃 ﾒﾓ"}, {"娃電卓", "娃デンタク"}};  // a kanji the table lacks stays as written
+  for (const Case& c : cases) {
+    std::string reading;
+    const bool read = Table().Read(c.name, reading);
+    EXPECT_EQ(read ? reading : std::string(c.name), c.reading) << c.name;
+  }
+}
+
+TEST(Readings, FoundByTheirReadingInEveryModeWithKanaOnly) {
+  AppEntryList entries;
+  for (const char* n : {"電卓", "弥生会計 24", "メモ帳", "設定", "付箋", "Dentaku Pro", "娃"})
+    entries.push_back({n, std::string("C:\\") + n + ".lnk", static_cast<int32_t>(entries.size())});
+  SetReadings(entries, &Table());
+  const struct Case { const char* word; std::vector<int32_t> on; } cases[] = {
+      {"dentaku", {0, 5}}, {"\\dentaku", {0}}, {"^dentaku", {0, 5}}, {"*dnt", {0, 5}}, {"でんたく", {0}},
+      {"デンタク", {0}},   {"ﾃﾞﾝﾀｸ", {0}},       {"^yayoi", {1}},       {"24$", {1}}, {"chou$", {2}},
+      {"memochou", {2}},   {"*mmc", {2}},        {"settei", {3}},       {"fusen", {4}},      {"電卓", {0}},
+      {"takuden", {}},     {"娃", {6}},          {"\\chou", {}}};
+  MatchList::Positions matches;
+  for (const Case& c : cases) {
+    for (bool kana : {false, true}) {
+      ASSERT_TRUE(FilterEntries(entries, c.word, matches, {kana})) << c.word;
+      std::vector<int32_t> off;
+      if (!kana) FilterEntries(MakeNamesOnly(entries), c.word, off, {false});
+      EXPECT_EQ(matches, kana ? c.on : off) << c.word << (kana ? " on" : " off");
+    }
+  }
+}
+
+TEST(Readings, BadNamesAndDamagedTablesReadNothingWrong) {
+  std::string reading;
+  const std::string longName = std::string(255, 'a') + "電卓";  // 259 bytes
+  EXPECT_TRUE(Table().Read(longName, reading) && reading == std::string(255, 'a') + "デンタク");
+  // Invalid text is never read; stray single bytes and a lead byte standing last are kept as they are.
+  const std::pair<std::string, std::string> bads[] = {
+      {"電卓\x81\x20", ""}, {"\x93\x64\x91", "デン\x91"}, {"電\xFF卓", "デン\xFFタク"},
+      {std::string("\x93\x64\0\x91\xEC", 5), std::string("デン\0タク", 9)}};
+  for (const auto& [bad, want] : bads) EXPECT_TRUE(Table().Read(bad, reading) == !want.empty() && reading == want) << bad;
+  const std::string& good = TableBytes();
+  std::string flipped = good, counted = good;
+  flipped[good.size() / 2] ^= 1;
+  counted[8] ^= 1;
+  for (const std::string& damaged : {std::string(), good.substr(0, 19), good.substr(0, good.size() - 1), flipped,
+                                     counted, "TRD2" + good.substr(4)}) {
+    CReadingTable table;
+    EXPECT_FALSE(table.Open(damaged)) << damaged.size();
+    AppEntryList entries{{"電卓", "C:\\電卓.lnk", 0}};
+    SetReadings(entries, &Table());
+    SetReadings(entries, &table);
+    EXPECT_TRUE(!table.Read("電卓", reading) && reading.empty() && entries.ReadingOf(entries[0]).empty());
+  }
+}
