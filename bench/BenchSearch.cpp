@@ -24,6 +24,7 @@
 #include "search/AppEntry.h"
 #include "search/Matching.h"
 #include "search/Readings.h"
+#include "support/ReadingFile.h"
 
 namespace {
 
@@ -134,17 +135,9 @@ void RunSearch(benchmark::State& state, const char* word, tarn::MatchOptions opt
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(entries.size()));
 }
 
-// The reading table the program carries, read from the source tree.
 const tarn::CReadingTable& Table() {
-  static const std::string bytes = [] {
-    std::ifstream in(TARN_READINGS_FILE, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }();
-  static const tarn::CReadingTable table = [] {
-    tarn::CReadingTable t;
-    if (!t.Open(bytes)) std::fprintf(stderr, "no reading table at %s\n", TARN_READINGS_FILE);
-    return t;
-  }();
+  const tarn::CReadingTable& table = tarn::test::SourceReadingTable();
+  if (!table.IsOpen()) std::fprintf(stderr, "no reading table at %s\n", TARN_READINGS_FILE);
   return table;
 }
 

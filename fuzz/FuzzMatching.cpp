@@ -6,8 +6,6 @@
 // keeps valid text valid, and a name is found by its reading.
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -16,6 +14,7 @@
 #include "search/Matching.h"
 #include "search/Readings.h"
 #include "search/Romaji.h"
+#include "support/ReadingFile.h"
 
 namespace {
 
@@ -39,15 +38,8 @@ std::string KanaForm(const std::string& s, bool katakana) {
 }
 
 const tarn::CReadingTable& Table() {
-  static const std::string bytes = [] {
-    std::ifstream in(TARN_READINGS_FILE, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }();
-  static const tarn::CReadingTable table = [] {
-    tarn::CReadingTable t;
-    if (!t.Open(bytes)) std::abort();
-    return t;
-  }();
+  const tarn::CReadingTable& table = tarn::test::SourceReadingTable();
+  if (!table.IsOpen()) std::abort();
   return table;
 }
 

@@ -2,32 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "search/Matching.h"
+#include "support/ReadingFile.h"
 
 using namespace tarn;
 
 namespace {
 
-const std::string& TableBytes() {
-  static const std::string bytes = [] {
-    std::ifstream in(TARN_READINGS_FILE, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }();
-  return bytes;
-}
+const std::string& TableBytes() { return test::SourceReadingBytes(); }
 
 const CReadingTable& Table() {
-  static const CReadingTable table = [] {
-    CReadingTable t;
-    EXPECT_TRUE(t.Open(TableBytes()));
-    return t;
-  }();
-  return table;
+  EXPECT_TRUE(test::SourceReadingTable().IsOpen());
+  return test::SourceReadingTable();
 }
 
 // The same records without their readings.
