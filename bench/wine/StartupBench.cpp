@@ -38,6 +38,7 @@ namespace {
 
 using tarn::test::CounterFor;
 using tarn::test::NowMs;
+using tarn::test::Line;
 using tarn::test::WaitFor;
 
 constexpr char kCaption[] = "Tarn Launcher";
@@ -166,15 +167,6 @@ double Median(std::vector<double> v) {
   if (v.empty()) return -1;
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
-}
-
-void Line(const char* what, double value, const char* unit, double goal) {
-  if (value < 0) {
-    std::printf("  %-52s %10s   goal <= %.0f %s\n", what, "timeout", goal, unit);
-    return;
-  }
-  std::printf("  %-52s %8.0f %s   goal <= %.0f %s  %s\n", what, value, unit, goal, unit,
-              value <= goal ? "met" : "MISSED");
 }
 
 // Sets the search box's text as typing would, and times until the counter

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -37,6 +38,16 @@ inline double NowMs() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+// One figure beside its goal; a negative value is a timeout.
+inline void Line(const char* what, double value, const char* unit, double goal) {
+  if (value < 0) {
+    std::printf("  %-52s %10s   goal <= %.0f %s\n", what, "timeout", goal, unit);
+    return;
+  }
+  std::printf("  %-52s %8.0f %s   goal <= %.0f %s  %s\n", what, value, unit, goal, unit,
+              value <= goal ? "met" : "MISSED");
 }
 
 // Polls until done() holds; false when limitMs passed first.

@@ -29,6 +29,7 @@ namespace {
 
 using tarn::test::CounterFor;
 using tarn::test::NowMs;
+using tarn::test::Line;
 using tarn::test::WaitFor;
 
 constexpr char kCaption[] = "Tarn Launcher";
@@ -43,15 +44,6 @@ bool Painted(HWND dlg) {
 }
 
 bool Busy(HWND dlg) { return !IsWindowEnabled(GetDlgItem(dlg, IDC_REFRESH)); }
-
-void Line(const char* what, double value, const char* unit, double goal) {
-  if (value < 0) {
-    std::printf("  %-52s %10s   goal <= %.0f %s\n", what, "timeout", goal, unit);
-    return;
-  }
-  std::printf("  %-52s %8.0f %s   goal <= %.0f %s  %s\n", what, value, unit, goal, unit,
-              value <= goal ? "met" : "MISSED");
-}
 
 void MakeFile(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
