@@ -116,6 +116,10 @@ std::string GetExecPatterns() { return ExecPatternsFromPathExt(GetEnvVar("PATHEX
 std::vector<ScanJob> PlanPass(const CollectSettings& settings) {
   std::vector<SpecialFolder> special;
   GetSpecialFolders(special);
+  return PlanPass(settings, special);
+}
+
+std::vector<ScanJob> PlanPass(const CollectSettings& settings, const std::vector<SpecialFolder>& special) {
   PathList dirs;
   GetPathDirs(dirs);
   return PlanCollection(settings, special, dirs, GetExecPatterns(), IsNtFamily());

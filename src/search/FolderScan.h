@@ -41,6 +41,8 @@ std::string GetExecPatterns();
 
 // Every folder this pass walks, in order.
 std::vector<ScanJob> PlanPass(const CollectSettings& settings);
+// The same with the shell folders already looked up.
+std::vector<ScanJob> PlanPass(const CollectSettings& settings, const std::vector<SpecialFolder>& special);
 
 // Writes the temporary cache file through a buffer. Once a write fails the
 // writer stays failed and writes nothing more.

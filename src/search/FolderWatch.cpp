@@ -137,10 +137,7 @@ void CFolderWatcher::CState::ApplyRequest(ArmRequest request) {
     for (const tarn::SpecialFolder& folder : special) {
       if (folder.Source == tarn::CollectSource::Recent) request.Ignored.push_back(folder.Path);
     }
-    PathList dirs;
-    tarn::GetPathDirs(dirs);
-    request.Roots = tarn::WatchRootsOf(
-        tarn::PlanCollection(settings, special, dirs, tarn::GetExecPatterns(), tarn::IsNtFamily()));
+    request.Roots = tarn::WatchRootsOf(tarn::PlanPass(settings, special));
   }
   Ignored = std::move(request.Ignored);
   int watched = 0;
