@@ -91,9 +91,12 @@ class ScopedCriticalSection {
   CRITICAL_SECTION& Section;
 };
 
-// Drive and directory of the running program, ending with '\'. Empty when
-// the module file name cannot be had whole within 260 bytes: a cut name
-// would be another folder.
+// The running program's file. Empty when the module file name cannot be
+// had whole within 260 bytes: a cut name would be another file.
+std::string ProgramPath(HMODULE module = nullptr);
+
+// Drive and directory of the running program, ending with '\'; empty as
+// ProgramPath is.
 std::string ProgramDirectory(HMODULE module = nullptr);
 
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include "base/Failure.h"
 #include "base/ListControl.h"
 #include "base/SystemLibrary.h"
+#include "base/WinHandle.h"
 #include "res/SettingsDialogs.h"
 #include "res/resource.h"
 #include "settings/DlgToolTip.h"

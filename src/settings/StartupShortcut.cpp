@@ -97,12 +97,6 @@ void SetStartupFolder(const std::string& folder) {
   }
 }
 
-std::string ProgramPath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
-}
-
 bool ReadShortcut(const std::string& link, std::string& target, std::string& workDir) {
   ScopedComInit com;
   ComPtr<IShellLinkA> shell;

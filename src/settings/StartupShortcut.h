@@ -13,9 +13,6 @@ inline constexpr char kStartupShortcutName[] = "Tarn Launcher.lnk";
 std::string StartupFolder();
 void SetStartupFolder(const std::string& folder);
 
-// The running program's file.
-std::string ProgramPath();
-
 // A shortcut's target and working folder; false when it cannot be read.
 bool ReadShortcut(const std::string& link, std::string& target, std::string& workDir);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/DialogBase.h"
+#include "base/WinHandle.h"
 #include "res/SettingsDialogs.h"
 #include "settings/BrskEnvDlg.h"
 #include "settings/EnvInfoStore.h"
