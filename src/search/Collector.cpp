@@ -11,7 +11,6 @@
 #include "search/AppPathsCache.h"
 #include "search/DisplayNames.h"
 #include "search/FolderScan.h"
-#include "search/Readings.h"
 #include "search/SrchApliBase.h"
 
 std::atomic<int32_t> CollectCount{0};
@@ -56,7 +55,7 @@ static std::unique_ptr<AppEntryList> NamePass(const PathList& paths, const Colle
   }
   const tarn::PathViews views(paths.begin(), paths.end());
   auto records = std::make_unique<AppEntryList>(tarn::NameEntries(views, memory, ShellNameSource(), false));
-  if (params.Readings) tarn::SetReadings(*records, BuiltInReadings());
+  MakeReadings(*records, params.Readings);
   if (cacheWritten &&
       !WriteWholeFile(params.NamesTempPath, tarn::FormatNamesText(*records, tarn::CacheTextStamp(*records)))) {
     TARN_TRACE("names file not written: %s", params.NamesTempPath.c_str());

@@ -65,14 +65,9 @@ const tarn::CReadingTable* BuiltInReadings() {
   return opened;
 }
 
-namespace {
-
-// The readings of records made with the option on; none with it off.
 void MakeReadings(AppEntryList& records, bool on) {
   if (on || records.HasReadings()) tarn::SetReadings(records, on ? BuiltInReadings() : nullptr);
 }
-
-}  // namespace
 
 CSrchApliBase::CSrchApliBase(HWND notifyWindow, const std::string& cacheDir)
     : PathsCache(cacheDir),

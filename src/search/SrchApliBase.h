@@ -109,3 +109,6 @@ tarn::CNameSource& ShellNameSource();
 // The reading table in the program's resources, opened in place on first
 // use; null, with one trace, when it is missing or damaged.
 const tarn::CReadingTable* BuiltInReadings();
+// The records with the readings of their names from that table when on;
+// without any when off.
+void MakeReadings(AppEntryList& records, bool on);
