@@ -145,10 +145,8 @@ std::string KeyName(UINT vk) {
 // A new notification icon goes into the overflow area of the task bar:
 // without a word the first start seems to do nothing at all.
 void CBriskApp::ShowFirstStartBalloon() {
-  EnvDlgInfo info;
-  CEnvInfoStore().GetEnvInfo(&info);
   std::string text = "通知領域に常駐しました。";
-  if (HotKeyRegistered) text += HotKeyText(info.HotKey, KeyName(info.HotKey.VKey)) + " を押すか、";
+  if (HotKeyRegistered) text += HotKeyText(Settings.HotKey, KeyName(Settings.HotKey.VKey)) + " を押すか、";
   text += "このアイコンをクリックするとランチャー画面が開きます。";
   Tray->ShowBalloon(Info->ProductName.c_str(), text.c_str());
 }

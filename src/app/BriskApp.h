@@ -108,6 +108,7 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
  private:
   void RebuildList();
   void StopMessage(const char* text);
+  // Names the hotkey of Settings: shown after ApplySettings.
   void ShowFirstStartBalloon();
 
   HWND LauncherWindow = nullptr;
