@@ -157,11 +157,11 @@ struct FakeHost : WalkHost {
 constexpr uint32_t kDir = kAttrDirectory;
 constexpr uint32_t kFile = 0x20;
 
-// Names every file "named", except a blank one, and counts each question.
+// Names every file "named 1.5", except a blank one, and counts each question.
 struct CountingSource : CNameSource {
   int Full = 0, Quick = 0, Folders = 0;
   bool Name(const std::string& path, std::string& name) {
-    name = path.find("blank") == std::string::npos ? "named" : "";
+    name = path.find("blank") == std::string::npos ? "named 1.5" : "";
     return true;
   }
   bool FullName(const std::string& path, std::string& name) override { return ++Full, Name(path, name); }
@@ -170,7 +170,7 @@ struct CountingSource : CNameSource {
 };
 
 const PathViews kPaths = {"C:\\A\\one.exe", "C:\\A\\two.lnk", "C:\\A\\three.URL", "C:\\Loc\\four.exe",
-                          "C:\\B\\blank.txt"};
+                          "C:\\B\\blank.txt", "C:\\A\\CAFETO~1.EXE"};
 
 }  // namespace
 
@@ -276,10 +276,10 @@ TEST(NameEntries, CutsOnlyTheExtensionShownAndAsksOncePerPathTheCheapWay) {
   const AppEntryList first = NameEntries(kPaths, CNameMemory(), shell, false);
   ASSERT_EQ(first.size(), kPaths.size());
   EXPECT_TRUE(first[1].FullPath == kPaths[1] && first[1].ListIndex == 1);
-  EXPECT_EQ(first[0].DispName + "|" + first[4].DispName, "named|blank");  // an empty name: the path's own
+  EXPECT_EQ(first[0].DispName + "|" + first[4].DispName, "named 1.5|blank");  // an empty name: the path's own
   // Shortcuts and a folder with a desktop.ini get the full question; an
   // empty quick answer is asked again in full.
-  EXPECT_EQ(std::tuple(shell.Quick, shell.Full, shell.Folders), std::tuple(2, 4, 3));
+  EXPECT_EQ(std::tuple(shell.Quick, shell.Full, shell.Folders), std::tuple(2, 5, 3));
   // Names of a pass are remembered by the next one, except where a
   // desktop.ini may have renamed the file since; a start-up load trusts them.
   auto known = std::make_shared<AppEntryList>(first);
@@ -321,11 +321,13 @@ TEST(NameEntries, NamesFileOnlyForItsOwnCacheFile) {
 TEST(FolderWatch, OneWatchPerRootAndOnlyChangesThatCanMatter) {
   using tarn::WatchRoot;
   const std::vector<tarn::ScanJob> jobs = {{"C:\\Menu", "*.*", true}, {"C:\\Bin\\", "*.EXE", false},
-                                           {"c:\\bin", "*.EXE", false}, {"D:\\Tools", "*.exe", false},
-                                           {"d:/tools/", "*.lnk", true}, {"", "*.*", true}};
+                                           {"c:\\bin", "*.EXE", false}, {"D:\\ToolZ", "*.exe", false},
+                                           {"d:/toolz/", "*.lnk", true}, {"", "*.*", true},
+                                           {"C:\\Menu/Sub/", "*.*", false}};
   EXPECT_EQ(tarn::WatchRootsOf(jobs), (std::vector<WatchRoot>{{"C:\\Menu\\", "*.*", true},
                                                                {"C:\\Bin\\", "*.EXE", false},
-                                                               {"D:\\Tools\\", "*.*", true}}));
+                                                               {"D:\\ToolZ\\", "*.*", true},
+                                                               {"C:\\Menu/Sub/", "*.*", false}}));
   const WatchRoot bin{"C:\\Prog\\", "*.EXE;*.BAT", false}, menu{"C:\\Users\\u\\", "*.EXE", true};
   const std::vector<std::string> ignored = {"C:\\Users\\u\\Recent\\"};
   const struct { const WatchRoot& root; std::string name; bool matters; } cases[] = {

@@ -158,7 +158,8 @@ TEST(Romaji, LongVowelsAndLoanwordSpellingsInEveryMode) {
   const std::vector<std::pair<std::string, std::string>> families[] = {
       {{"konpyu-ta-", "コンピューター"}, {"konpyuutaa", "コンピューター"}, {"konpyuta", "コンピューター"},
        {"kohi", "コーヒー"}, {"koohii", "コーヒー"}, {"tokyo", "トウキョウ"}, {"toukyou", "とうきょう"},
-       {"tookyoo", "トウキョウ"}, {"yubin", "ゆうびん"}, {"tsuushin", "ツーシン"}, {"meru", "メール"}},
+       {"tookyoo", "トウキョウ"}, {"yubin", "ゆうびん"}, {"tsuushin", "ツーシン"}, {"meru", "メール"},
+       {"so", "ソウー"}, {"ko-o", "コーウ"}},
       {{"disuku", "ディスク"}, {"edita", "エディター"}, {"tiketto", "ティケット"}, {"tu", "トゥ"}, {"du", "ドゥ"},
        {"dyuo", "デュオ"}, {"tyuba", "テューバ"}, {"fyu", "フュ"}, {"shejeche", "シェジェチェ"},
        {"wiwewo", "ウィウェウォ"}, {"vavivuvevo", "ヴァヴィヴヴェヴォ"}, {"tsa", "ツァ"}},
