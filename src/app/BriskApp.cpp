@@ -112,8 +112,8 @@ void CBriskApp::StopMessage(const char* text) {
 }
 
 void CBriskApp::OnSaveFailed() {
-  if (SaveFailureTold || !Info) return;
-  SaveFailureTold = true;
+  // Posted once per run (base/SaveNotice.h): the first failure is told.
+  if (!Info) return;
   const std::string text = "次のフォルダにファイルを保存できませんでした。\n" + Info->Folder +
                            "\n\n設定と履歴、集めた候補の一覧は、終了すると失われます。\n" + Info->ProductName +
                            " は、書き込みのできるフォルダ（C:\\Program Files の下や ZIP ファイルの中は不可）に"

@@ -65,8 +65,8 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
   bool OnCacheLoaded(LPARAM lParam);
   // The watched folders changed and have settled (WM_FOLDERS_CHANGED).
   void OnFoldersChanged();
-  // Tells the user, the first time in this run, that the program's folder
-  // cannot be written; the program carries on.
+  // Tells the user that the program's folder cannot be written (posted the
+  // first time in a run); the program carries on.
   void OnSaveFailed();
   // The candidates read again after kana matching was turned on or off.
   bool OnReadingsMade(WPARAM wParam, LPARAM lParam);
@@ -117,7 +117,6 @@ class CBriskApp final : public CTrayIconOwner, public CLauncherHost {
   int ExitHolds = 0;
   bool ExitAsked = false;
   bool HotKeyRegistered = false;
-  bool SaveFailureTold = false;
   EnvDlgInfo Settings;
   tarn::ScopedHandle Mutex;
   // Declared in the reverse of the fixed teardown order (the application
