@@ -211,6 +211,12 @@ TEST_F(MainWindow, ChangedEnvironmentIsTakenAndAChangedPathCollected) {
   EXPECT_EQ(tarn::GetEnvVar("TARN_SUB"), more + "\\sub");
   EXPECT_EQ(tarn::GetEnvVar("PATH"), std::string(system) + ";" + userPath);
   EXPECT_TRUE(PumpUntil([&] { return found("qtool") && found("vtool"); }) && WaitIdle());
+  // PATHEXT alone changed is collected again too.
+  WriteFileBytes(more + "\\wtool.tarn", "MZ");
+  RegSetValueExA(key, "PATHEXT", 0, REG_SZ, reinterpret_cast<const BYTE*>(".EXE;.TARN"), 11);
+  SendMessageA(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"));
+  EXPECT_TRUE(PumpUntil([&] { return found("wtool"); }) && WaitIdle());
+  RegDeleteValueA(key, "PATHEXT");
   // Taken out again, they go.
   for (const auto& v : vars) RegDeleteValueA(key, v.name);
   RegCloseKey(key);

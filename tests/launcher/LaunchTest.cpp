@@ -128,6 +128,7 @@ TEST_F(LaunchTest, WhatTheShellIsGivenAndWhatItsAnswerMeans) {
       {0, 33, kLaunchStarted, kLaunchStarted},
       {ERROR_FILE_NOT_FOUND, 2, kLaunchNotFound, kLaunchStarted}, {ERROR_PATH_NOT_FOUND, 2, kLaunchNotFound, kLaunchStarted},
       {ERROR_INVALID_NAME, 2, kLaunchNotFound, kLaunchStarted},   {0, 3, kLaunchNotFound, kLaunchStarted},
+      {ERROR_INVALID_NAME, 0, kLaunchFailed, kLaunchStarted},
       {ERROR_NO_ASSOCIATION, 31, kLaunchFailed, kLaunchStarted},  {ERROR_BAD_EXE_FORMAT, 31, kLaunchFailed, kLaunchStarted},
       {ERROR_CANCELLED, 5, kLaunchCancelled, kLaunchCancelled},   {ERROR_CANCELLED, 2, kLaunchCancelled, kLaunchCancelled},
       {ERROR_ACCESS_DENIED, 5, kLaunchCancelled, kLaunchCancelled}, {0, 5, kLaunchCancelled, kLaunchCancelled},

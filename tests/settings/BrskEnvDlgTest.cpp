@@ -1,6 +1,7 @@
 // The settings dialogs on the test's own records, driven through their controls.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -256,6 +257,18 @@ TEST_F(EnvDialog, StartWithWindowsMakesMendsAndRemovesTheShortcut) {
   EXPECT_EQ(shortcut(own), wanted);
   ASSERT_TRUE(tarn::SetStartWithWindows(startup, recorder, true) && shortcut(own).starts_with(recorder));
   EXPECT_EQ(ok(false, true), "");
+  EXPECT_EQ(shortcut(own), wanted);
+  {  // the program's own, started in another folder: mended as well
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    CoInitialize(nullptr);
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link)), S_OK);
+    link->SetPath(program.c_str()), link->SetWorkingDirectory(startup.c_str());
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    EXPECT_EQ(file->Save(std::wstring(own.begin(), own.end()).c_str(), TRUE), S_OK);
+    file->Release(), link->Release(), CoUninitialize();
+  }
+  EXPECT_EQ(ok(true, true), "");
   EXPECT_EQ(shortcut(own), wanted);
   // A shortcut of the user's own that starts it is enough; off removes every one.
   ASSERT_TRUE(MoveFileA(own.c_str(), mine.c_str()));
